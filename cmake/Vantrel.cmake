@@ -1,0 +1,31 @@
+# Each source folder keeps its build rules in *.cmake fragments, one per area of work, so that
+# separate pieces can be added side by side. vantrel_include_fragments pulls them in, in name order.
+macro(vantrel_include_fragments)
+  file(GLOB _vantrel_frags CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cmake)
+  list(SORT _vantrel_frags)
+  foreach(_vantrel_frag IN LISTS _vantrel_frags)
+    include(${_vantrel_frag})
+  endforeach()
+endmacro()
+
+# vantrel_test(NAME n LABEL area SOURCES ... LIBS ... [ENV k=v ...])
+# A GoogleTest program whose cases are discovered into CTest, labelled with its source folder.
+function(vantrel_test)
+  cmake_parse_arguments(T "" "NAME;LABEL" "SOURCES;LIBS;ENV" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${T_NAME} PRIVATE VANTREL_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
+  set(_env QT_QPA_PLATFORM=offscreen ${T_ENV})
+  gtest_discover_tests(${T_NAME}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS ${T_LABEL} ENVIRONMENT "${_env}"
+    DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# vantrel_fuzzer(NAME n SOURCES ... LIBS ...): a libFuzzer target, built only with VANTREL_FUZZ.
+function(vantrel_fuzzer)
+  cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${F_NAME} ${F_SOURCES})
+  target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+  target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+endfunction()
