@@ -1,0 +1,62 @@
+#pragma once
+// The display-free half of the framework's document: its views, the update broadcast, the modified flag,
+// path and title. File opening and saving are added by the archive layer.
+#include "platform/CObject.h"
+#include "platform/CString.h"
+
+#include <vector>
+
+class CView;
+
+// An opaque iterator over a document's views; null ends the walk.
+struct VantrelPosition;
+using POSITION = VantrelPosition*;
+
+// The wait cursor: code running long work on the UI thread brackets it with Begin/EndWaitCursor. The
+// window layer installs the handler (nCode 1 begin, -1 end, 0 restore); without one the calls do nothing.
+using WaitCursorHandler = void (*)(int nCode);
+void SetWaitCursorHandler(WaitCursorHandler handler);
+void DoWaitCursor(int nCode);
+
+class CDocument : public CObject {
+    DECLARE_DYNAMIC(CDocument)
+public:
+    CDocument() = default;
+    CDocument(const CDocument&) = delete;
+    CDocument& operator=(const CDocument&) = delete;
+    // Views still attached are detached (their document pointer becomes null), not deleted.
+    ~CDocument() override;
+
+    // Attaching sets the view's document; a view is attached at most once.
+    void AddView(CView* pView);
+    void RemoveView(CView* pView);
+    POSITION GetFirstViewPosition() const;
+    CView* GetNextView(POSITION& rPosition) const;
+    const std::vector<CView*>& GetViews() const { return m_viewList; }
+
+    // Calls OnUpdate of every view but the sender, in attach order, before returning.
+    void UpdateAllViews(CView* pSender, LPARAM lHint = 0, CObject* pHint = nullptr);
+
+    virtual void SetModifiedFlag(BOOL bModified = TRUE) { m_bModified = bModified ? TRUE : FALSE; }
+    virtual BOOL IsModified() { return m_bModified; }
+    const CString& GetPathName() const { return m_strPathName; }
+    virtual void SetPathName(const char* lpszPathName, BOOL bAddToMRU = TRUE);
+    const CString& GetTitle() const { return m_strTitle; }
+    virtual void SetTitle(const char* lpszTitle);
+
+    virtual BOOL OnNewDocument();
+    virtual void DeleteContents() {}
+
+    void BeginWaitCursor() { DoWaitCursor(1); }
+    void EndWaitCursor() { DoWaitCursor(-1); }
+    void RestoreWaitCursor() { DoWaitCursor(0); }
+
+protected:
+    // Called after a view is attached or detached.
+    virtual void OnChangedViewList() {}
+
+    CString m_strTitle;
+    CString m_strPathName;
+    BOOL m_bModified = FALSE;
+    std::vector<CView*> m_viewList;
+};
