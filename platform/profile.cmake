@@ -1,0 +1,5 @@
+# The application profile over QSettings (QtCore only).
+add_library(vantrel_platform_profile STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/Profile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Profile.h)
+target_link_libraries(vantrel_platform_profile PUBLIC vantrel_platform_core PRIVATE Qt6::Core)
