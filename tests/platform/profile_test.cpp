@@ -1,4 +1,5 @@
 #include "platform/Profile.h"
+#include "platform/RecentFileList.h"
 
 #include <gtest/gtest.h>
 
@@ -236,4 +237,41 @@ TEST(ProfileGlobal, OneProfilePerProcess)
     AfxGetProfile().SetAppName("FREEQuillmont");
     EXPECT_EQ(&AfxGetProfile(), &AfxGetProfile());
     EXPECT_EQ(AfxGetProfile().GetAppName(), "FREEQuillmont");
+}
+
+TEST_F(ProfileTest, RecentFileListKeepsFourMostRecentFirst)
+{
+    CRecentFileList list(0xE110, "Recent File List", "File%d", 4);
+    for (const char* name : {"/m/a.mze", "/m/b.mze", "/m/c.mze", "/m/d.mze", "/m/e.mze"})
+        list.Add(name);
+    ASSERT_EQ(list.GetSize(), 4);
+    EXPECT_EQ(list[0], "/m/e.mze");
+    EXPECT_EQ(list[3], "/m/b.mze"); // a dropped off
+    list.Add("/m/c.mze");           // moves up, nothing lost
+    EXPECT_EQ(list[0], "/m/c.mze");
+    EXPECT_EQ(list[1], "/m/e.mze");
+    EXPECT_EQ(list[2], "/m/d.mze");
+    EXPECT_EQ(list[3], "/m/b.mze");
+    list.Remove(1);
+    EXPECT_EQ(list[1], "/m/d.mze");
+    EXPECT_TRUE(list[3].IsEmpty());
+
+    profile.WriteProfileString("Recent File List", "File4", "stale");
+    list.WriteList(profile);
+    Reload();
+    EXPECT_EQ(profile.GetProfileString("Recent File List", "File1"), "/m/c.mze");
+    EXPECT_EQ(profile.GetProfileString("Recent File List", "File3"), "/m/b.mze");
+    EXPECT_EQ(profile.GetProfileString("Recent File List", "File4", "none"), "none");
+
+    CRecentFileList read(0xE110, "Recent File List", "File%d", 4);
+    read.ReadList(profile);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(read[i], list[i]) << i;
+}
+
+TEST(RecentFileList, RelativeNamesBecomeAbsolute)
+{
+    CRecentFileList list(0, "Recent File List", "File%d", 4);
+    list.Add("maze.mze");
+    EXPECT_EQ(list[0].str(), (std::filesystem::current_path() / "maze.mze").string());
 }
