@@ -1,0 +1,3 @@
+vantrel_test(NAME maze_doc_tracker_test LABEL maze
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/doc_tracker_test.cpp
+  LIBS vantrel_maze_layers)
