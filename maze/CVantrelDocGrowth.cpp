@@ -1,0 +1,410 @@
+// Maze growth: the frontier, the direction choice, Make Maze, the growth loop and the Draw Solution
+// tool. Every random choice draws from the program's one generator in a fixed order, so the same seed,
+// template and start cell grow the same maze.
+#include "maze/CVantrelDoc.h"
+
+#include "maze/IMazeCellDrawer.h"
+#include "maze/MazeTopology.h"
+#include "platform/Random.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+template <class Topology>
+struct MazeGrowthRun {
+    CVantrelDoc& doc;
+    const Topology& topo;
+    IMazeCellDrawer* drawer;
+
+    void Animate(int x, int y, int g, bool delay = false) const
+    {
+        if (drawer)
+            doc.AnimateCell(drawer, x, y, g, delay);
+    }
+
+    bool TryAddFrontier(const MazeStep& s)
+    {
+        MazeCell& cell = *s.cell;
+        if (cell.passages || (cell.flags & CELL_BLOCKING_MASK))
+            return false;
+        cell.flags |= CELL_FRONTIER;
+        doc.m_frontier.Add({s.x, s.y, s.g});
+        return true;
+    }
+
+    // Object::OpenPassage on a cell already found.
+    void OpenPassage(MazeCell& cell, int d, int x, int y, int g)
+    {
+        cell.passages |= WORD(1u << (d - 1));
+        if (cell.flags & CELL_FRONTIER) {
+            cell.flags &= WORD(~CELL_FRONTIER);
+            doc.m_frontier.Remove({x, y, g});
+        }
+    }
+
+    int AddFreeNeighbours(int x, int y, int g, int values[])
+    {
+        const int n = topo.Sides(g);
+        int added = 0;
+        for (int d = 1; d <= n; ++d) {
+            values[d] = 0;
+            MazeStep s;
+            if (topo.Step(x, y, g, d, s) && TryAddFrontier(s)) {
+                values[d] = 1;
+                ++added;
+            }
+        }
+        values[0] = added;
+        return added;
+    }
+
+    int CountNeighbours(int x, int y, int g, int values[], bool frontier) const
+    {
+        const int n = topo.Sides(g);
+        int count = 0;
+        for (int d = 1; d <= n; ++d) {
+            MazeStep s;
+            bool hit = topo.Step(x, y, g, d, s) && (frontier ? (s.cell->flags & CELL_FRONTIER) != 0 : s.cell->passages != 0);
+            values[d] = hit ? 1 : 0;
+            count += values[d];
+        }
+        values[0] = count;
+        return count;
+    }
+
+    // PickDirection without a weight row: uniform over the candidates of grid toGrid's sides.
+    int Pick(const int values[], int toGrid) const
+    {
+        const int n = topo.Sides(toGrid);
+        int total = 0;
+        for (int d = 1; d <= n; ++d)
+            total += values[d] != 0;
+        if (total <= 0)
+            return 0;
+        int r = VantrelRand() % total;
+        for (int d = 1; d <= n; ++d)
+            if (values[d] && --r < 0)
+                return d;
+        return 0;
+    }
+
+    // Joins cell (x, y, g) through side d to the cell beyond, opening both sides; the cell beyond in out.
+    bool Join(MazeCell& cell, int x, int y, int g, int d, MazeStep& out, bool animate)
+    {
+        if (!topo.Step(x, y, g, d, out))
+            return false;
+        OpenPassage(cell, d, x, y, g);
+        if (animate)
+            Animate(x, y, g);
+        OpenPassage(*out.cell, out.reverseDir, out.x, out.y, out.g);
+        return true;
+    }
+
+    void Grow()
+    {
+        FrontierArray& frontier = doc.m_frontier;
+        doc.BeginWaitCursor();
+        doc.m_nLastDir = 0;
+        int x = doc.m_nStartX, y = doc.m_nStartY;
+        int failedInRow = 0;
+        // A frontier cell with no carved neighbour is drawn again and again; only a grid whose moves
+        // are not mutual can hold one. Growth gives up when such cells are all that is left.
+        std::int64_t stuck = 0;
+        int candidates[MAX_CELL_SIDES + 1] = {};
+        int carved[MAX_CELL_SIDES + 1] = {};
+        while (!frontier.IsEmpty() && doc.m_nGrids > 0) {
+            const int i = VantrelRand() % frontier.GetSize();
+            const frontier_location entry = frontier[i];
+            x = entry.x;
+            y = entry.y;
+            int g = entry.grid;
+            doc.m_nCurGrid = g;
+            MazeCell* cell = topo.CellAt(x, y, g);
+            if (!cell) {
+                // An entry left behind for a cell that no longer exists is dropped.
+                frontier.RemoveAt(i);
+                continue;
+            }
+            CountNeighbours(x, y, g, carved, false);
+            int d = Pick(carved, g);
+            if (d == 0) {
+                if (++failedInRow > 20) {
+                    doc.m_nLastDir = 0;
+                    failedInRow = 0;
+                }
+                if (++stuck > 64 * std::int64_t(frontier.GetSize()) + 1024)
+                    break;
+                continue;
+            }
+            failedInRow = 0;
+            stuck = 0;
+            cell->flags &= WORD(~CELL_FRONTIER);
+            frontier.RemoveAt(i);
+
+            MazeStep next;
+            if (!Join(*cell, x, y, g, d, next, true))
+                continue;
+            int pickGrid = next.g;
+            AddFreeNeighbours(x, y, g, candidates);
+            doc.m_nLastDir = d;
+
+            // The corridor only steps into cells that became frontier cells in the step before.
+            while (candidates[0] > 0) {
+                d = Pick(candidates, pickGrid);
+                if (d == 0 || !topo.Step(x, y, g, d, next))
+                    break;
+                OpenPassage(*cell, d, x, y, g);
+                Animate(x, y, g);
+                x = next.x;
+                y = next.y;
+                g = next.g;
+                cell = next.cell;
+                pickGrid = next.g;
+                doc.m_nCurGrid = g;
+                doc.m_nLastDir = next.reverseDir;
+                OpenPassage(*cell, next.reverseDir, x, y, g);
+                Animate(x, y, g, true);
+                AddFreeNeighbours(x, y, g, candidates);
+            }
+        }
+        doc.m_nStartX = x;
+        doc.m_nStartY = y;
+        doc.EndWaitCursor();
+        doc.UpdateAllViews(nullptr);
+        doc.OnSolve();
+    }
+
+    // Make Maze from its frontier fill on (steps 5 to 12 of the command).
+    void Generate(bool anyCarved)
+    {
+        int values[MAX_CELL_SIDES + 1] = {};
+        if (anyCarved) {
+            // Column order: the fill order is the frontier order that growth draws from.
+            for (int g = 0; g < doc.m_nGrids; ++g) {
+                Object* grid = doc.GetGrid(g);
+                if (!grid || !grid->cells)
+                    continue;
+                for (int x = 0; x < grid->width; ++x)
+                    for (int y = 0; y < grid->height; ++y)
+                        if (grid->GetCell(x, y).passages)
+                            AddFreeNeighbours(x, y, g, values);
+            }
+            if (!doc.m_frontier.IsEmpty()) {
+                Grow();
+                return;
+            }
+        }
+        if (doc.m_nSeed != -1)
+            VantrelSrand(unsigned(doc.m_nSeed));
+        doc.MarkChanged();
+        if (!StartCell())
+            return;
+        if (doc.m_startPoints.IsEmpty())
+            doc.m_startPoints.Add(CPoint(doc.m_nStartX, doc.m_nStartY));
+
+        const int g = doc.m_nCurGrid;
+        const int sx = doc.m_nStartX, sy = doc.m_nStartY;
+        if (AddFreeNeighbours(sx, sy, g, values) > 0) {
+            int d = Pick(values, g);
+            MazeStep next;
+            MazeCell* start = topo.CellAt(sx, sy, g);
+            if (d > 0 && start && topo.Step(sx, sy, g, d, next)) {
+                OpenPassage(*start, d, sx, sy, g);
+                Animate(sx, sy, g);
+                doc.m_nStartX = next.x;
+                doc.m_nStartY = next.y;
+                doc.m_nLastDir = next.reverseDir;
+                doc.m_nCurGrid = next.g;
+                OpenPassage(*next.cell, next.reverseDir, next.x, next.y, next.g);
+                AddFreeNeighbours(next.x, next.y, next.g, values);
+                Animate(next.x, next.y, next.g);
+                doc.UpdateAllViews(nullptr);
+            }
+        }
+        Grow();
+    }
+
+    // The stored start cell when it is free; else, with none stored, a random free cell. False ends
+    // the command without growing.
+    bool StartCell()
+    {
+        const int g = doc.m_nCurGrid;
+        if (doc.m_nStartX != -1 || doc.m_nStartY != -1)
+            return doc.IsCellFree(doc.m_nStartX, doc.m_nStartY, g);
+        Object* grid = doc.GetGrid(g);
+        const int cellsX = doc.m_nCellsX, cellsY = doc.m_nCellsY;
+        if (!grid || !grid->cells || cellsX <= 0 || cellsY <= 0)
+            return false;
+        // Only cells a draw can reach count: x = rand() mod cellsX cannot pass the generator's range.
+        const int reachX = std::min({cellsX, grid->width, VANTREL_RAND_MAX + 1});
+        const int reachY = std::min({cellsY, grid->height, VANTREL_RAND_MAX + 1});
+        bool anyFree = false;
+        for (int y = 0; y < reachY && !anyFree; ++y)
+            for (int x = 0; x < reachX && !anyFree; ++x)
+                anyFree = doc.IsCellFree(x, y, g);
+        if (!anyFree)
+            return false;
+        // The pairs repeat after 2^31 draws of two; a cell not met by then is never met.
+        for (std::uint64_t attempt = 0; attempt < (std::uint64_t(1) << 31); ++attempt) {
+            int x = VantrelRand() % cellsX;
+            int y = VantrelRand() % cellsY;
+            if (doc.IsCellFree(x, y, g)) {
+                doc.m_nStartX = x;
+                doc.m_nStartY = y;
+                return true;
+            }
+        }
+        return false;
+    }
+
+    BOOL Carve(int x, int y, int g)
+    {
+        MazeCell* cell = topo.CellAt(x, y, g);
+        if (!cell)
+            return FALSE;
+        TryAddFrontier({x, y, g, 0, cell});
+        int carved[MAX_CELL_SIDES + 1] = {};
+        int frontier[MAX_CELL_SIDES + 1] = {};
+        CountNeighbours(x, y, g, carved, false);
+        CountNeighbours(x, y, g, frontier, true);
+        const int n = topo.Sides(g);
+        MazeStep next;
+        for (int d = 1; d <= n; ++d) {
+            if (carved[d] != 1 || cell->HasPassage(d))
+                continue;
+            AddFreeNeighbours(x, y, g, frontier);
+            if (Join(*cell, x, y, g, d, next, false))
+                AddFreeNeighbours(next.x, next.y, next.g, frontier);
+        }
+        if (carved[0] == 0) {
+            int d = Pick(frontier, g);
+            if (d > 0 && Join(*cell, x, y, g, d, next, false))
+                AddFreeNeighbours(next.x, next.y, next.g, frontier);
+        }
+        doc.MarkChanged();
+        return TRUE;
+    }
+};
+
+template <class Topology>
+MazeGrowthRun<Topology> MakeRun(CVantrelDoc& doc, const Topology& topo, IMazeCellDrawer* drawer = nullptr)
+{
+    return MazeGrowthRun<Topology>{doc, topo, drawer};
+}
+
+// The flat stepping serves growth only when every frontier entry lies in grid 0.
+bool AllEntriesInGridZero(const FrontierArray& frontier)
+{
+    for (int i = 0; i < frontier.GetSize(); ++i)
+        if (frontier[i].grid != 0)
+            return false;
+    return true;
+}
+
+}  // namespace
+
+// ---- Frontier ----------------------------------------------------------------------------------
+
+int CVantrelDoc::AddFrontier(int x, int y, int g)
+{
+    m_frontier.Add({x, y, g});
+    return 1;
+}
+
+int CVantrelDoc::RemoveFrontier(int x, int y, int g)
+{
+    return m_frontier.Remove({x, y, g}) ? 1 : 0;
+}
+
+int CVantrelDoc::AddFreeNeighbours(int x, int y, int g, int values[])
+{
+    return MakeRun(*this, GenericTopology{*this}).AddFreeNeighbours(x, y, g, values);
+}
+
+int CVantrelDoc::CountCarvedNeighbours(int x, int y, int g, int values[]) const
+{
+    auto& self = const_cast<CVantrelDoc&>(*this);
+    return MakeRun(self, GenericTopology{*this}).CountNeighbours(x, y, g, values, false);
+}
+
+int CVantrelDoc::CountFrontierNeighbours(int x, int y, int g, int values[]) const
+{
+    auto& self = const_cast<CVantrelDoc&>(*this);
+    return MakeRun(self, GenericTopology{*this}).CountNeighbours(x, y, g, values, true);
+}
+
+int CVantrelDoc::PickDirection(const int values[], const MoveRecord& move, const int* pWeights)
+{
+    const int n = SidesOf(move.toGrid);
+    int total = 0;
+    for (int d = 1; d <= n; ++d)
+        if (values[d])
+            total += pWeights ? pWeights[d - 1] : 1;
+    if (total <= 0)
+        return 0;
+    int r = VantrelRand() % total;
+    for (int d = 1; d <= n; ++d) {
+        if (!values[d])
+            continue;
+        r -= pWeights ? pWeights[d - 1] : 1;
+        if (r < 0)
+            return d;
+    }
+    return 0;
+}
+
+// ---- Make Maze ---------------------------------------------------------------------------------
+
+void CVantrelDoc::OnGenerateMaze()
+{
+    m_bTemplateOnly = 0;
+    m_bGenerated = 1;
+
+    // Default START and STOP marks, hidden, unless the user placed marks of that kind.
+    Object* first = GetGrid(0);
+    Object* last = GetGrid(m_nGrids - 1);
+    if (!(m_nPlacedMarks & CELL_START) && first && first->cells && first->InBounds(0, 0))
+        first->GetCell(0, 0).flags |= CELL_START | CELL_HIDDEN;
+    if (!(m_nPlacedMarks & CELL_STOP) && last && last->cells && last->InBounds(m_nCellsX - 1, m_nCellsY - 1))
+        last->GetCell(m_nCellsX - 1, m_nCellsY - 1).flags |= CELL_STOP | CELL_HIDDEN;
+
+    bool anyCarved = false;
+    for (int g = 0; g < m_nGrids; ++g) {
+        Object* grid = GetGrid(g);
+        if (!grid || !grid->cells)
+            continue;
+        MazeCell* cells = grid->cells.get();
+        const std::int64_t count = grid->GetCellCount();
+        for (std::int64_t i = 0; i < count; ++i) {
+            cells[i].flags &= CELL_KEEP_ON_CLEAR;
+            anyCarved |= cells[i].passages != 0;
+        }
+    }
+    m_frontier.RemoveAll();
+    SyncFrontierIndex();
+
+    IMazeCellDrawer* drawer = AnimationDrawer();
+    FlatTopology flat;
+    if (flat.Init(*this))
+        MakeRun(*this, flat, drawer).Generate(anyCarved);
+    else
+        MakeRun(*this, GenericTopology{*this}, drawer).Generate(anyCarved);
+}
+
+void CVantrelDoc::GrowMaze()
+{
+    IMazeCellDrawer* drawer = AnimationDrawer();
+    FlatTopology flat;
+    if (flat.Init(*this) && AllEntriesInGridZero(m_frontier))
+        MakeRun(*this, flat, drawer).Grow();
+    else
+        MakeRun(*this, GenericTopology{*this}, drawer).Grow();
+}
+
+BOOL CVantrelDoc::CarveCell(int x, int y, int g)
+{
+    SyncFrontierIndex();
+    return MakeRun(*this, GenericTopology{*this}).Carve(x, y, g);
+}

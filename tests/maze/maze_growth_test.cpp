@@ -1,0 +1,266 @@
+#include "maze/IMazeCellDrawer.h"
+#include "platform/CView.h"
+
+#include "MazeTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace maze_test;
+
+namespace {
+class CountingView : public CView {
+public:
+    int updates = 0;
+    void OnUpdate(CView*, LPARAM, CObject*) override { ++updates; }
+};
+
+// A view that records the cells the document animates.
+class DrawingView : public CView, public IMazeCellDrawer {
+public:
+    std::vector<frontier_location> drawn;
+    int ringDraws = 0;
+    void DrawCell(CDC* pDC, int x, int y, int g, int pass) override
+    {
+        EXPECT_EQ(pDC, nullptr);
+        EXPECT_EQ(pass, 1);
+        drawn.push_back({x, y, g});
+    }
+    void DrawCircularCell(CDC*, int, int, int, int) override { ++ringDraws; }
+};
+
+int CountCarved(CVantrelDoc& doc)
+{
+    int n = 0;
+    Object& g = Grid(doc);
+    for (int i = 0; i < g.width * g.height; ++i)
+        n += g.cells[std::size_t(i)].passages != 0;
+    return n;
+}
+}
+
+TEST(GrowthTest, TwoByOneWithSeedOne)
+{
+    auto doc = MakeDoc(2, 1, 1);
+    CountingView view;
+    doc->AddView(&view);
+    doc->OnGenerateMaze();
+    // Draws 41, 18467: start (41 mod 2, 18467 mod 1) = (1, 0); 6334 mod 1 takes its one free side, 4.
+    EXPECT_EQ(Cell(*doc, 0, 0).passages, 0x2);
+    EXPECT_EQ(Cell(*doc, 1, 0).passages, 0x8);
+    EXPECT_EQ(Cell(*doc, 0, 0).flags, 0x50 | CELL_SOLUTION);
+    EXPECT_EQ(Cell(*doc, 1, 0).flags, 0x60 | CELL_SOLUTION);
+    ASSERT_EQ(doc->m_startPoints.GetSize(), 1);
+    EXPECT_EQ(doc->m_startPoints[0], CPoint(1, 0));
+    EXPECT_TRUE(doc->m_frontier.IsEmpty());
+    EXPECT_EQ(doc->m_nStartX, 0);
+    EXPECT_EQ(doc->m_nStartY, 0);
+    EXPECT_EQ(doc->m_bGenerated, 1);
+    EXPECT_EQ(doc->m_bTemplateOnly, 0);
+    EXPECT_EQ(doc->m_bDirty, 1);
+    EXPECT_GT(view.updates, 0);
+    // Exactly three draws were taken: the next is the fourth of seed 1.
+    EXPECT_EQ(VantrelRand(), 26500);
+    doc->RemoveView(&view);
+}
+
+TEST(GrowthTest, OneByOneGrowsNothing)
+{
+    auto doc = MakeDoc(1, 1, 7);
+    doc->OnGenerateMaze();
+    EXPECT_EQ(Cell(*doc, 0, 0).passages, 0);
+    EXPECT_EQ(Cell(*doc, 0, 0).flags, 0x70);
+    EXPECT_EQ(doc->m_startPoints.GetSize(), 1);
+}
+
+TEST(GrowthTest, SameSeedTemplateAndStartGrowTheSameMaze)
+{
+    auto a = MakeDoc(23, 17, 4242);
+    auto b = MakeDoc(23, 17, 4242);
+    VantrelSrand(99);
+    a->OnGenerateMaze();
+    VantrelSrand(12345);
+    b->OnGenerateMaze();
+    ReferenceMaze ra = ReferenceOf(*a);
+    EXPECT_TRUE(SameCells(*b, ra));
+    EXPECT_EQ(CountCarved(*a), 23 * 17);
+    EXPECT_EQ(a->m_startPoints[0], b->m_startPoints[0]);
+
+    // A different seed grows another maze.
+    auto c = MakeDoc(23, 17, 4243);
+    c->OnGenerateMaze();
+    EXPECT_FALSE(SameCells(*c, ra));
+}
+
+TEST(GrowthTest, SplitTemplateCarvesOnlyTheStartSide)
+{
+    auto doc = MakeDoc(9, 6, 3);
+    for (int y = 0; y < 6; ++y)
+        Cell(*doc, 4, y).flags = CELL_BLACKENED;
+    doc->m_nStartX = 1;
+    doc->m_nStartY = 2;
+    doc->OnGenerateMaze();
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 9; ++x) {
+            if (x < 4)
+                EXPECT_NE(Cell(*doc, x, y).passages, 0) << x << "," << y;
+            else
+                EXPECT_EQ(Cell(*doc, x, y).passages, 0) << x << "," << y;
+        }
+    // The STOP corner lies on the far side: nothing is marked as a solution.
+    for (int i = 0; i < 54; ++i)
+        EXPECT_FALSE(Grid(*doc).cells[std::size_t(i)].flags & CELL_SOLUTION);
+}
+
+TEST(GrowthTest, StartCellsThatCannotGrow)
+{
+    // A stored start cell on a blackened cell: nothing grows, and the views are not updated.
+    auto doc = MakeDoc(5, 5, 8);
+    Cell(*doc, 2, 2).flags = CELL_BLACKENED;
+    doc->m_nStartX = doc->m_nStartY = 2;
+    CountingView view;
+    doc->AddView(&view);
+    doc->OnGenerateMaze();
+    EXPECT_EQ(CountCarved(*doc), 0);
+    EXPECT_EQ(view.updates, 0);
+    EXPECT_EQ(doc->m_bGenerated, 1);
+    EXPECT_EQ(doc->m_startPoints.GetSize(), 0);
+    doc->RemoveView(&view);
+
+    // No start cell and no free cell: the search ends at once and nothing grows.
+    auto full = MakeDoc(30, 20, 8);
+    for (int i = 0; i < 600; ++i)
+        Grid(*full).cells[std::size_t(i)].flags = CELL_BLACKENED;
+    full->OnGenerateMaze();
+    EXPECT_EQ(CountCarved(*full), 0);
+    EXPECT_EQ(full->m_nStartX, -1);
+    EXPECT_EQ(VantrelRandState(), 8u);
+
+    // A single free cell is found by the random search.
+    auto one = MakeDoc(6, 4, 5);
+    for (int i = 0; i < 24; ++i)
+        Grid(*one).cells[std::size_t(i)].flags = CELL_ERASED;
+    Cell(*one, 3, 2).flags = 0;
+    one->OnGenerateMaze();
+    EXPECT_EQ(one->m_nStartX, 3);
+    EXPECT_EQ(one->m_nStartY, 2);
+}
+
+TEST(GrowthTest, MakeMazeOnAFinishedMaze)
+{
+    auto doc = MakeDoc(12, 9, 77);
+    doc->OnGenerateMaze();
+    ReferenceMaze before = ReferenceOf(*doc);
+    CountingView view;
+    doc->AddView(&view);
+    VantrelSrand(5);
+    doc->OnGenerateMaze();
+    EXPECT_EQ(view.updates, 0);
+    EXPECT_EQ(VantrelRandState(), 77u);
+    Object& g = Grid(*doc);
+    for (int i = 0; i < 12 * 9; ++i) {
+        EXPECT_EQ(g.cells[std::size_t(i)].passages, before.cells[std::size_t(i)].passages);
+        EXPECT_EQ(g.cells[std::size_t(i)].flags, before.cells[std::size_t(i)].flags & 0x7FFE);
+    }
+    doc->RemoveView(&view);
+}
+
+TEST(GrowthTest, MakeMazeContinuesFromCarvedCells)
+{
+    // Draw Solution strokes before Make Maze: growth starts from their free neighbours without
+    // reseeding, in the reference order.
+    auto doc = MakeDoc(10, 8, 31);
+    doc->CarveCell(4, 4, 0);
+    doc->CarveCell(5, 4, 0);
+    ASSERT_NE(Cell(*doc, 4, 4).passages, 0);
+    ReferenceMaze ref = ReferenceOf(*doc);
+    VantrelSrand(555);
+    doc->OnGenerateMaze();
+    VantrelSrand(555);
+    ref.MakeMaze();
+    EXPECT_TRUE(SameCells(*doc, ref));
+    EXPECT_EQ(CountCarved(*doc), 80);
+    EXPECT_EQ(doc->m_nStartX, ref.startX);
+    EXPECT_EQ(doc->m_nStartY, ref.startY);
+    EXPECT_EQ(doc->m_startPoints.GetSize(), 0);
+}
+
+TEST(GrowthTest, DrawSolutionTool)
+{
+    auto doc = MakeDoc(6, 6, 2);
+    // A free cell with no carved or frontier neighbour only joins the frontier.
+    VantrelSrand(10);
+    EXPECT_TRUE(doc->CarveCell(2, 2, 0));
+    EXPECT_EQ(Cell(*doc, 2, 2).flags, CELL_FRONTIER);
+    EXPECT_EQ(Cell(*doc, 2, 2).passages, 0);
+    EXPECT_EQ(VantrelRandState(), 10u);
+    EXPECT_EQ(doc->m_frontier.GetSize(), 1);
+
+    // The cell beside it is joined to it with one draw over the one frontier neighbour.
+    EXPECT_TRUE(doc->CarveCell(3, 2, 0));
+    EXPECT_EQ(Cell(*doc, 3, 2).passages, 0x8);
+    EXPECT_EQ(Cell(*doc, 2, 2).passages, 0x2);
+    EXPECT_EQ(VantrelRandState(), 10u * 214013u + 2531011u);
+    // The joined neighbour's free neighbours (not the clicked cell's) joined the frontier.
+    EXPECT_EQ(doc->m_frontier.GetSize(), 3);
+    EXPECT_EQ(doc->m_frontier.Find({2, 1, 0}), 0);
+    EXPECT_EQ(doc->m_frontier.Find({2, 3, 0}), 1);
+    EXPECT_EQ(doc->m_frontier.Find({1, 2, 0}), 2);
+    EXPECT_FALSE(Cell(*doc, 3, 2).flags & CELL_FRONTIER);
+
+    // A cell beside two carved cells is joined to both; a carved cell is joined to every carved
+    // neighbour, making a loop.
+    EXPECT_TRUE(doc->CarveCell(2, 3, 0));
+    EXPECT_EQ(Cell(*doc, 2, 3).passages, 0x1);
+    EXPECT_TRUE(doc->CarveCell(3, 3, 0));
+    EXPECT_EQ(Cell(*doc, 3, 3).passages, 0x1 | 0x8);
+    Cell(*doc, 3, 3).passages = 0x8;
+    Cell(*doc, 3, 2).passages &= WORD(~0x4);
+    EXPECT_TRUE(doc->CarveCell(3, 3, 0));
+    EXPECT_EQ(Cell(*doc, 3, 3).passages, 0x9);
+    EXPECT_EQ(Cell(*doc, 3, 2).passages, 0x8 | 0x4);
+    EXPECT_FALSE(doc->CarveCell(6, 0, 0));
+    EXPECT_EQ(doc->m_bDirty, 1);
+}
+
+TEST(GrowthTest, AnimationDrawsEveryChangedCellThroughTheFirstView)
+{
+    auto doc = MakeDoc(8, 5, 6);
+    DrawingView view;
+    doc->AddView(&view);
+    doc->OnGenerateMaze();
+    EXPECT_TRUE(view.drawn.empty());
+    doc->OnClearMaze();
+    doc->m_bAnimate = 1;
+    doc->OnGenerateMaze();
+    // Every carved cell is drawn at least once during growth; solving draws every filled cell.
+    std::vector<int> seen(40, 0);
+    for (const frontier_location& c : view.drawn)
+        seen[std::size_t(c.x + c.y * 8)]++;
+    for (int i = 0; i < 40; ++i)
+        EXPECT_GT(seen[std::size_t(i)], 0) << i;
+    EXPECT_EQ(view.ringDraws, 0);
+    doc->RemoveView(&view);
+}
+
+TEST(GrowthTest, PickDirectionIsUniformOverCandidatesInSideOrder)
+{
+    auto doc = MakeDoc(3, 3);
+    int values[17] = {2, 0, 1, 0, 1};
+    MoveRecord move = doc->LookupMove(1, 1, 0, 1);
+    VantrelSrand(1);  // 41: 41 mod 2 = 1, the second candidate
+    EXPECT_EQ(doc->PickDirection(values, move, nullptr), 4);
+    VantrelSrand(1);
+    VantrelRand();  // 18467 mod 2 = 1
+    EXPECT_EQ(doc->PickDirection(values, move, nullptr), 4);
+    VantrelRand();  // 6334 mod 2 = 0
+    VantrelSrand(2);  // 45 mod 2 = 1
+    EXPECT_EQ(doc->PickDirection(values, move, nullptr), 4);
+    // Weights: sides 2 and 4 weighted 3 and 1; 41 mod 4 = 1 falls in side 2's share.
+    const int weights[4] = {9, 3, 9, 1};
+    VantrelSrand(1);
+    EXPECT_EQ(doc->PickDirection(values, move, weights), 2);
+    int none[17] = {};
+    VantrelSrand(1);
+    EXPECT_EQ(doc->PickDirection(none, move, nullptr), 0);
+    EXPECT_EQ(VantrelRandState(), 1u);
+}
