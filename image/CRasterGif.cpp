@@ -51,6 +51,22 @@ bool BlockIsUsable(const GifImageDescriptor& d, const GifScreen& s)
     return d.width > 0 && d.height > 0 && int(d.left) + d.width <= s.width && int(d.top) + d.height <= s.height;
 }
 
+// The block scanner: a byte is acted on only at the start or after a zero byte (or when it is zero
+// itself); returns the next acted-on "!", "," or ";", or -1 at the end of the stream.
+LONG NextIntroducer(CRasterFile* f, bool& prevZero)
+{
+    for (;;) {
+        const LONG c = f->GetC();
+        if (c < 0)
+            return -1;
+        if (!prevZero && c != 0)
+            continue;
+        if (c == kExtensionIntroducer || c == kImageIntroducer || c == kTrailer)
+            return c;
+        prevZero = c == 0;
+    }
+}
+
 int BppForCount(int count)
 {
     return count <= 2 ? 1 : (count <= 16 ? 4 : 8);
@@ -297,19 +313,11 @@ LONG CRasterImageGIF::CountFrames(CRasterFile* f, int tableCount, WORD screenWid
     LONG frames = 0;
     bool prevZero = true;
     for (;;) {
-        const LONG c = f->GetC();
-        if (c < 0)
+        const LONG c = NextIntroducer(f, prevZero);
+        if (c < 0 || c == kTrailer)
             break;
-        if (!prevZero && c != 0)
-            continue;
         if (c == kExtensionIntroducer) {
             ReadExtension(f);
-            continue;
-        }
-        if (c == kTrailer)
-            break;
-        if (c != kImageIntroducer) {
-            prevZero = c == 0;
             continue;
         }
         GifImageDescriptor d;
@@ -385,20 +393,12 @@ bool CRasterImageGIF::Decode(CRasterFile* f)
     for (;;) {
         if (m_info.escape > 0)
             return false;
-        const LONG c = f->GetC();
-        if (c < 0)
+        const LONG c = NextIntroducer(f, prevZero);
+        if (c < 0 || c == kTrailer)
             break;
-        if (!prevZero && c != 0)
-            continue;
         if (c == kExtensionIntroducer) {
             if (!ReadExtension(f))
                 break;
-            continue;
-        }
-        if (c == kTrailer)
-            break;
-        if (c != kImageIntroducer) {
-            prevZero = c == 0;
             continue;
         }
 
