@@ -6,3 +6,6 @@ vantrel_test(NAME gif_lzw_test LABEL image
 vantrel_test(NAME gif_codec_test LABEL image
   SOURCES gif_codec_test.cpp gif_test_util.h
   LIBS vantrel_image)
+vantrel_test(NAME gif_interop_test LABEL image
+  SOURCES gif_interop_test.cpp gif_test_util.h
+  LIBS vantrel_image)
