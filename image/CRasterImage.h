@@ -62,6 +62,13 @@ enum InterpolationMethod : LONG {
     INTERP_CATMULL_ROM = 16,
 };
 
+// A colour as red, green, blue bytes in that order (palette tables of some file formats).
+struct RgbColor {
+    BYTE r;
+    BYTE g;
+    BYTE b;
+};
+
 // Selection box: right and top exclusive; top > bottom in the bottom-up pixel coordinates.
 struct CRasterBox {
     LONG left;
@@ -207,7 +214,7 @@ public:
     void SetPaletteColor(BYTE index, RGBQUAD color);
     void SetPalette(const RGBQUAD* entries, DWORD count = 256);
     void SetPalette(DWORD count, const BYTE* reds, const BYTE* greens = nullptr, const BYTE* blues = nullptr);
-    void SetPalette(const RGBTRIPLE* triples, DWORD count); // triples in the order red, green, blue
+    void SetPalette(const RgbColor* colors, DWORD count);
     void SetGrayPalette();
     bool IsGrayScale() const;
     void SwapIndex(BYTE a, BYTE b);
@@ -302,6 +309,7 @@ protected:
     void BlindSetPixelIndex(LONG x, LONG y, BYTE index);
     void BlindSetPixelColor(LONG x, LONG y, RGBQUAD color, bool setAlpha);
     RGBQUAD TransparentColorOrPalette() const;
+    bool RotateQuarter(CRasterImage* destination, bool clockwise);
 
     void* m_pDib = nullptr;          // packed DIB block
     BITMAPINFOHEADER m_head{};       // kept equal to the block's header

@@ -16,8 +16,9 @@ public:
     bool DibReadBitmapInfo(CRasterFile* stream, BITMAPINFOHEADER* header);
 
 private:
-    bool DecodeRle8(CRasterFile* stream, bool topDown);
-    bool DecodeRle4(CRasterFile* stream, bool topDown);
+    // Run-length pixel data; ends at the end-of-bitmap code or when the stream runs dry.
+    void DecodeRle8(CRasterFile* stream);
+    void DecodeRle4(CRasterFile* stream);
 };
 
 bool DecodeBmp(CRasterImage& image, CRasterFile* stream);

@@ -42,6 +42,15 @@ constexpr std::uint64_t DibStride(std::uint64_t width, std::uint64_t bpp)
     return ((width * bpp + 31) / 32) * 4;
 }
 
+// Byte size of DIB pixel data as a file header computes it, for any signed header values: exact
+// in 128 bits, then saturated to the 64-bit range.
+constexpr std::int64_t DibDataSize(std::int64_t bpp, std::int64_t width, std::int64_t height)
+{
+    __int128 v = ((__int128(bpp) * width + 31) / 32) * 4 * height;
+    const __int128 hi = std::numeric_limits<std::int64_t>::max(), lo = std::numeric_limits<std::int64_t>::min();
+    return std::int64_t(v > hi ? hi : (v < lo ? lo : v));
+}
+
 template <class T>
 constexpr T Clamp(T v, T lo, T hi)
 {

@@ -5,9 +5,11 @@ set(_vantrel_image_sources
   CRasterFile.h
   CRasterIOFile.cpp CRasterIOFile.h
   CRasterMemFile.cpp CRasterMemFile.h
-  CRasterImage.h
-  RasterCodecs.h
-  CRasterImageBMP.h
+  CRasterImage.cpp CRasterImage.h
+  CRasterImageTransform.cpp
+  CRasterImageSampling.cpp
+  CRasterImageDispatch.cpp RasterCodecs.h
+  CRasterImageBMP.cpp CRasterImageBMP.h
 )
 # Codec files that arrive on their own (GIF) are picked up by name; see RasterCodecs.h.
 file(GLOB _vantrel_image_extra CONFIGURE_DEPENDS

@@ -1,0 +1,52 @@
+#pragma once
+// Helpers shared by the image library tests: making images with known pixels and comparing them.
+#include "image/CRasterImage.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace imagetest {
+
+// A deterministic colour for pixel (x, y); different pixels get different colours in small images.
+inline RGBQUAD ColorAt(LONG x, LONG y)
+{
+    return RGBQUAD{BYTE(x * 37 + y * 11), BYTE(x * 5 + y * 53), BYTE(255 - x * 13 - y * 7), 0};
+}
+
+// An image of the given depth whose pixels follow a pattern that depends on x and y; palette
+// images get a palette of distinct colours.
+inline void Fill(CRasterImage& img, LONG w, LONG h, DWORD bpp)
+{
+    img.Create(w, h, bpp, 0);
+    const DWORD n = img.GetNumColors();
+    for (DWORD i = 0; i < n; ++i)
+        img.SetPaletteColor(BYTE(i), BYTE(i * 7 + 3), BYTE(255 - i), BYTE(i * 13));
+    for (LONG y = 0; y < h; ++y)
+        for (LONG x = 0; x < w; ++x) {
+            if (n)
+                img.SetPixelIndex(x, y, BYTE((x * 3 + y * 5 + x * y) % n));
+            else
+                img.SetPixelColor(x, y, ColorAt(x, y));
+        }
+}
+
+inline bool SameColor(RGBQUAD a, RGBQUAD b)
+{
+    return a.rgbBlue == b.rgbBlue && a.rgbGreen == b.rgbGreen && a.rgbRed == b.rgbRed;
+}
+
+// Pixels as 0xRRGGBB, rows from the top of the picture, as a tool would list them.
+inline std::vector<std::uint32_t> TopDownPixels(const CRasterImage& img)
+{
+    std::vector<std::uint32_t> out;
+    const LONG w = LONG(img.GetWidth()), h = LONG(img.GetHeight());
+    for (LONG y = h - 1; y >= 0; --y)
+        for (LONG x = 0; x < w; ++x) {
+            RGBQUAD c = img.GetPixelColor(x, y, false);
+            out.push_back((std::uint32_t(c.rgbRed) << 16) | (std::uint32_t(c.rgbGreen) << 8) | c.rgbBlue);
+        }
+    return out;
+}
+
+} // namespace imagetest

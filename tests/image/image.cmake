@@ -1,0 +1,7 @@
+# Tests of the image library core: record, streams, dispatch, transforms, sampling, BMP codec,
+# interoperability with ImageMagick and netpbm, and module resources.
+vantrel_test(NAME image_core_test LABEL image
+  SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/CRasterImageTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/RasterStreamTest.cpp
+  LIBS vantrel_image)
