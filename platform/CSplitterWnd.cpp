@@ -1,0 +1,183 @@
+#include "platform/CSplitterWnd.h"
+
+#include "platform/CDocument.h"
+#include "platform/CWndView.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <algorithm>
+
+IMPLEMENT_DYNAMIC(CSplitterWnd, CObject)
+
+CSplitterWnd::CSplitterWnd() = default;
+
+CSplitterWnd::~CSplitterWnd()
+{
+    // Views first: they leave their document and their widgets before the splitter's goes.
+    for (CObject* pObject : m_paneObjects)
+        delete pObject;
+    m_paneObjects.clear();
+    m_panes.clear();
+}
+
+BOOL CSplitterWnd::CreateStatic(CWnd* pParentWnd, int nRows, int nCols, DWORD dwStyle, UINT nID)
+{
+    if (nRows < 1 || nCols != 1 || IsWindow())
+        return FALSE;
+    m_rows.assign(std::size_t(nRows), RowInfo());
+    m_nCols = nCols;
+    m_panes.assign(std::size_t(nRows * nCols), nullptr);
+    m_paneObjects.assign(std::size_t(nRows * nCols), nullptr);
+    if (!Create(pParentWnd, nID, dwStyle))
+        return FALSE;
+    if (auto* pFrame = dynamic_cast<CFrameWnd*>(pParentWnd))
+        pFrame->SetClientWindow(this);
+    return TRUE;
+}
+
+BOOL CSplitterWnd::CreateView(int row, int col, CRuntimeClass* pViewClass, SIZE sizeInit, CCreateContext* pContext)
+{
+    if (row < 0 || row >= GetRowCount() || col != 0 || !pViewClass || GetPane(row, col))
+        return FALSE;
+    CObject* pObject = pViewClass->CreateObject();
+    auto* pWnd = dynamic_cast<CWnd*>(pObject);
+    if (!pWnd) {
+        delete pObject;
+        return FALSE;
+    }
+    if (auto* pView = dynamic_cast<CView*>(pObject); pView && pContext && pContext->m_pCurrentDoc)
+        pContext->m_pCurrentDoc->AddView(pView);
+    const CRect rc(0, 0, sizeInit.cx, sizeInit.cy);
+    if (!pWnd->Create(this, UINT(IdFromRowCol(row, col)), WS_CHILD | WS_VISIBLE, &rc)) {
+        delete pObject;
+        return FALSE;
+    }
+    const std::size_t i = std::size_t(row * m_nCols + col);
+    m_panes[i] = pWnd;
+    m_paneObjects[i] = pObject;
+    m_rows[std::size_t(row)].nIdealSize = sizeInit.cy;
+    return TRUE;
+}
+
+CWnd* CSplitterWnd::GetPane(int row, int col) const
+{
+    if (row < 0 || row >= GetRowCount() || col < 0 || col >= m_nCols)
+        return nullptr;
+    return m_panes[std::size_t(row * m_nCols + col)];
+}
+
+void CSplitterWnd::GetRowInfo(int row, int& cyCur, int& cyMin) const
+{
+    cyCur = cyMin = 0;
+    if (row < 0 || row >= GetRowCount())
+        return;
+    cyCur = m_rows[std::size_t(row)].nCurSize;
+    cyMin = m_rows[std::size_t(row)].nMinSize;
+}
+
+void CSplitterWnd::SetRowInfo(int row, int cyIdeal, int cyMin)
+{
+    if (row < 0 || row >= GetRowCount())
+        return;
+    m_rows[std::size_t(row)].nIdealSize = cyIdeal;
+    m_rows[std::size_t(row)].nMinSize = cyMin;
+}
+
+void CSplitterWnd::RecalcLayout()
+{
+    if (!m_pClient)
+        return;
+    const int width = m_pClient->width();
+    int remaining = std::max(0, m_pClient->height() - kSplitterBar * (GetRowCount() - 1));
+    int y = 0;
+    for (int row = 0; row < GetRowCount(); ++row) {
+        RowInfo& info = m_rows[std::size_t(row)];
+        int size;
+        if (row == GetRowCount() - 1) {
+            size = remaining;
+        } else {
+            size = std::clamp(info.nIdealSize, 0, remaining);
+            if (size < info.nMinSize)
+                size = 0;
+        }
+        info.nCurSize = size;
+        remaining -= size;
+        if (CWnd* pPane = GetPane(row, 0)) {
+            pPane->GetWidget()->setGeometry(0, y, width, size);
+            pPane->GetWidget()->setVisible(size > 0);
+        }
+        y += size + kSplitterBar;
+    }
+    Invalidate(TRUE);
+}
+
+void CSplitterWnd::SetActivePane(int row, int col, CWnd* pWnd)
+{
+    CWnd* pPane = pWnd ? pWnd : GetPane(row, col);
+    if (!pPane)
+        return;
+    for (int r = 0; r < GetRowCount(); ++r)
+        if (GetPane(r, 0) == pPane) {
+            m_nActiveRow = r;
+            m_nActiveCol = 0;
+        }
+    if (auto* pView = dynamic_cast<CWndView*>(pPane)) {
+        if (CFrameWnd* pFrame = GetParentFrame())
+            pFrame->SetActiveView(pView);
+    }
+    pPane->SetFocus();
+}
+
+CWnd* CSplitterWnd::GetActivePane(int* pRow, int* pCol) const
+{
+    if (pRow)
+        *pRow = m_nActiveRow;
+    if (pCol)
+        *pCol = m_nActiveCol;
+    return GetPane(m_nActiveRow, m_nActiveCol);
+}
+
+BOOL CSplitterWnd::OnEraseBkgnd(CDC*)
+{
+    // The background shows only in the bars between the rows.
+    if (QImage* pImage = GetBackingImage())
+        pImage->fill(QColor(212, 208, 200));
+    return TRUE;
+}
+
+void CSplitterWnd::OnSize(UINT, int, int) { RecalcLayout(); }
+
+void CSplitterWnd::OnLButtonDown(UINT, CPoint point)
+{
+    // The bar below row r starts where the rows above it end.
+    int y = 0;
+    for (int row = 0; row + 1 < GetRowCount(); ++row) {
+        y += m_rows[std::size_t(row)].nCurSize;
+        if (point.y >= y && point.y < y + kSplitterBar) {
+            m_nTrackRow = row;
+            SetCapture();
+            return;
+        }
+        y += kSplitterBar;
+    }
+}
+
+void CSplitterWnd::OnMouseMove(UINT, CPoint point)
+{
+    if (m_nTrackRow < 0)
+        return;
+    int top = 0;
+    for (int row = 0; row < m_nTrackRow; ++row)
+        top += m_rows[std::size_t(row)].nCurSize + kSplitterBar;
+    m_rows[std::size_t(m_nTrackRow)].nIdealSize = std::max(0, point.y - top);
+    RecalcLayout();
+}
+
+void CSplitterWnd::OnLButtonUp(UINT, CPoint)
+{
+    if (m_nTrackRow >= 0) {
+        m_nTrackRow = -1;
+        ReleaseCapture();
+    }
+}

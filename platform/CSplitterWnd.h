@@ -1,0 +1,56 @@
+#pragma once
+// A static splitter: a fixed grid of panes, here laid out in rows (one column), with a bar between
+// rows that the user can drag. Each row has an ideal and a minimum height; RecalcLayout gives every row
+// but the last its ideal height (0 when that is below its minimum) and the last row the rest.
+#include "platform/CFrameWnd.h"
+
+#include <vector>
+
+class CSplitterWnd : public CObject, public CWnd {
+    DECLARE_DYNAMIC(CSplitterWnd)
+public:
+    CSplitterWnd();
+    ~CSplitterWnd() override;
+
+    BOOL CreateStatic(CWnd* pParentWnd, int nRows, int nCols, DWORD dwStyle = WS_CHILD | WS_VISIBLE,
+                      UINT nID = AFX_IDW_PANE_FIRST);
+    // Creates the pane (row, col) as an object of pViewClass (a window class); a view is attached to the
+    // context's document.
+    virtual BOOL CreateView(int row, int col, CRuntimeClass* pViewClass, SIZE sizeInit, CCreateContext* pContext);
+
+    int GetRowCount() const { return int(m_rows.size()); }
+    int GetColumnCount() const { return m_nCols; }
+    CWnd* GetPane(int row, int col) const;
+    int IdFromRowCol(int row, int col) const { return int(AFX_IDW_PANE_FIRST) + row * 16 + col; }
+
+    void GetRowInfo(int row, int& cyCur, int& cyMin) const;
+    void SetRowInfo(int row, int cyIdeal, int cyMin);
+    virtual void RecalcLayout();
+
+    virtual void SetActivePane(int row, int col, CWnd* pWnd = nullptr);
+    CWnd* GetActivePane(int* pRow = nullptr, int* pCol = nullptr) const;
+
+    // The height of the bar between two rows, in pixels.
+    static constexpr int kSplitterBar = 6;
+
+protected:
+    BOOL OnEraseBkgnd(CDC* pDC) override;
+    void OnSize(UINT nType, int cx, int cy) override;
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
+    void OnMouseMove(UINT nFlags, CPoint point) override;
+    void OnLButtonUp(UINT nFlags, CPoint point) override;
+
+private:
+    struct RowInfo {
+        int nIdealSize = 0;
+        int nMinSize = 0;
+        int nCurSize = 0;
+    };
+    std::vector<RowInfo> m_rows;
+    int m_nCols = 0;
+    std::vector<CWnd*> m_panes; // row-major
+    std::vector<CObject*> m_paneObjects;
+    int m_nActiveRow = -1;
+    int m_nActiveCol = -1;
+    int m_nTrackRow = -1;
+};

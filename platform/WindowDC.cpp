@@ -1,0 +1,7 @@
+#include "platform/WindowDC.h"
+
+CDC* AfxNewWindowDC(QImage*, std::function<void(const RECT&)>) { return nullptr; }
+
+void AfxDeleteWindowDC(CDC*) {}
+
+void AfxPrepareScrollDC(CDC*, int, POINT, bool) {}
