@@ -1,0 +1,356 @@
+#include "platform/CDialog.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <algorithm>
+
+#include "platform/CDataExchange.h"
+#include "platform/CException.h"
+
+namespace {
+std::map<UINT, const DialogTemplate*>& Templates()
+{
+    static std::map<UINT, const DialogTemplate*> templates;
+    return templates;
+}
+
+DialogRunner& Runner()
+{
+    static DialogRunner runner;
+    return runner;
+}
+
+int Px(int units, double scale) { return int(units * scale + 0.5); }
+} // namespace
+
+void AfxRegisterDialogTemplate(UINT nIDTemplate, const DialogTemplate* pTemplate)
+{
+    Templates()[nIDTemplate] = pTemplate;
+}
+
+const DialogTemplate* AfxFindDialogTemplate(UINT nIDTemplate)
+{
+    auto it = Templates().find(nIDTemplate);
+    return it == Templates().end() ? nullptr : it->second;
+}
+
+DialogRunner SetDialogRunner(DialogRunner runner)
+{
+    DialogRunner old = std::move(Runner());
+    Runner() = std::move(runner);
+    return old;
+}
+
+// ---- controls ----
+
+DWORD CDialogItem::GetStyle() const
+{
+    DWORD style = m_dwStyle & ~(WS_DISABLED | WS_VISIBLE);
+    if (m_pWidget) {
+        if (!m_pWidget->isEnabled())
+            style |= WS_DISABLED;
+        if (!m_pWidget->isHidden())
+            style |= WS_VISIBLE;
+    }
+    return style;
+}
+
+BOOL CDialogItem::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT)
+{
+    if (!m_pWidget)
+        return FALSE;
+    const DWORD old = GetStyle();
+    const DWORD style = (old & ~dwRemove) | dwAdd;
+    m_dwStyle = style;
+    m_pWidget->setEnabled(!(style & WS_DISABLED));
+    m_pWidget->setHidden(!(style & WS_VISIBLE));
+    return old != style;
+}
+
+BOOL CDialogItem::EnableWindow(BOOL bEnable)
+{
+    const BOOL wasDisabled = m_pWidget && !m_pWidget->isEnabled();
+    if (m_pWidget)
+        m_pWidget->setEnabled(bEnable != FALSE);
+    return wasDisabled;
+}
+
+BOOL CDialogItem::IsWindowEnabled() const { return m_pWidget && m_pWidget->isEnabled(); }
+
+BOOL CDialogItem::ShowWindow(int nCmdShow)
+{
+    const BOOL wasVisible = IsWindowVisible();
+    if (m_pWidget)
+        m_pWidget->setHidden(nCmdShow == 0);
+    return wasVisible;
+}
+
+BOOL CDialogItem::IsWindowVisible() const { return m_pWidget && !m_pWidget->isHidden(); }
+
+void CDialogItem::SetWindowText(const char* lpszText)
+{
+    const QString text = QString::fromLatin1(lpszText ? lpszText : "");
+    if (auto* pEdit = qobject_cast<QLineEdit*>(m_pWidget))
+        pEdit->setText(text);
+    else if (auto* pButton = qobject_cast<QAbstractButton*>(m_pWidget))
+        pButton->setText(text);
+    else if (auto* pLabel = qobject_cast<QLabel*>(m_pWidget))
+        pLabel->setText(text);
+    else if (auto* pGroup = qobject_cast<QGroupBox*>(m_pWidget))
+        pGroup->setTitle(text);
+}
+
+void CDialogItem::GetWindowText(CString& rString) const
+{
+    QString text;
+    if (auto* pEdit = qobject_cast<QLineEdit*>(m_pWidget))
+        text = pEdit->text();
+    else if (auto* pButton = qobject_cast<QAbstractButton*>(m_pWidget))
+        text = pButton->text();
+    else if (auto* pLabel = qobject_cast<QLabel*>(m_pWidget))
+        text = pLabel->text();
+    else if (auto* pGroup = qobject_cast<QGroupBox*>(m_pWidget))
+        text = pGroup->title();
+    rString = text.toLatin1().constData();
+}
+
+void CDialogItem::SetFocus()
+{
+    if (m_pWidget)
+        m_pWidget->setFocus(Qt::OtherFocusReason);
+}
+
+void CDialogItem::Invalidate(BOOL)
+{
+    if (m_pWidget)
+        m_pWidget->update();
+}
+
+void CDialogItem::Attach(QWidget* pWidget, UINT nID, DWORD dwStyle)
+{
+    m_pWidget = pWidget;
+    m_nID = nID;
+    m_dwStyle = dwStyle;
+}
+
+void CDialogItem::Detach()
+{
+    m_pWidget = nullptr;
+    m_nID = 0;
+}
+
+int CButton::GetCheck() const
+{
+    auto* pButton = qobject_cast<QAbstractButton*>(m_pWidget);
+    return pButton && pButton->isChecked() ? BST_CHECKED : BST_UNCHECKED;
+}
+
+void CButton::SetCheck(int nCheck)
+{
+    if (auto* pButton = qobject_cast<QAbstractButton*>(m_pWidget))
+        pButton->setChecked(nCheck == BST_CHECKED);
+}
+
+void CEdit::SetSel(int nStart, int nEnd)
+{
+    auto* pEdit = qobject_cast<QLineEdit*>(m_pWidget);
+    if (!pEdit)
+        return;
+    if (nStart == 0 && nEnd == -1)
+        pEdit->selectAll();
+    else if (nStart < 0)
+        pEdit->deselect();
+    else
+        pEdit->setSelection(nStart, nEnd - nStart);
+}
+
+// ---- the dialog window ----
+
+// Routes the window's own accept and reject (Enter on the default button, Escape, the close box)
+// through the dialog's commands, so that OnOK and OnCancel decide.
+class CDialog::Window : public QDialog {
+public:
+    Window(CDialog* pOwner, QWidget* pParent) : QDialog(pParent), m_pOwner(pOwner) {}
+    void reject() override { m_pOwner->OnCmdMsg(IDCANCEL, CN_COMMAND, nullptr, nullptr); }
+    void accept() override { m_pOwner->OnCmdMsg(IDOK, CN_COMMAND, nullptr, nullptr); }
+
+private:
+    CDialog* m_pOwner;
+};
+
+BEGIN_MESSAGE_MAP(CDialog, CCmdTarget)
+    ON_COMMAND(IDOK, &CDialog::OnOK)
+    ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+CDialog::~CDialog() { DestroyControls(); }
+
+void CDialog::CreateControls(const DialogTemplate& tmpl)
+{
+    auto* pWindow = new Window(this, QApplication::activeWindow());
+    m_pDialog = pWindow;
+    pWindow->setWindowTitle(QString::fromLatin1(tmpl.caption));
+    pWindow->setFixedSize(Px(tmpl.cx, kDialogUnitX), Px(tmpl.cy, kDialogUnitY));
+    for (const DialogItemTemplate& item : tmpl.items) {
+        const QString text = QString::fromLatin1(item.text ? item.text : "");
+        QWidget* pWidget = nullptr;
+        switch (item.kind) {
+        case DialogItemKind::PushButton:
+        case DialogItemKind::DefPushButton: {
+            auto* pButton = new QPushButton(text, pWindow);
+            pButton->setAutoDefault(false);
+            pButton->setDefault(item.kind == DialogItemKind::DefPushButton);
+            pWidget = pButton;
+            break;
+        }
+        case DialogItemKind::CheckBox:
+            pWidget = new QCheckBox(text, pWindow);
+            break;
+        case DialogItemKind::Edit:
+            pWidget = new QLineEdit(pWindow);
+            break;
+        case DialogItemKind::Static:
+            pWidget = new QLabel(text, pWindow);
+            break;
+        case DialogItemKind::GroupBox:
+            pWidget = new QGroupBox(text, pWindow);
+            pWidget->lower();
+            break;
+        }
+        pWidget->setGeometry(Px(item.x, kDialogUnitX), Px(item.y, kDialogUnitY), Px(item.cx, kDialogUnitX),
+                             Px(item.cy, kDialogUnitY));
+        pWidget->setEnabled(!(item.style & WS_DISABLED));
+        pWidget->setHidden(item.hidden);
+        if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget)) {
+            const UINT nID = item.nID;
+            QObject::connect(pButton, &QAbstractButton::clicked, pWindow,
+                             [this, nID] { OnCmdMsg(nID, CN_COMMAND, nullptr, nullptr); });
+        }
+        if (item.nID != IDC_STATIC) {
+            auto pItem = std::make_unique<CDialogItem>();
+            pItem->Attach(pWidget, item.nID, item.style | (item.hidden ? 0 : WS_VISIBLE));
+            m_items[item.nID] = std::move(pItem);
+        }
+    }
+}
+
+void CDialog::DestroyControls()
+{
+    for (CDialogItem* pControl : m_bound)
+        pControl->Detach();
+    m_bound.clear();
+    m_items.clear();
+    delete m_pDialog;
+    m_pDialog = nullptr;
+}
+
+int CDialog::DoModal()
+{
+    const DialogTemplate* pTemplate = AfxFindDialogTemplate(m_nIDTemplate);
+    if (!pTemplate)
+        return -1;
+    DestroyControls();
+    m_bEnded = false;
+    m_nResult = IDCANCEL;
+    CreateControls(*pTemplate);
+    OnInitDialog();
+    if (!m_bEnded) {
+        if (Runner()) {
+            m_pDialog->show();
+            Runner()(*this);
+        } else {
+            m_bInQtLoop = true;
+            m_pDialog->exec();
+            m_bInQtLoop = false;
+        }
+    }
+    const int nResult = m_bEnded ? m_nResult : IDCANCEL;
+    DestroyControls();
+    return nResult;
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK()
+{
+    if (!UpdateData(TRUE))
+        return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDialog::EndDialog(int nResult)
+{
+    m_bEnded = true;
+    m_nResult = nResult;
+    if (m_pDialog) {
+        m_pDialog->hide();
+        if (m_bInQtLoop)
+            m_pDialog->QDialog::done(nResult);
+    }
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+{
+    CDataExchange dx(this, bSaveAndValidate);
+    try {
+        DoDataExchange(&dx);
+    } catch (const CUserException&) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+CDialogItem* CDialog::GetDlgItem(int nID) const
+{
+    auto it = m_items.find(UINT(nID));
+    return it == m_items.end() ? nullptr : it->second.get();
+}
+
+void CDialog::Invalidate(BOOL)
+{
+    if (m_pDialog)
+        m_pDialog->update();
+}
+
+void CDialog::ClickDlgItem(int nID)
+{
+    CDialogItem* pItem = GetDlgItem(nID);
+    if (!pItem)
+        return;
+    if (auto* pButton = qobject_cast<QAbstractButton*>(pItem->GetWidget()))
+        pButton->click();
+}
+
+void CDialog::SetDlgItemFocus(int nID)
+{
+    if (CDialogItem* pItem = GetDlgItem(nID)) {
+        if (m_pDialog && !m_pDialog->isVisible())
+            m_pDialog->show();
+        pItem->SetFocus();
+        if (m_pDialog)
+            m_pDialog->activateWindow();
+    }
+}
+
+void CDialog::AddBoundControl(CDialogItem* pControl)
+{
+    if (std::find(m_bound.begin(), m_bound.end(), pControl) == m_bound.end())
+        m_bound.push_back(pControl);
+}

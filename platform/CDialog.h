@@ -1,0 +1,169 @@
+#pragma once
+// Modal dialogs over QDialog. A dialog is laid out from a template registered under its resource id
+// (controls placed in dialog units); buttons reach the dialog's message map as commands of their ids,
+// IDOK running OnOK and IDCANCEL OnCancel; values move between members and controls through
+// DoDataExchange (see platform/CDataExchange.h). DoModal goes through one replaceable runner, as
+// message boxes do, so tests can drive a dialog without a person.
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/CCmdTarget.h"
+#include "platform/CString.h"
+#include "platform/MessageBox.h"
+#include "platform/WinTypes.h"
+
+class QDialog;
+class QWidget;
+class CDataExchange;
+class CDialog;
+class CWnd;
+
+// Window and control styles a dialog understands (others are kept but have no effect).
+constexpr DWORD WS_DISABLED = 0x08000000;
+constexpr DWORD WS_GROUP = 0x00020000;
+constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+
+// A button's clicked notification arrives as a command of the button's id.
+constexpr UINT BN_CLICKED = 0;
+#define ON_BN_CLICKED(id, memberFxn) ON_COMMAND(id, memberFxn)
+
+// ---- templates ----
+enum class DialogItemKind { PushButton, DefPushButton, CheckBox, Edit, Static, GroupBox };
+
+struct DialogItemTemplate {
+    DialogItemKind kind;
+    UINT nID;  // 0xFFFF (IDC_STATIC) for labels and group boxes that nobody addresses
+    const char* text;
+    int x, y, cx, cy;  // dialog units
+    DWORD style = 0;   // WS_DISABLED starts it disabled; a missing WS_VISIBLE-free flag: see hidden
+    bool hidden = false;
+};
+
+struct DialogTemplate {
+    const char* caption;
+    int cx, cy;  // dialog units
+    std::vector<DialogItemTemplate> items;
+};
+
+constexpr UINT IDC_STATIC = 0xFFFF;
+
+// One dialog unit in pixels (of the 96-dpi screen): a quarter of the average character width across,
+// an eighth of the character height down.
+constexpr double kDialogUnitX = 1.5;
+constexpr double kDialogUnitY = 1.625;
+
+// Templates live for the process; registering an id again replaces its template.
+void AfxRegisterDialogTemplate(UINT nIDTemplate, const DialogTemplate* pTemplate);
+const DialogTemplate* AfxFindDialogTemplate(UINT nIDTemplate);
+
+// ---- controls ----
+// A control of an open dialog, found with CDialog::GetDlgItem or attached with DDX_Control.
+class CDialogItem {
+public:
+    CDialogItem() = default;
+    CDialogItem(const CDialogItem&) = delete;
+    CDialogItem& operator=(const CDialogItem&) = delete;
+    virtual ~CDialogItem() = default;
+
+    QWidget* GetWidget() const { return m_pWidget; }
+    BOOL IsAttached() const { return m_pWidget != nullptr; }
+    UINT GetDlgCtrlID() const { return m_nID; }
+
+    // Only WS_DISABLED and WS_VISIBLE act on the control; the rest are remembered.
+    DWORD GetStyle() const;
+    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
+    BOOL EnableWindow(BOOL bEnable = TRUE);
+    BOOL IsWindowEnabled() const;
+    BOOL ShowWindow(int nCmdShow);
+    BOOL IsWindowVisible() const;
+    void SetWindowText(const char* lpszText);
+    void GetWindowText(CString& rString) const;
+    void SetFocus();
+    void Invalidate(BOOL bErase = TRUE);
+
+    // Binds the object to a control; a control already bound elsewhere stays bound there too.
+    void Attach(QWidget* pWidget, UINT nID, DWORD dwStyle);
+    void Detach();
+
+protected:
+    QWidget* m_pWidget = nullptr;
+    UINT m_nID = 0;
+    DWORD m_dwStyle = 0;
+};
+
+class CButton : public CDialogItem {
+public:
+    // BST_UNCHECKED 0, BST_CHECKED 1.
+    int GetCheck() const;
+    void SetCheck(int nCheck);
+};
+
+class CEdit : public CDialogItem {
+public:
+    void SetSel(int nStart, int nEnd);
+};
+
+constexpr int BST_UNCHECKED = 0;
+constexpr int BST_CHECKED = 1;
+
+// ---- dialogs ----
+// How DoModal runs an open dialog. The default runs Qt's modal loop; a test installs one that works
+// the controls (clicking buttons routes their commands) and returns; a dialog the runner left open
+// ends with IDCANCEL.
+using DialogRunner = std::function<void(CDialog& dialog)>;
+DialogRunner SetDialogRunner(DialogRunner runner);
+
+class CDialog : public CCmdTarget {
+public:
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    ~CDialog() override;
+
+    // Lays the dialog out from its template, runs OnInitDialog and the runner; IDOK, IDCANCEL or the
+    // value given to EndDialog. -1 when the template is unknown.
+    virtual int DoModal();
+    // The default moves the members into the controls.
+    virtual BOOL OnInitDialog();
+    // The defaults: OnOK validates and, on success, ends with IDOK; OnCancel ends with IDCANCEL.
+    virtual void OnOK();
+    virtual void OnCancel();
+    void EndDialog(int nResult);
+
+    // TRUE: from the controls into the members, with validation; FALSE: into the controls. A failed
+    // validation has shown its message, focused the control and returns FALSE.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+
+    // The control of an open dialog, or null.
+    CDialogItem* GetDlgItem(int nID) const;
+    BOOL IsOpen() const { return m_pDialog != nullptr; }
+    QDialog* GetQDialog() const { return m_pDialog; }
+    UINT GetTemplateID() const { return m_nIDTemplate; }
+    void Invalidate(BOOL bErase = TRUE);
+    // Runs the command of a control as a click on it would (a disabled control does nothing).
+    void ClickDlgItem(int nID);
+
+    // The control that should show a validation failure.
+    void SetDlgItemFocus(int nID);
+    // A member bound to one of the controls (DDX_Control); it is detached when the controls go.
+    void AddBoundControl(CDialogItem* pControl);
+
+protected:
+    virtual void DoDataExchange(CDataExchange* pDX);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    class Window;
+    void CreateControls(const DialogTemplate& tmpl);
+    void DestroyControls();
+
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+    QDialog* m_pDialog = nullptr;
+    std::map<UINT, std::unique_ptr<CDialogItem>> m_items;
+    std::vector<CDialogItem*> m_bound;
+    bool m_bEnded = false;
+    int m_nResult = IDCANCEL;
+    bool m_bInQtLoop = false;
+};
