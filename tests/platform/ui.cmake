@@ -1,0 +1,5 @@
+if(VANTREL_GUI)
+  vantrel_test(NAME platform_ui_test LABEL platform
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui_framework_test.cpp ${CMAKE_CURRENT_LIST_DIR}/ui_test_support.h
+    LIBS vantrel_platform_ui vantrel_resources)
+endif()
