@@ -12,11 +12,32 @@
 
 namespace {
 
+// r mod n, with the divisions of the usual candidate counts made by the compiler.
+inline int SmallModulo(int r, int n)
+{
+    switch (n) {
+    case 1: return 0;
+    case 2: return r & 1;
+    case 3: return r % 3;
+    case 4: return r & 3;
+    default: return r % n;
+    }
+}
+
 template <class Topology>
 struct MazeGrowthRun {
     CVantrelDoc& doc;
     const Topology& topo;
     IMazeCellDrawer* drawer;
+    // Set while the frontier runs in its unique mode (from Make Maze's reset to the end of growth).
+    bool uniqueRun = false;
+
+    void EndRun()
+    {
+        if (uniqueRun)
+            doc.m_frontier.EndUniqueRun();
+        uniqueRun = false;
+    }
 
     void Animate(int x, int y, int g, bool delay = false) const
     {
@@ -83,7 +104,7 @@ struct MazeGrowthRun {
             total += values[d] != 0;
         if (total <= 0)
             return 0;
-        int r = VantrelRand() % total;
+        int r = SmallModulo(VantrelRand(), total);
         for (int d = 1; d <= n; ++d)
             if (values[d] && --r < 0)
                 return d;
@@ -171,6 +192,7 @@ struct MazeGrowthRun {
         }
         doc.m_nStartX = x;
         doc.m_nStartY = y;
+        EndRun();
         doc.EndWaitCursor();
         doc.UpdateAllViews(nullptr);
         doc.OnSolve();
@@ -291,7 +313,17 @@ struct MazeGrowthRun {
 template <class Topology>
 MazeGrowthRun<Topology> MakeRun(CVantrelDoc& doc, const Topology& topo, IMazeCellDrawer* drawer = nullptr)
 {
-    return MazeGrowthRun<Topology>{doc, topo, drawer};
+    return MazeGrowthRun<Topology>{doc, topo, drawer, false};
+}
+
+// Make Maze's growth over a unique-entry frontier.
+template <class Topology>
+void GenerateWith(CVantrelDoc& doc, const Topology& topo, IMazeCellDrawer* drawer, bool anyCarved)
+{
+    auto run = MakeRun(doc, topo, drawer);
+    run.uniqueRun = true;
+    run.Generate(anyCarved);
+    run.EndRun();
 }
 
 // The flat stepping serves growth only when every frontier entry lies in grid 0.
@@ -382,15 +414,17 @@ void CVantrelDoc::OnGenerateMaze()
             anyCarved |= cells[i].passages != 0;
         }
     }
-    m_frontier.RemoveAll();
+    // Every frontier mark is gone and the frontier is emptied: from here to the end of growth each
+    // entry is added beside its mark and leaves with it, so no cell has two entries.
     SyncFrontierIndex();
+    m_frontier.BeginUniqueRun();
 
     IMazeCellDrawer* drawer = AnimationDrawer();
     FlatTopology flat;
     if (flat.Init(*this))
-        MakeRun(*this, flat, drawer).Generate(anyCarved);
+        GenerateWith(*this, flat, drawer, anyCarved);
     else
-        MakeRun(*this, GenericTopology{*this}, drawer).Generate(anyCarved);
+        GenerateWith(*this, GenericTopology{*this}, drawer, anyCarved);
 }
 
 void CVantrelDoc::GrowMaze()

@@ -15,16 +15,25 @@ struct DeadEndFill {
     const Topology& topo;
     IMazeCellDrawer* drawer;
 
+    // A dead end: exactly one open side and no START or STOP mark (those count one exit more).
+    static bool DeadEnd(const MazeCell& cell, int& side)
+    {
+        const unsigned p = cell.passages;
+        if (!p || (p & (p - 1)) || (cell.flags & (CELL_START | CELL_STOP)))
+            return false;
+        side = std::countr_zero(p) + 1;
+        return true;
+    }
+
     // Closes the dead end at (x, y, g) and walks on through the corridor it ends, up to the first cell
     // with two or more exits. Returns whether the cell was a dead end.
     bool WalkFrom(Object& grid, int x, int y, int g)
     {
         int side = 0;
-        int n = grid.CountExits(x, y, side);
-        if (n != 1)
-            return false;
         MazeCell* cell = &grid.GetCell(x, y);
-        while (n == 1) {
+        if (!DeadEnd(*cell, side))
+            return false;
+        do {
             cell->passages &= WORD(~(1u << (side - 1)));
             if (drawer)
                 doc.AnimateCell(drawer, x, y, g, true);
@@ -36,19 +45,8 @@ struct DeadEndFill {
             g = next.g;
             cell = next.cell;
             cell->passages &= WORD(~(1u << (next.reverseDir - 1)));
-            n = CountExits(*cell, side);
-        }
+        } while (DeadEnd(*cell, side));
         return true;
-    }
-
-    static int CountExits(const MazeCell& cell, int& side)
-    {
-        int n = std::popcount(unsigned(cell.passages));
-        if (n == 1)
-            side = std::countr_zero(unsigned(cell.passages)) + 1;
-        if (n > 0 && (cell.flags & (CELL_START | CELL_STOP)))
-            ++n;
-        return n;
     }
 
     // One pass over grid g; columns outer as the animation shows it, or rows outer.

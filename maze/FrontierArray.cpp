@@ -1,11 +1,41 @@
 #include "maze/FrontierArray.h"
 
-#include <limits>
 #include <stdexcept>
 
 namespace {
 // Dense slots cost four bytes per cell; larger grids fall back to the side map.
 constexpr std::int64_t kMaxDenseCells = std::int64_t(1) << 28;
+}
+
+std::uint32_t FrontierArray::EncodeWide(const frontier_location& loc)
+{
+    std::uint32_t w;
+    if (!m_wideFree.empty()) {
+        w = m_wideFree.back();
+        m_wideFree.pop_back();
+        m_wide[w] = loc;
+    } else {
+        if (m_wide.size() >= kWide)
+            throw std::length_error("frontier full");
+        w = std::uint32_t(m_wide.size());
+        m_wide.push_back(loc);
+    }
+    return kWide | w;
+}
+
+void FrontierArray::ReleaseWide(std::uint32_t code)
+{
+    if (code & kWide)
+        m_wideFree.push_back(code & ~kWide);
+}
+
+std::int32_t* FrontierArray::Slot(const frontier_location& loc)
+{
+    unsigned g = unsigned(loc.grid);
+    if (g >= unsigned(kMaxGrids) || unsigned(loc.x) >= unsigned(m_width[g]) ||
+        unsigned(loc.y) >= unsigned(m_height[g]) || m_slots[g].empty())
+        return nullptr;
+    return &m_slots[g][std::size_t(loc.x) + std::size_t(loc.y) * std::size_t(m_width[g])];
 }
 
 void FrontierArray::Insert(const frontier_location& loc, std::int32_t pos)
@@ -44,56 +74,74 @@ void FrontierArray::Erase(const frontier_location& loc, std::int32_t pos)
     }
 }
 
-int FrontierArray::Add(const frontier_location& loc)
+void FrontierArray::RemoveAtSlow(int i)
 {
-    if (m_items.size() >= std::size_t(std::numeric_limits<std::int32_t>::max()))
-        throw std::length_error("frontier full");
-    std::int32_t pos = std::int32_t(m_items.size());
-    m_items.push_back(loc);
-    Insert(loc, pos);
-    return pos;
-}
-
-void FrontierArray::RemoveAt(int i)
-{
-    if (i < 0 || std::size_t(i) >= m_items.size())
+    if (i < 0 || std::size_t(i) >= m_codes.size())
         throw std::out_of_range("frontier index");
-    std::int32_t last = std::int32_t(m_items.size()) - 1;
-    Erase(m_items[std::size_t(i)], i);
-    if (i != last) {
-        const frontier_location moved = m_items[std::size_t(last)];
-        Erase(moved, last);
-        Insert(moved, i);
-        m_items[std::size_t(i)] = moved;
+    const std::int32_t last = std::int32_t(m_codes.size()) - 1;
+    const std::uint32_t removed = m_codes[std::size_t(i)];
+    if (m_indexValid) {
+        Erase(Decode(removed), i);
+        if (i != last) {
+            const frontier_location moved = Decode(m_codes[std::size_t(last)]);
+            Erase(moved, last);
+            Insert(moved, i);
+        }
     }
-    m_items.pop_back();
+    m_codes[std::size_t(i)] = m_codes[std::size_t(last)];
+    m_codes.pop_back();
+    ReleaseWide(removed);
 }
 
-int FrontierArray::Find(const frontier_location& loc) const
+int FrontierArray::Find(const frontier_location& loc)
 {
-    const std::int32_t* slot = Slot(loc);
-    if (slot && *slot != kMany)
+    if (m_unique) {
+        // At most one entry is equal; growth removes entries it appended a moment before.
+        if (IsNarrow(loc)) {
+            const std::uint32_t code = (std::uint32_t(loc.y) << 16) | std::uint32_t(loc.x);
+            for (std::size_t i = m_codes.size(); i-- > 0;)
+                if (m_codes[i] == code)
+                    return int(i);
+        } else {
+            for (std::size_t i = m_codes.size(); i-- > 0;)
+                if ((m_codes[i] & kWide) && m_wide[m_codes[i] & ~kWide] == loc)
+                    return int(i);
+        }
+        return -1;
+    }
+    if (!m_indexValid)
+        BuildIndex();
+    if (std::int32_t* slot = Slot(loc); slot && *slot != kMany)
         return *slot;
     auto it = m_many.find(KeyOf(loc));
     return it == m_many.end() ? -1 : *it->second.begin();
 }
 
-bool FrontierArray::Remove(const frontier_location& loc)
-{
-    int i = Find(loc);
-    if (i < 0)
-        return false;
-    RemoveAt(i);
-    return true;
-}
-
 void FrontierArray::RemoveAll()
 {
-    for (const frontier_location& loc : m_items)
-        if (std::int32_t* slot = Slot(loc))
-            *slot = kNone;
+    if (m_indexValid)
+        for (std::uint32_t code : m_codes)
+            if (std::int32_t* slot = Slot(Decode(code)))
+                *slot = kNone;
     m_many.clear();
-    m_items.clear();
+    m_codes.clear();
+    m_wide.clear();
+    m_wideFree.clear();
+}
+
+void FrontierArray::BeginUniqueRun()
+{
+    RemoveAll();
+    m_unique = true;
+    m_indexValid = false;
+    for (auto& slots : m_slots)
+        std::vector<std::int32_t>().swap(slots);
+    m_many.clear();
+}
+
+void FrontierArray::EndUniqueRun()
+{
+    m_unique = false;
 }
 
 void FrontierArray::SetGridSize(int g, int width, int height)
@@ -106,24 +154,16 @@ void FrontierArray::SetGridSize(int g, int width, int height)
         return;
     m_width[g] = width;
     m_height[g] = height;
-    std::vector<std::int32_t>(std::size_t(width) * std::size_t(height), kNone).swap(m_slots[g]);
-    Reindex();
+    // The index is rebuilt over the new key space when next needed.
+    m_indexValid = false;
 }
 
-void FrontierArray::Reindex()
+void FrontierArray::BuildIndex()
 {
-    for (const frontier_location& loc : m_items)
-        if (std::int32_t* slot = Slot(loc))
-            *slot = kNone;
     m_many.clear();
-    for (std::size_t i = 0; i < m_items.size(); ++i)
-        Insert(m_items[i], std::int32_t(i));
-}
-
-std::size_t FrontierArray::GetMemoryBytes() const
-{
-    std::size_t bytes = m_items.capacity() * sizeof(frontier_location);
-    for (const auto& slots : m_slots)
-        bytes += slots.capacity() * sizeof(std::int32_t);
-    return bytes;
+    for (int g = 0; g < kMaxGrids; ++g)
+        std::vector<std::int32_t>(std::size_t(m_width[g]) * std::size_t(m_height[g]), kNone).swap(m_slots[g]);
+    m_indexValid = true;
+    for (std::size_t i = 0; i < m_codes.size(); ++i)
+        Insert(Decode(m_codes[i]), std::int32_t(i));
 }

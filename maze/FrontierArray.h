@@ -1,9 +1,12 @@
 #pragma once
 // The growth frontier: an array of frontier_location whose order is part of the behaviour (entries are
 // picked by random index). Entries are appended at the end and removed by copying the last entry over
-// them. Finding the first entry equal to a cell takes constant time through a position index per cell;
-// the index is exact in every case, including a cell with several entries and cells outside the index's
-// dense key space (those are kept in an ordered side map).
+// them. Finding the first entry equal to a cell is constant time in both of its modes:
+// - indexed (the default): a position index per cell, exact in every case, a cell with several entries
+//   and cells outside the grids included; built when first needed, then kept up to date;
+// - unique run (BeginUniqueRun to EndUniqueRun): the caller guarantees that no cell has two entries, so
+//   the one equal entry is searched from the end, where growth's removals find it within a few steps.
+// Entries of grid 0 within 65536 x 32768 cells are stored in four bytes; others in a side table.
 #include "maze/frontier_location.h"
 
 #include <cstdint>
@@ -16,52 +19,89 @@ class FrontierArray {
 public:
     static constexpr int kMaxGrids = 8;
 
-    int GetSize() const { return int(m_items.size()); }
+    int GetSize() const { return int(m_codes.size()); }
     int GetCount() const { return GetSize(); }
-    bool IsEmpty() const { return m_items.empty(); }
-    const frontier_location& GetAt(int i) const { return m_items.at(std::size_t(i)); }
-    const frontier_location& operator[](int i) const { return GetAt(i); }
-    const frontier_location* GetData() const { return m_items.data(); }
+    bool IsEmpty() const { return m_codes.empty(); }
+    frontier_location GetAt(int i) const { return Decode(m_codes.at(std::size_t(i))); }
+    frontier_location operator[](int i) const { return GetAt(i); }
 
     // Appends; returns the new entry's index.
-    int Add(const frontier_location& loc);
+    int Add(const frontier_location& loc)
+    {
+        const std::uint32_t code = Encode(loc);
+        m_codes.push_back(code);
+        const int pos = int(m_codes.size()) - 1;
+        if (m_indexValid)
+            Insert(loc, pos);
+        return pos;
+    }
     // Copies the last entry over entry i and drops the last. i must be a valid index.
-    void RemoveAt(int i);
+    void RemoveAt(int i)
+    {
+        if (!m_indexValid && !(m_codes.at(std::size_t(i)) & kWide)) {
+            m_codes[std::size_t(i)] = m_codes.back();
+            m_codes.pop_back();
+            return;
+        }
+        RemoveAtSlow(i);
+    }
     // Index of the first entry equal to loc, or -1.
-    int Find(const frontier_location& loc) const;
+    int Find(const frontier_location& loc);
     // Removes the first entry equal to loc as RemoveAt does; false when there is none.
-    bool Remove(const frontier_location& loc);
+    bool Remove(const frontier_location& loc)
+    {
+        int i = Find(loc);
+        if (i < 0)
+            return false;
+        RemoveAt(i);
+        return true;
+    }
     void RemoveAll();
 
-    // Gives grid g's cells (0 <= x < width, 0 <= y < height) dense index slots. Only speed depends on it.
-    void SetGridSize(int g, int width, int height);
+    // Only the frontier's owner may start a unique run, on an empty frontier, and no cell may get a
+    // second entry until EndUniqueRun. The position index is dropped meanwhile.
+    void BeginUniqueRun();
+    void EndUniqueRun();
 
-    // Bytes held for entries and index, for memory accounting.
-    std::size_t GetMemoryBytes() const;
+    // Gives grid g's cells (0 <= x < width, 0 <= y < height) dense position slots. Only speed depends on it.
+    void SetGridSize(int g, int width, int height);
 
 private:
     using Key = std::tuple<int, int, int>;
     static constexpr std::int32_t kNone = -1;
     static constexpr std::int32_t kMany = -2;  // positions kept in m_many
+    static constexpr std::uint32_t kWide = 0x80000000u;
 
-    std::int32_t* Slot(const frontier_location& loc)
+    static bool IsNarrow(const frontier_location& loc)
     {
-        unsigned g = unsigned(loc.grid);
-        if (g >= unsigned(kMaxGrids) || unsigned(loc.x) >= unsigned(m_width[g]) ||
-            unsigned(loc.y) >= unsigned(m_height[g]))
-            return nullptr;
-        return &m_slots[g][std::size_t(loc.x) + std::size_t(loc.y) * std::size_t(m_width[g])];
+        return loc.grid == 0 && unsigned(loc.x) < 0x10000u && unsigned(loc.y) < 0x8000u;
     }
-    const std::int32_t* Slot(const frontier_location& loc) const
+    std::uint32_t Encode(const frontier_location& loc)
     {
-        return const_cast<FrontierArray*>(this)->Slot(loc);
+        return IsNarrow(loc) ? (std::uint32_t(loc.y) << 16) | std::uint32_t(loc.x) : EncodeWide(loc);
     }
+    frontier_location Decode(std::uint32_t code) const
+    {
+        if (code & kWide)
+            return m_wide[code & ~kWide];
+        return {int(code & 0xFFFF), int(code >> 16), 0};
+    }
+    std::uint32_t EncodeWide(const frontier_location& loc);
+    void ReleaseWide(std::uint32_t code);
+
+    std::int32_t* Slot(const frontier_location& loc);
     static Key KeyOf(const frontier_location& loc) { return {loc.grid, loc.x, loc.y}; }
     void Insert(const frontier_location& loc, std::int32_t pos);
     void Erase(const frontier_location& loc, std::int32_t pos);
-    void Reindex();
+    void RemoveAtSlow(int i);
+    void BuildIndex();
 
-    std::vector<frontier_location> m_items;
+    std::vector<std::uint32_t> m_codes;
+    std::vector<frontier_location> m_wide;
+    std::vector<std::uint32_t> m_wideFree;
+
+    bool m_unique = false;
+    bool m_indexValid = false;
     std::vector<std::int32_t> m_slots[kMaxGrids];
     int m_width[kMaxGrids] = {};
     int m_height[kMaxGrids] = {};

@@ -22,5 +22,14 @@ struct MazeCell {
 
     bool HasPassage(int d) const { return d >= 1 && d <= MAX_CELL_SIDES && (passages >> (d - 1)) & 1; }
     bool IsCarved() const { return passages != 0; }
+    // Number of open sides (a bit count that needs no processor extension).
+    int OpenSides() const
+    {
+        unsigned v = passages;
+        v = v - ((v >> 1) & 0x5555u);
+        v = (v & 0x3333u) + ((v >> 2) & 0x3333u);
+        v = (v + (v >> 4)) & 0x0F0Fu;
+        return int((v + (v >> 8)) & 0x1Fu);
+    }
 };
 static_assert(sizeof(MazeCell) == 4, "cells are stored as two 16-bit words");

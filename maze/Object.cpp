@@ -80,7 +80,7 @@ int Object::ClosePassage(int d, int x, int y, int, CVantrelDoc*)
 int Object::CountExits(int x, int y, int& nSide) const
 {
     const MazeCell& cell = GetCell(x, y);
-    int n = std::popcount(unsigned(cell.passages));
+    int n = cell.OpenSides();
     if (n == 1)
         nSide = std::countr_zero(unsigned(cell.passages)) + 1;
     if (n > 0 && (cell.flags & (CELL_START | CELL_STOP)))

@@ -68,9 +68,14 @@ public:
     {
         if (i < 0 || nCount < 0)
             throw std::out_of_range("CArray index");
-        if (i > GetSize())
-            m_data.resize(std::size_t(i));
-        m_data.insert(m_data.begin() + i, std::size_t(nCount), e);
+        // A copy first: e may refer to an element that the insertion moves. Beyond the end, the gap is
+        // filled with new elements in the same insertion.
+        std::vector<TYPE> added(std::size_t(nCount), e);
+        if (i > GetSize()) {
+            added.insert(added.begin(), std::size_t(i - GetSize()), TYPE());
+            i = GetSize();
+        }
+        m_data.insert(m_data.begin() + i, added.begin(), added.end());
     }
     void InsertAt(int i, const CArray* pNewArray)
     {

@@ -6,9 +6,21 @@
 
 constexpr int VANTREL_RAND_MAX = 0x7FFF;
 
+namespace vantrel_random_detail {
+// The generator's state; only the functions below touch it.
+extern std::uint32_t g_state;
+}
+
 // Sets the state to the seed.
 void VantrelSrand(unsigned int seed);
-// The next value in 0..VANTREL_RAND_MAX.
-int VantrelRand();
+
+// The next value in 0..VANTREL_RAND_MAX. Inline: growth draws once or twice per cell.
+inline int VantrelRand()
+{
+    using vantrel_random_detail::g_state;
+    g_state = g_state * 214013u + 2531011u;
+    return int((g_state >> 16) & 0x7FFF);
+}
+
 // The raw state, so tests and callers that must save and restore the sequence can do so.
 std::uint32_t VantrelRandState();

@@ -73,16 +73,24 @@ TEST(FrontierArrayTest, DuplicatesAndKeysOutsideTheIndex)
 
 TEST(FrontierArrayTest, MatchesTheLinearSearchOverRandomOperations)
 {
-    for (unsigned seed = 1; seed <= 40; ++seed) {
+    // Indexed runs with duplicate keys, and unique runs whose keys never repeat.
+    for (unsigned seed = 1; seed <= 60; ++seed) {
         TestRng rng{seed};
         FrontierArray fast;
         LinearFrontier model;
+        const bool unique = seed % 3 == 0;
         int w = 1 + rng.Below(6), h = 1 + rng.Below(6);
         fast.SetGridSize(0, w, h);
+        if (unique)
+            fast.BeginUniqueRun();
         for (int step = 0; step < 3000; ++step) {
             int op = rng.Below(100);
             // Keys mostly inside the indexed grid, some outside it or in other grids; duplicates often.
             frontier_location loc{rng.Below(w + 2) - 1, rng.Below(h + 2) - 1, rng.Below(10) == 0 ? rng.Below(9) : 0};
+            if (unique && op < 45 && model.Find(loc) >= 0)
+                op = 80;
+            if (unique && op >= 95 && op < 97)
+                op = 80;
             if (op < 45) {
                 EXPECT_EQ(fast.Add(loc), int(model.items.size()));
                 model.items.push_back(loc);
@@ -104,6 +112,16 @@ TEST(FrontierArrayTest, MatchesTheLinearSearchOverRandomOperations)
             ExpectSame(fast, model);
             if (HasFatalFailure())
                 return;
+        }
+        // Leaving a unique run keeps the entries and answers by the index from then on.
+        fast.EndUniqueRun();
+        for (int i = 0; i < 50; ++i) {
+            frontier_location loc{rng.Below(w + 2) - 1, rng.Below(h + 2) - 1, 0};
+            fast.Add(loc);
+            model.items.push_back(loc);
+            ASSERT_EQ(fast.Remove(loc), model.Remove(loc));
+            ASSERT_EQ(fast.Remove({0, 0, 0}), model.Remove({0, 0, 0}));
+            ExpectSame(fast, model);
         }
     }
 }
