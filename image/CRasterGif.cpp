@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -244,27 +245,31 @@ void CRasterImageGIF::MergeFrame(CRasterImage& background, CRasterImage& frame, 
     const LONG firstRow = std::max<LONG>(0, H - d.top - fh);
     const LONG endX = std::min<LONG>(W, LONG(d.left) + fw);
     const LONG trans = frame.GetTransIndex();
-    const bool fast = background.GetBpp() == 8 && frame.GetBpp() == 8;
+    const int bgBpp = background.GetBpp(), frBpp = frame.GetBpp();
+    if (bgBpp > 8 || frBpp > 8 || endX <= LONG(d.left))
+        return;
+    // Rows are unpacked to one index per byte, merged, and packed back.
+    std::vector<BYTE> src(size_t(fw) + 1), dst(size_t(W) + 1);
     for (LONG y = firstRow; y <= H - LONG(d.top) - 1; ++y) {
         const LONG fy = y - firstRow;
         if (fy >= fh)
             break;
-        if (fast) {
-            const BYTE* src = frame.GetBits(DWORD(fy));
-            BYTE* dst = background.GetBits(DWORD(y));
-            if (!src || !dst)
-                continue;
-            for (LONG x = d.left; x < endX; ++x) {
-                const BYTE v = src[x - d.left];
-                if (LONG(v) != trans)
-                    dst[x] = v;
-            }
+        const BYTE* srow = frame.GetBits(DWORD(fy));
+        BYTE* drow = background.GetBits(DWORD(y));
+        if (!srow || !drow)
             continue;
-        }
+        GifUnpackLine(srow, fw, frBpp, src.data());
+        BYTE* out = bgBpp == 8 ? drow : dst.data();
+        if (bgBpp != 8)
+            GifUnpackLine(drow, W, bgBpp, out);
         for (LONG x = d.left; x < endX; ++x) {
-            const BYTE v = frame.GetPixelIndex(x - d.left, fy);
+            const BYTE v = src[size_t(x - d.left)];
             if (LONG(v) != trans)
-                background.SetPixelIndex(x, y, v);
+                out[x] = v;
+        }
+        if (bgBpp != 8) {
+            GifPackLine(out, W, bgBpp);
+            std::memcpy(drow, out, size_t((std::int64_t(W) * bgBpp + 7) / 8));
         }
     }
 }
@@ -569,7 +574,7 @@ void CRasterImageGIF::WriteImage(CRasterFile* f, bool localTable)
     m_curX = 0;
     m_curY = LONG(GetHeight()) - 1;
     m_pixelsLeft = LONG(GetWidth()) * LONG(GetHeight());
-    m_encodeRow = GetBits(DWORD(m_curY));
+    m_encodeLine.assign(size_t(GetWidth()) + 1, 0);
     PutByte(f, kImageIntroducer);
     PutWord(f, WORD(m_info.xOffset));
     PutWord(f, WORD(m_info.yOffset));
@@ -602,20 +607,19 @@ void CRasterImageGIF::WriteImage(CRasterFile* f, bool localTable)
 
 int CRasterImageGIF::NextPixel()
 {
-    if (m_pixelsLeft <= 0 || !m_encodeRow)
+    if (m_pixelsLeft <= 0 || m_curY < 0)
         return -1;
-    --m_pixelsLeft;
-    int v;
-    switch (GetBpp()) {
-    case 1: v = (m_encodeRow[m_curX >> 3] >> (7 - (m_curX & 7))) & 1; break;
-    case 4: v = (m_encodeRow[m_curX >> 1] >> (4 * (1 - (m_curX & 1)))) & 0x0F; break;
-    case 8: v = m_encodeRow[m_curX]; break;
-    default: v = 0; break;
+    if (m_curX == 0) {
+        const BYTE* row = GetBits(DWORD(m_curY));
+        if (!row || GetBpp() > 8)
+            return -1;
+        GifUnpackLine(row, LONG(GetWidth()), GetBpp(), m_encodeLine.data());
     }
+    --m_pixelsLeft;
+    const int v = m_encodeLine[size_t(m_curX)];
     if (++m_curX >= LONG(GetWidth())) {
         m_curX = 0;
         --m_curY;
-        m_encodeRow = m_curY >= 0 ? GetBits(DWORD(m_curY)) : nullptr;
     }
     return v;
 }

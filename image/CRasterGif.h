@@ -5,6 +5,8 @@
 #include "image/CRasterGifLzw.h"
 #include "image/CRasterImage.h"
 
+#include <vector>
+
 class CRasterFile;
 class CRasterRowIterator;
 
@@ -78,7 +80,7 @@ private:
     LONG m_curX = 0;
     LONG m_curY = 0;
     LONG m_pixelsLeft = 0;
-    const BYTE* m_encodeRow = nullptr;
+    std::vector<BYTE> m_encodeLine; // the row being encoded, one index per byte
     bool m_interlaced = false;
     CGifInterlace m_interlace;
     LONG m_rowsLeft = 0;

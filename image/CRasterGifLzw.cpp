@@ -588,3 +588,14 @@ void GifPackLine(BYTE* line, int width, int bpp)
         }
     }
 }
+
+void GifUnpackLine(const BYTE* packed, int width, int bpp, BYTE* out)
+{
+    for (int x = 0; x < width; ++x) {
+        switch (bpp) {
+        case 1: out[x] = BYTE((packed[x >> 3] >> (7 - (x & 7))) & 1); break;
+        case 4: out[x] = BYTE((packed[x >> 1] >> (4 * (1 - (x & 1)))) & 0x0F); break;
+        default: out[x] = packed[x]; break;
+        }
+    }
+}

@@ -181,3 +181,6 @@ private:
 // Packs a line of one index per byte in place to 1 or 4 bits per pixel (leftmost pixel in the high
 // bits); other depths are left as they are.
 void GifPackLine(BYTE* line, int width, int bpp);
+
+// Unpacks width pixels of a packed row (1, 4 or 8 bits per pixel) to one index per byte.
+void GifUnpackLine(const BYTE* packed, int width, int bpp, BYTE* out);

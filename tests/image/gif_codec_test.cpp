@@ -484,3 +484,48 @@ TEST(GifReader, ExtensionsAreReadAndAFaultyOneEndsTheScan)
     CRasterImage img;
     EXPECT_FALSE(DecodeBytes(bad.out, img));
 }
+
+TEST(GifReader, OneBitFramesComposeAtTheirPackedDepth)
+{
+    // Frame 1 lays a pattern over a white screen; its index 1 is transparent, so only its zeros land.
+    const std::vector<RGB3> two{{0, 0, 0}, {255, 255, 255}};
+    std::vector<Bytes> pattern(5, Bytes(9));
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 9; ++x)
+            pattern[y][x] = BYTE((x + y) % 3 == 0 ? 0 : 1);
+    GifBuilder b;
+    b.Header(20, 10, two).Control(0, -1).Image(0, 0, 20, 10, Fill(20, 10, 1), 2);
+    b.Control(0, 1).Image(3, 2, 9, 5, pattern, 2).Trailer();
+    auto gif = std::make_unique<CRasterImageGIF>();
+    gif->SetFrame(1);
+    ASSERT_TRUE(DecodeInto(b.out, *gif));
+    ASSERT_EQ(gif->GetBpp(), 1);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) {
+            const bool inside = x >= 3 && x < 12 && y >= 2 && y < 7;
+            const int want = inside && (x - 3 + y - 2) % 3 == 0 ? 0 : 1;
+            ASSERT_EQ(IndexAt(*gif, x, y), want) << x << "," << y;
+        }
+}
+
+TEST(GifReader, HugeOneBitScreensComposeInBoundedTime)
+{
+    // Found by fuzzing: screen-sized blocks of 3072 x 61440 pixels with almost no data. Each frame
+    // is merged row by row at the packed depth, not pixel by pixel.
+    Bytes second(150, 1);
+    std::fill(second.begin(), second.begin() + 50, BYTE(0));
+    GifBuilder b;
+    b.Header(3072, 61440, {{0, 0, 0}, {255, 255, 255}});
+    b.Control(1, -1).Raw(",\0\0\0\0\0\x0c\0\xf0\0", 10).Data(2, Bytes(100, 1));
+    b.Control(1, 0).Raw(",\0\0\0\0\0\x0c\0\xf0\0", 10).Data(2, second);
+    b.Trailer();
+    auto gif = std::make_unique<CRasterImageGIF>();
+    gif->SetFrame(1);
+    ASSERT_TRUE(DecodeInto(b.out, *gif));
+    EXPECT_EQ(gif->GetWidth(), 3072u);
+    EXPECT_EQ(gif->GetHeight(), 61440u);
+    EXPECT_EQ(IndexAt(*gif, 10, 0), 1);
+    EXPECT_EQ(IndexAt(*gif, 120, 0), 1);
+    EXPECT_EQ(IndexAt(*gif, 200, 0), 0);
+    EXPECT_EQ(IndexAt(*gif, 5, 1), 0);
+}

@@ -327,3 +327,19 @@ TEST(GifPackLine, PacksLowBitsLeftmostHigh)
     EXPECT_EQ(eight[0], 200);
     EXPECT_EQ(eight[1], 7);
 }
+
+TEST(GifPackLine, UnpackUndoesPack)
+{
+    for (int bpp : {1, 4, 8}) {
+        const int mask = (1 << bpp) - 1;
+        for (int width : {1, 7, 8, 9, 33}) {
+            std::vector<BYTE> line(width + 1), want(width);
+            for (int x = 0; x < width; ++x)
+                line[size_t(x)] = want[size_t(x)] = BYTE((x * 5 + 3) & mask);
+            GifPackLine(line.data(), width, bpp);
+            std::vector<BYTE> back(width);
+            GifUnpackLine(line.data(), width, bpp, back.data());
+            EXPECT_EQ(back, want) << bpp << " bits, width " << width;
+        }
+    }
+}
