@@ -4,4 +4,8 @@ vantrel_test(NAME image_core_test LABEL image
   SOURCES
     ${CMAKE_CURRENT_SOURCE_DIR}/CRasterImageTest.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/RasterStreamTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/RasterTransformTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/RasterSamplingTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/RasterDispatchTest.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/CRasterImageBMPTest.cpp
   LIBS vantrel_image)
