@@ -529,3 +529,21 @@ TEST(GifReader, HugeOneBitScreensComposeInBoundedTime)
     EXPECT_EQ(IndexAt(*gif, 200, 0), 0);
     EXPECT_EQ(IndexAt(*gif, 5, 1), 0);
 }
+
+TEST(GifDispatch, EncodedAndDetectedThroughTheImageRecord)
+{
+    for (int bpp : {1, 8, 24}) {
+        CRasterImage img = bpp == 24 ? MakeTrueColor(50, 31) : MakeIndexed(50, 31, bpp);
+        BYTE* buffer = nullptr;
+        LONG size = 0;
+        ASSERT_TRUE(img.Encode(buffer, size, IMAGE_FORMAT_GIF)) << img.GetLastError();
+        CRasterImage detected;
+        EXPECT_TRUE(detected.Decode(buffer, DWORD(size), IMAGE_FORMAT_UNKNOWN));
+        EXPECT_EQ(detected.GetType(), DWORD(IMAGE_FORMAT_GIF));
+        EXPECT_EQ(detected.GetWidth(), 50u);
+        EXPECT_EQ(detected.GetHeight(), 31u);
+        EXPECT_EQ(detected.GetBpp(), bpp);
+        EXPECT_EQ(ColorAt(detected, 17, 9), ColorAt(img, 17, 9));
+        std::free(buffer);
+    }
+}
