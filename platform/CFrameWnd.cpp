@@ -570,3 +570,9 @@ void CFrameWnd::OnClose()
     }
     DestroyWindow();
 }
+
+void CFrameWnd::OnSize(UINT, int cx, int cy)
+{
+    if (m_pCentral && m_pCentral->layout())
+        m_pCentral->layout()->setGeometry(QRect(0, 0, cx, cy));
+}

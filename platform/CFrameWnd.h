@@ -87,6 +87,8 @@ public:
     virtual void GetMessageString(UINT nID, CString& rMessage) const;
 
     void OnClose() override;
+    // Lays the client window out at once, so that handlers after it see the new pane sizes.
+    void OnSize(UINT nType, int cx, int cy) override;
     void ActivateFrame(int nCmdShow = -1);
 
     // Registered by the control bars themselves.

@@ -90,19 +90,21 @@ void CSplitterWnd::RecalcLayout()
         return;
     const int width = m_pClient->width();
     int remaining = std::max(0, m_pClient->height() - kSplitterBar * (GetRowCount() - 1));
-    int y = 0;
-    for (int row = 0; row < GetRowCount(); ++row) {
+    // The rows below the first take their ideal heights, bottom up; the first row takes the rest.
+    for (int row = GetRowCount() - 1; row >= 0; --row) {
         RowInfo& info = m_rows[std::size_t(row)];
-        int size;
-        if (row == GetRowCount() - 1) {
-            size = remaining;
-        } else {
+        int size = remaining;
+        if (row > 0) {
             size = std::clamp(info.nIdealSize, 0, remaining);
             if (size < info.nMinSize)
                 size = 0;
         }
         info.nCurSize = size;
         remaining -= size;
+    }
+    int y = 0;
+    for (int row = 0; row < GetRowCount(); ++row) {
+        const int size = m_rows[std::size_t(row)].nCurSize;
         if (CWnd* pPane = GetPane(row, 0)) {
             pPane->GetWidget()->setGeometry(0, y, width, size);
             pPane->GetWidget()->setVisible(size > 0);
@@ -170,7 +172,11 @@ void CSplitterWnd::OnMouseMove(UINT, CPoint point)
     int top = 0;
     for (int row = 0; row < m_nTrackRow; ++row)
         top += m_rows[std::size_t(row)].nCurSize + kSplitterBar;
-    m_rows[std::size_t(m_nTrackRow)].nIdealSize = std::max(0, point.y - top);
+    // The bar moves the boundary: the row below it gets what lies under the pointer.
+    const int below = m_rows[std::size_t(m_nTrackRow)].nCurSize + kSplitterBar + m_rows[std::size_t(m_nTrackRow + 1)].nCurSize;
+    const int newTop = std::clamp(point.y - top, 0, below - kSplitterBar);
+    m_rows[std::size_t(m_nTrackRow)].nIdealSize = newTop;
+    m_rows[std::size_t(m_nTrackRow + 1)].nIdealSize = below - kSplitterBar - newTop;
     RecalcLayout();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A static splitter: a fixed grid of panes, here laid out in rows (one column), with a bar between
 // rows that the user can drag. Each row has an ideal and a minimum height; RecalcLayout gives every row
-// but the last its ideal height (0 when that is below its minimum) and the last row the rest.
+// below the first its ideal height (0 when that is below its minimum), and the first row the rest.
 #include "platform/CFrameWnd.h"
 
 #include <vector>

@@ -1,0 +1,5 @@
+#include "app/CAdWindowPlaceholder.h"
+
+IMPLEMENT_DYNCREATE(CAdWindowPlaceholder, CWndView)
+
+void CAdWindowPlaceholder::OnDraw(CDC*) {}

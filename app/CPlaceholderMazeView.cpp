@@ -1,0 +1,5 @@
+#include "app/CPlaceholderMazeView.h"
+
+IMPLEMENT_DYNCREATE(CPlaceholderMazeView, CScrollView)
+
+void CPlaceholderMazeView::OnDraw(CDC*) {}

@@ -1,0 +1,105 @@
+#include "app/CVantrelApp.h"
+
+#include "app/CMainFrame.h"
+#include "app/CPlaceholderMazeView.h"
+#include "maze/CVantrelDoc.h"
+#include "platform/CSingleDocTemplate.h"
+#include "platform/MessageBox.h"
+#include "resources/resource.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+BEGIN_MESSAGE_MAP(CVantrelApp, CWinApp)
+    ON_COMMAND(ID_HOME_PAGE, &CVantrelApp::OnHomePage)
+    ON_COMMAND(ID_HEAR_ABOUT, &CVantrelApp::OnHearAbout)
+    ON_COMMAND(ID_USER_MANUAL, &CVantrelApp::OnUserManual)
+    ON_COMMAND(ID_FORUM, &CVantrelApp::OnForum)
+    ON_COMMAND(ID_MAILING_LIST, &CVantrelApp::OnMailingList)
+END_MESSAGE_MAP()
+
+namespace {
+// The maker's sites (implementation settings) and the edition code every link carries.
+const char* const kHomeSite = "http://www.quillmont.example";
+const char* const kMainServer = "http://www.quillmont.example";
+const char* const kVersionCode = "FREE_QL19";
+
+void OpenAddress(const CString& address)
+{
+    // The shell's result is not reported.
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(address.GetString())));
+}
+
+CString RedirectAddress(const char* location)
+{
+    CString s;
+    s.Format("%s/redir.asp?LOC=%s&VER=%s", kMainServer, location, kVersionCode);
+    return s;
+}
+} // namespace
+
+CVantrelApp::CVantrelApp()
+{
+    if (!getcwd(workingDir, sizeof(workingDir)))
+        std::fprintf(stderr, "_getcwd error %s\n", std::strerror(errno));
+}
+
+CVantrelApp::~CVantrelApp() = default;
+
+BOOL CVantrelApp::StartSplashScreen()
+{
+    // The splash screen is not part of the program yet; start-up goes on without it.
+    return TRUE;
+}
+
+BOOL CVantrelApp::InitInstance()
+{
+    std::free(const_cast<char*>(m_pszAppName));
+    m_pszAppName = strdup("FREEQuillmont");
+    std::free(const_cast<char*>(m_pszExeName));
+    m_pszExeName = strdup("FREEQuillmont");
+    SetRegistryKey("Quillmont");
+    AfxEnableControlContainer();
+    AfxInitRichEdit();
+
+    // Paths here end with the platform's separator.
+    installPath = GetProfileString("install", "path", CString(workingDir) + "/");
+
+    if (!StartSplashScreen()) {
+        AfxMessageBox("Failed to create splash screen", MB_ICONHAND);
+        return FALSE;
+    }
+
+    LoadStdProfileSettings(4);
+    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CVantrelDoc), RUNTIME_CLASS(CMainFrame),
+                                          RUNTIME_CLASS(CPlaceholderMazeView)));
+
+    CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+    if (!ProcessShellCommand(cmdInfo))
+        return FALSE;
+
+    m_pMainWnd->ShowWindow(SW_SHOW);
+    // The main window always starts maximised; no placement is stored.
+    m_pMainWnd->ShowWindow(SW_SHOWMAXIMIZED);
+    m_pMainWnd->UpdateWindow();
+    return TRUE;
+}
+
+int CVantrelApp::ExitInstance()
+{
+    SaveStdProfileSettings();
+    return CWinApp::ExitInstance();
+}
+
+void CVantrelApp::OnHomePage() { OpenAddress(CString(kHomeSite) + "/?VER=" + kVersionCode); }
+void CVantrelApp::OnHearAbout() { OpenAddress(CString(kMainServer) + "/maze.ram?VER=" + kVersionCode); }
+void CVantrelApp::OnUserManual() { OpenAddress(RedirectAddress("manual")); }
+void CVantrelApp::OnForum() { OpenAddress(RedirectAddress("forum")); }
+void CVantrelApp::OnMailingList() { OpenAddress(RedirectAddress("maillist")); }

@@ -1,0 +1,262 @@
+// Start-up, the main frame's pane sizing, the recent-file list and the save prompt of the shell.
+#include "tests/platform/ui_test_support.h"
+
+#include "app/CMainFrame.h"
+#include "app/CPlaceholderMazeView.h"
+#include "app/CVantrelApp.h"
+#include "maze/CVantrelDoc.h"
+#include "platform/CSingleDocTemplate.h"
+#include "platform/MessageBox.h"
+#include "platform/ResourceTables.h"
+#include "resources/VantrelResources.h"
+#include "resources/resource.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QMainWindow>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureTestApplication();
+        ASSERT_TRUE(m_config.isValid());
+        setenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit().constData(), 1);
+        AfxSetResourceTables(&GetVantrelResources());
+        AfxInstallWindowHandlers();
+        m_asked.clear();
+        SetMessageBoxHandler([this](const MessageBoxRequest& r) {
+            m_asked.push_back(std::string(r.text));
+            m_types.push_back(r.type);
+            return m_answer;
+        });
+    }
+    void TearDown() override
+    {
+        SetMessageBoxHandler({});
+        QCoreApplication::processEvents();
+        AfxSetResourceTables(nullptr);
+    }
+
+    // Starts an application object as the program does, with the given arguments after the name.
+    static BOOL Start(CVantrelApp& app, std::initializer_list<const char*> args = {})
+    {
+        app.m_args = {CString("vantrel")};
+        for (const char* a : args)
+            app.m_args.emplace_back(a);
+        return app.InitInstance();
+    }
+
+    static void Stop(CVantrelApp& app)
+    {
+        app.ExitInstance();
+        app.CloseAllDocuments(TRUE);
+        QCoreApplication::processEvents();
+    }
+
+    QTemporaryDir m_config;
+    std::vector<std::string> m_asked;
+    std::vector<UINT> m_types;
+    int m_answer = IDCANCEL;
+};
+
+TEST_F(ShellTest, StartsMaximisedWithTheProfileAndPanes)
+{
+    CVantrelApp app;
+    ASSERT_TRUE(Start(app));
+    auto* pFrame = dynamic_cast<CMainFrame*>(app.m_pMainWnd);
+    ASSERT_NE(pFrame, nullptr);
+    EXPECT_STREQ(app.m_pszAppName, "FREEQuillmont");
+    EXPECT_TRUE(pFrame->GetWidget()->isMaximized());
+    EXPECT_EQ(pFrame->GetWidget()->windowTitle(), QStringLiteral("FREE Quillmont"));
+    char cwd[260];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    EXPECT_EQ(std::string(app.installPath), std::string(cwd) + "/");
+    EXPECT_FALSE(app.infoPaneVisible);
+    // Both panes exist; the maze view is the active one and the document's view.
+    EXPECT_NE(pFrame->GetSplitter().GetPane(0, 0), nullptr);
+    EXPECT_NE(pFrame->GetSplitter().GetPane(1, 0), nullptr);
+    EXPECT_EQ(pFrame->GetActiveView(), dynamic_cast<CView*>(pFrame->GetSplitter().GetPane(0, 0)));
+    EXPECT_NE(dynamic_cast<CVantrelDoc*>(pFrame->GetActiveDocument()), nullptr);
+    // The edit toolbar is docked on the left, the main toolbar at the top.
+    QMainWindow* pMain = pFrame->GetMainWindow();
+    EXPECT_EQ(pMain->toolBarArea(pFrame->GetEditToolBar().GetQToolBar()), Qt::LeftToolBarArea);
+    EXPECT_EQ(pMain->toolBarArea(pFrame->GetMainToolBar().GetQToolBar()), Qt::TopToolBarArea);
+    EXPECT_EQ(pFrame->GetStatusBar().GetCount(), 4);
+    Stop(app);
+    // The profile file is the application's under the registry key.
+    EXPECT_TRUE(QFile::exists(m_config.path() + "/Quillmont/FREEQuillmont.ini"));
+}
+
+TEST_F(ShellTest, PaneHeightFollowsItsRules)
+{
+    CVantrelApp app;
+    CVantrelDoc doc;
+    CMainFrame frame;
+    // Before the splitter is ready nothing changes, not even the stored values.
+    frame.SetAdPaneHeight(100, 5);
+    EXPECT_EQ(frame.GetPaneHeight(), 0);
+    EXPECT_EQ(frame.GetPaneMin(), 0);
+
+    CCreateContext context;
+    context.m_pNewViewClass = RUNTIME_CLASS(CPlaceholderMazeView);
+    context.m_pCurrentDoc = &doc;
+    ASSERT_TRUE(frame.LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr, &context));
+    frame.GetWidget()->resize(800, 600);
+    frame.GetWidget()->show();
+    QCoreApplication::processEvents();
+    CSplitterWndEx& splitter = frame.GetSplitter();
+
+    // Rows that total 500 pixels.
+    splitter.GetWidget()->setGeometry(0, 0, 700, 500 + CSplitterWnd::kSplitterBar);
+    splitter.SetRowInfo(0, 300, 0);
+    splitter.RecalcLayout();
+    int c0 = 0, c1 = 0, m0 = 0, m1 = 0;
+    splitter.GetRowInfo(0, c0, m0);
+    splitter.GetRowInfo(1, c1, m1);
+    ASSERT_EQ(c0 + c1, 500);
+
+    // A pane taller than the rows takes them all and becomes the active pane.
+    frame.SetAdPaneHeight(10000, 1);
+    splitter.GetRowInfo(0, c0, m0);
+    splitter.GetRowInfo(1, c1, m1);
+    EXPECT_EQ(c0, 0);
+    EXPECT_EQ(c1, 500);
+    EXPECT_EQ(m1, 1);
+    EXPECT_EQ(frame.GetPaneHeight(), 500);
+    int row = -1;
+    splitter.GetActivePane(&row);
+    EXPECT_EQ(row, 1);
+
+    // (0, 0) collapses the pane and activates the maze view.
+    frame.SetAdPaneHeight(0, 0);
+    splitter.GetRowInfo(0, c0, m0);
+    splitter.GetRowInfo(1, c1, m1);
+    EXPECT_EQ(c0, 500);
+    EXPECT_EQ(c1, 0);
+    splitter.GetActivePane(&row);
+    EXPECT_EQ(row, 0);
+    EXPECT_EQ(frame.GetActiveView(), dynamic_cast<CView*>(splitter.GetPane(0, 0)));
+
+    // A stored height survives resizing; the view takes the rest.
+    frame.SetAdPaneHeight(120, 0);
+    frame.GetWidget()->resize(900, 700);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame.GetPaneHeight(), 120);
+    splitter.GetRowInfo(1, c1, m1);
+    EXPECT_EQ(c1, 120);
+    splitter.GetRowInfo(0, c0, m0);
+    EXPECT_EQ(c0 + c1 + CSplitterWnd::kSplitterBar, splitter.GetClientWidget()->height());
+}
+
+TEST_F(ShellTest, SizingLimitsApplyOnlyWithTheInformationPane)
+{
+    CVantrelApp app;
+    CMainFrame frame;
+    CRect rc(10, 20, 310, 120);
+    frame.OnSizing(WMSZ_BOTTOMRIGHT, &rc);
+    EXPECT_TRUE(rc.EqualRect(CRect(10, 20, 310, 120)));
+    app.infoPaneVisible = TRUE;
+    frame.OnSizing(WMSZ_BOTTOMRIGHT, &rc);
+    EXPECT_TRUE(rc.EqualRect(CRect(10, 20, 610, 210)));
+    CRect big(0, 0, 1000, 800);
+    frame.OnSizing(WMSZ_BOTTOMRIGHT, &big);
+    EXPECT_TRUE(big.EqualRect(CRect(0, 0, 1000, 800)));
+}
+
+TEST_F(ShellTest, EditToolbarCommandTogglesTheBarAndItsCheck)
+{
+    CVantrelApp app;
+    ASSERT_TRUE(Start(app));
+    auto* pFrame = dynamic_cast<CMainFrame*>(app.m_pMainWnd);
+    ASSERT_NE(pFrame, nullptr);
+    QAction* item = pFrame->GetMenuActions(ID_VIEW_EDIT_TOOLBAR).at(0);
+    pFrame->UpdateMenuCmdUI(pFrame->GetMenuBarPopup(3));
+    EXPECT_TRUE(item->isChecked());
+    EXPECT_TRUE(pFrame->ExecuteCommand(ID_VIEW_EDIT_TOOLBAR));
+    EXPECT_FALSE(pFrame->GetEditToolBar().IsVisible());
+    pFrame->UpdateMenuCmdUI(pFrame->GetMenuBarPopup(3));
+    EXPECT_FALSE(item->isChecked());
+    EXPECT_TRUE(pFrame->ExecuteCommand(ID_VIEW_EDIT_TOOLBAR));
+    EXPECT_TRUE(pFrame->GetEditToolBar().IsVisible());
+    // Without a grid the document commands are disabled; the galleries are always enabled.
+    EXPECT_FALSE(pFrame->IsCommandEnabled(ID_GENERATE_MAZE));
+    EXPECT_FALSE(pFrame->IsCommandEnabled(ID_TOOL_GROW_FROM_HERE));
+    EXPECT_FALSE(pFrame->IsCommandEnabled(ID_APPLY_BMP_MASK));
+    EXPECT_TRUE(pFrame->IsCommandEnabled(ID_TEMPLATE_GALLERY));
+    EXPECT_TRUE(pFrame->IsCommandEnabled(ID_TILER_GALLERY));
+    Stop(app);
+}
+
+TEST_F(ShellTest, FourRecentFilesSurviveARestart)
+{
+    {
+        CVantrelApp app;
+        ASSERT_TRUE(Start(app));
+        for (const char* path : {"/tmp/a.mze", "/tmp/b.mze", "/tmp/c.mze", "/tmp/d.mze", "/tmp/e.mze"})
+            app.AddToRecentFileList(path);
+        Stop(app);
+    }
+    CVantrelApp app;
+    ASSERT_TRUE(Start(app));
+    const std::vector<CString> names = app.GetRecentFileNames();
+    ASSERT_EQ(names.size(), 4u);
+    EXPECT_EQ(std::string(names[0]), "/tmp/e.mze");
+    EXPECT_EQ(std::string(names[3]), "/tmp/b.mze");
+    // The File menu lists them.
+    auto* pFrame = dynamic_cast<CMainFrame*>(app.m_pMainWnd);
+    pFrame->UpdateMenuCmdUI(pFrame->GetMenuBarPopup(0));
+    EXPECT_EQ(pFrame->GetMenuActions(ID_FILE_MRU_FILE1).at(0)->text(), QStringLiteral("&1 /tmp/e.mze"));
+    EXPECT_TRUE(pFrame->GetMenuActions(ID_FILE_MRU_FILE4).at(0)->isVisible());
+    Stop(app);
+}
+
+TEST_F(ShellTest, ClosingAModifiedDocumentAsksToSave)
+{
+    CVantrelApp app;
+    ASSERT_TRUE(Start(app));
+    CFrameWnd* pFrame = dynamic_cast<CFrameWnd*>(app.m_pMainWnd);
+    ASSERT_NE(pFrame, nullptr);
+    pFrame->GetActiveDocument()->SetModifiedFlag(TRUE);
+
+    m_answer = IDCANCEL; // keeps the program open
+    app.OnAppExit();
+    ASSERT_EQ(m_asked.size(), 1u);
+    EXPECT_EQ(m_asked[0].rfind("Save changes to", 0), 0u) << m_asked[0];
+    EXPECT_EQ(m_types[0] & MB_TYPEMASK, MB_YESNOCANCEL);
+    EXPECT_EQ(app.m_pMainWnd, pFrame);
+
+    m_answer = IDNO; // discards and closes
+    app.OnAppExit();
+    EXPECT_EQ(m_asked.size(), 2u);
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    Stop(app);
+}
+
+template <class D>
+constexpr bool DocumentsOpenFiles()
+{
+    return requires(D* d) { d->OnOpenDocument(""); };
+}
+
+// A file named on the command line is opened through the document's own open.
+TEST_F(ShellTest, CommandLineFileReachesTheDocument)
+{
+    if (!DocumentsOpenFiles<CDocument>())
+        GTEST_SKIP() << "documents cannot open files in this build";
+    CVantrelApp app;
+    // A file that cannot be opened stops the start-up, and the framework does not list it.
+    EXPECT_FALSE(Start(app, {"/nonexistent/none.mze"}));
+    EXPECT_TRUE(app.GetRecentFileNames().empty());
+    Stop(app);
+}
+} // namespace
