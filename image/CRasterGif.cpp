@@ -68,6 +68,21 @@ LONG NextIntroducer(CRasterFile* f, bool& prevZero)
     }
 }
 
+// Passes over the local table and data sub-blocks of a block that is not decoded, so that its data
+// is never scanned for introducers.
+void SkipBlock(CRasterFile* f, const GifImageDescriptor& d)
+{
+    if ((d.flags & 0x80) && !f->Seek(3 * (2 << (d.flags & 7)), SEEK_CUR))
+        return;
+    if (f->GetC() < 0)
+        return;
+    for (;;) {
+        const LONG n = f->GetC();
+        if (n <= 0 || !f->Seek(n, SEEK_CUR))
+            return;
+    }
+}
+
 int BppForCount(int count)
 {
     return count <= 2 ? 1 : (count <= 16 ? 4 : 8);
@@ -328,8 +343,10 @@ LONG CRasterImageGIF::CountFrames(CRasterFile* f, int tableCount, WORD screenWid
         GifImageDescriptor d;
         if (!ReadDescriptor(f, d))
             break;
-        if (!BlockIsUsable(d, screen))
+        if (!BlockIsUsable(d, screen)) {
+            SkipBlock(f, d);
             continue;
+        }
         ++frames;
         if (d.flags & 0x80) {
             count = 2 << (d.flags & 7);
@@ -410,8 +427,10 @@ bool CRasterImageGIF::Decode(CRasterFile* f)
         GifImageDescriptor d;
         if (!ReadDescriptor(f, d))
             break;
-        if (!BlockIsUsable(d, screen))
+        if (!BlockIsUsable(d, screen)) {
+            SkipBlock(f, d);
             continue;
+        }
 
         if (imageNumber == 0) {
             const bool smaller = d.width != screen.width && d.height != screen.height;

@@ -394,6 +394,17 @@ TEST(GifReader, BlocksOffTheScreenOrEmptyArePassedOver)
     EXPECT_EQ(IndexAt(img, 0, 0), 3);
     EXPECT_EQ(IndexAt(img, 5, 5), 3);
 
+    // The data of a block passed over is skipped whole: a zero followed by "," inside it is not
+    // taken for another image.
+    GifBuilder hidden;
+    hidden.Header(6, 6, kFour);
+    const BYTE offScreen[] = {',', 4, 0, 4, 0, 4, 0, 4, 0, 0, 2, 12, 0, ',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 0};
+    hidden.Raw(offScreen, sizeof offScreen).Image(0, 0, 6, 6, Fill(6, 6, 3), 2).Trailer();
+    CRasterImage real;
+    ASSERT_TRUE(DecodeBytes(hidden.out, real));
+    EXPECT_EQ(real.GetNumFrames(), 1);
+    EXPECT_EQ(IndexAt(real, 0, 0), 3);
+
     GifBuilder none;
     none.Header(6, 6, kFour).Image(0, 0, 0, 0, Fill(0, 0, 0), 2).Image(1, 1, 9, 9, Fill(9, 9, 1), 2).Trailer();
     CRasterImage fail;
