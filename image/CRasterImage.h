@@ -3,6 +3,7 @@
 // palette, bottom-up rows padded to 4 bytes) of 1, 4, 8 or 24 bits per pixel, with optional alpha and
 // selection planes, and an info block with the format id, codec options, transparency, resolution and
 // the text of the last error. Failures return false/null and leave a message in GetLastError().
+#include "platform/GdiHandles.h"
 #include "platform/Resource.h"
 #include "platform/WinBitmap.h"
 #include "platform/WinTypes.h"
@@ -11,6 +12,7 @@
 
 class CRasterFile;
 class CRasterImage;
+struct RECT;
 
 // Format ids; stored with each layer image in documents, so the numbers never change.
 enum ImageFormat : DWORD {
@@ -283,6 +285,20 @@ public:
     static float KernelMitchell(float d);
     static float KernelCatmullRom(float d);
     static double BesselOrderOne(double x);
+
+    // ---- drawing and GDI conversion (library vantrel_image_draw) ----
+    // Draws into a context in pixel units (the text mapping mode); a negative cx or cy means the
+    // image's own size. 0 when refused (no pixels, no context, an empty size, drawing disabled).
+    LONG Draw(HDC hdc, LONG x = 0, LONG y = 0, LONG cx = -1, LONG cy = -1, const RECT* clip = nullptr,
+              bool smooth = false);
+    LONG Draw(HDC hdc, const RECT& rect, const RECT* clip = nullptr, bool smooth = false);
+    // The rectangle is in the context's logical units; clip and smooth are ignored. Always 1.
+    LONG DrawDeviceUnits(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, const RECT* clip = nullptr,
+                         bool smooth = false);
+    LONG DrawDeviceUnits(HDC hdc, const RECT& rect, const RECT* clip = nullptr, bool smooth = false);
+    // A new bitmap owned by the caller: device-dependent for a context, else a DIB section.
+    HBITMAP MakeBitmap(HDC hdc = nullptr);
+    bool CreateFromHBITMAP(HBITMAP bitmap, HPALETTE palette = nullptr);
 
     // ---- format dispatch ----
     bool Decode(CRasterFile* stream, DWORD type);
