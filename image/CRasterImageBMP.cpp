@@ -316,21 +316,21 @@ void CRasterImageBMP::DecodeRle8(CRasterFile* stream)
     }
 }
 
+// Positions count pixels (nibbles), so runs and absolute data that start on an odd pixel, and
+// deltas by an odd number of pixels, land where every other reader puts them: pixel i of a run or
+// of absolute data always takes nibble i of its bytes, high nibble first.
 void CRasterImageBMP::DecodeRle4(CRasterFile* stream)
 {
     RleTarget target(m_info.pixels, m_info.effWidth, GetHeight(), m_head.biSizeImage);
-    std::int64_t row = 0, x = 0;
-    bool high = true;
-    auto put = [&](LONG v) {
-        if (high) {
-            if (BYTE* p = target.At(row, x))
-                *p = BYTE(v & 0xF0);
-        } else {
-            if (BYTE* p = target.At(row, x))
-                *p = BYTE(*p | (v & 0x0F));
-            ++x;
+    std::int64_t row = 0, px = 0;
+    auto put = [&](LONG nibble) {
+        if (BYTE* p = target.At(row, px / 2)) {
+            if (px % 2 == 0)
+                *p = BYTE((*p & 0x0F) | ((nibble & 0x0F) << 4));
+            else
+                *p = BYTE((*p & 0xF0) | (nibble & 0x0F));
         }
-        high = !high;
+        ++px;
     };
     while (!target.Done(row)) {
         const LONG b = stream->GetC();
@@ -341,7 +341,7 @@ void CRasterImageBMP::DecodeRle4(CRasterFile* stream)
             if (v < 0)
                 return;
             for (LONG i = 0; i < b; ++i)
-                put(v);
+                put(i % 2 == 0 ? v >> 4 : v);
             continue;
         }
         const LONG c = stream->GetC();
@@ -349,25 +349,23 @@ void CRasterImageBMP::DecodeRle4(CRasterFile* stream)
             return;
         if (c == 0) {
             ++row;
-            x = 0;
-            high = true;
+            px = 0;
         } else if (c == 2) {
             const LONG dx = stream->GetC(), dy = stream->GetC();
             if (dx < 0 || dy < 0)
                 return;
-            x += dx / 2;
+            px += dx;
             row += dy;
         } else {
-            LONG v = stream->GetC();
-            if (v < 0)
-                return;
+            LONG v = 0;
             for (LONG i = 0; i < c; ++i) {
-                const bool wasLow = !high;
-                put(v);
-                if (wasLow && i + 1 < c) {
+                if (i % 2 == 0) {
                     v = stream->GetC();
                     if (v < 0)
                         return;
+                    put(v >> 4);
+                } else {
+                    put(v);
                 }
             }
             if (((c + 1) / 2) & 1)

@@ -15,7 +15,7 @@ set(_vantrel_image_sources
 file(GLOB _vantrel_image_extra CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/CRasterGif*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CRasterImageGIF*.cpp)
 add_library(vantrel_image STATIC ${_vantrel_image_sources} ${_vantrel_image_extra})
-target_link_libraries(vantrel_image PUBLIC vantrel_platform_core vantrel_platform_res)
+target_link_libraries(vantrel_image PUBLIC vantrel_platform_res)
 
 # The library must stay free of Qt Widgets, whatever later fragments add.
 function(_vantrel_image_check_deps)

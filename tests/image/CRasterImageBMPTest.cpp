@@ -315,25 +315,27 @@ TEST(RasterBmpCodec, Rle8)
 
 TEST(RasterBmpCodec, Rle4)
 {
-    // Run of 5 pixels of 0x12: 1 2 1 2 1; absolute of 3 pixels 0x34 0x50: 3 4 5 (pad: (3+1)/2 = 2,
-    // even, no pad byte); end of line; delta (2, 0): x += 1 byte; run 2 of 0xAB; end of bitmap.
-    const Bytes rle = {5, 0x12, 0, 3, 0x34, 0x50, 0, 0, 0, 2, 2, 0, 2, 0xAB, 0, 1};
-    Bytes file = WithFileHeader(InfoHeader(9, 2, 4, 2, DWORD(rle.size()), 16), Palette(16), rle);
+    // Run of 5 pixels of 0x12: 1 2 1 2 1; absolute data of 3 pixels 0x34 0x50 starting on the odd
+    // pixel 5: 3 4 5 (two data bytes, even, no pad byte); end of line; delta (2, 0); run 2 of 0xAB;
+    // delta (3, 0) to pixel 7, run 3 of 0xCD; end of bitmap.
+    const Bytes rle = {5, 0x12, 0, 3, 0x34, 0x50, 0, 0, 0, 2, 2, 0, 2, 0xAB, 0, 2, 3, 0, 3, 0xCD, 0, 1};
+    Bytes file = WithFileHeader(InfoHeader(11, 2, 4, 2, DWORD(rle.size()), 16), Palette(16), rle);
     CRasterImage img;
     ASSERT_TRUE(DecodeBytes(img, file));
     EXPECT_EQ(img.GetBpp(), 4);
-    const BYTE row0[] = {1, 2, 1, 2, 1, 4, 5, 0, 0};
-    // The absolute run starts in the low nibble after five pixels, so its first pixel takes the low
-    // nibble of its first byte: 4, then 5 from the next byte's high nibble, then 0.
-    for (LONG x = 0; x < 5; ++x)
+    const BYTE row0[] = {1, 2, 1, 2, 1, 3, 4, 5, 0, 0, 0};
+    for (LONG x = 0; x < 11; ++x)
         EXPECT_EQ(img.GetPixelIndex(x, 0), row0[x]) << x;
-    EXPECT_EQ(img.GetPixelIndex(5, 0), 4);
-    EXPECT_EQ(img.GetPixelIndex(6, 0), 5);
-    EXPECT_EQ(img.GetPixelIndex(7, 0), 0);
-    // Row 1: delta moved one byte (two pixels) on, then A B.
-    EXPECT_EQ(img.GetPixelIndex(0, 1), 0);
-    EXPECT_EQ(img.GetPixelIndex(2, 1), 0xA);
-    EXPECT_EQ(img.GetPixelIndex(3, 1), 0xB);
+    const BYTE row1[] = {0, 0, 0xA, 0xB, 0, 0, 0, 0xC, 0xD, 0xC, 0};
+    for (LONG x = 0; x < 11; ++x)
+        EXPECT_EQ(img.GetPixelIndex(x, 1), row1[x]) << x;
+
+    // Absolute data of two pixels reads one byte and then one pad byte, whatever the position.
+    const Bytes odd = {1, 0x70, 0, 2, 0x89, 0, 1, 0x50, 0, 1};
+    ASSERT_TRUE(DecodeBytes(img, WithFileHeader(InfoHeader(4, 1, 4, 2, 0, 16), Palette(16), odd)));
+    const BYTE oddRow[] = {7, 8, 9, 5};
+    for (LONG x = 0; x < 4; ++x)
+        EXPECT_EQ(img.GetPixelIndex(x, 0), oddRow[x]) << x;
 
     // Huge runs never write outside the block.
     Bytes wild;
