@@ -4,8 +4,12 @@
 // and the scroll origin on a DC.
 #include "platform/CWndView.h"
 
+#if __has_include("platform/WinGdi.h")
+#include "platform/WinGdi.h"
+#else
 constexpr int MM_TEXT = 1;
 constexpr int MM_HIENGLISH = 5;
+#endif
 
 class QAbstractScrollArea;
 

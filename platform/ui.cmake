@@ -31,4 +31,9 @@ if(VANTREL_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/WindowDC.h)
   target_link_libraries(vantrel_platform_ui PUBLIC
     vantrel_platform_core vantrel_platform_io vantrel_platform_profile Qt6::Widgets)
+  # Window DCs draw through the device-context layer when it is part of the build.
+  if(TARGET vantrel_platform_gdi)
+    target_link_libraries(vantrel_platform_ui PUBLIC vantrel_platform_gdi)
+    target_compile_definitions(vantrel_platform_ui PRIVATE VANTREL_HAVE_GDI)
+  endif()
 endif()
