@@ -330,11 +330,12 @@ TEST(RasterBmpCodec, Rle4)
     for (LONG x = 0; x < 11; ++x)
         EXPECT_EQ(img.GetPixelIndex(x, 1), row1[x]) << x;
 
-    // Absolute data of two pixels reads one byte and then one pad byte, whatever the position.
-    const Bytes odd = {1, 0x70, 0, 2, 0x89, 0, 1, 0x50, 0, 1};
-    ASSERT_TRUE(DecodeBytes(img, WithFileHeader(InfoHeader(4, 1, 4, 2, 0, 16), Palette(16), odd)));
-    const BYTE oddRow[] = {7, 8, 9, 5};
-    for (LONG x = 0; x < 4; ++x)
+    // Absolute data of three pixels from an odd pixel reads its two bytes high nibble first, and
+    // nothing more.
+    const Bytes odd = {1, 0x70, 0, 3, 0x89, 0xA0, 1, 0x50, 0, 1};
+    ASSERT_TRUE(DecodeBytes(img, WithFileHeader(InfoHeader(5, 1, 4, 2, 0, 16), Palette(16), odd)));
+    const BYTE oddRow[] = {7, 8, 9, 0xA, 5};
+    for (LONG x = 0; x < 5; ++x)
         EXPECT_EQ(img.GetPixelIndex(x, 0), oddRow[x]) << x;
 
     // Huge runs never write outside the block.
