@@ -3,6 +3,7 @@
 #include "image/CRasterFile.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -23,6 +24,10 @@ constexpr int kCellHeight = 15;
 const char kNoImage[] = "GIF: no image data";
 const char kTooLarge[] = "GIF: image too large for the format";
 const char kWriteError[] = "Write Error in GIF file";
+const char kTooMuchWork[] = "GIF: too many frames to compose";
+
+// Pixels a decode may create, copy and merge over all its frames (about a second of work).
+constexpr std::uint64_t kMaxComposeWork = std::uint64_t(1) << 31;
 
 struct GifScreen {
     WORD width = 0;
@@ -412,6 +417,7 @@ bool CRasterImageGIF::Decode(CRasterFile* f)
     int prevDisposal = 0;
     bool decoded = false;
     bool prevZero = true;
+    std::uint64_t work = 0;
     for (;;) {
         if (m_info.escape > 0)
             return false;
@@ -450,6 +456,13 @@ bool CRasterImageGIF::Decode(CRasterFile* f)
             hasTable = true;
         }
         const int bpp = BppForCount(count);
+        // Each frame costs its own area and, when composed, a copy of the screen: a file of many
+        // frames is refused before that work becomes unbounded.
+        work += std::uint64_t(d.width) * d.height + (trueColorScore < 2 ? std::uint64_t(screen.width) * screen.height : 0);
+        if (work > kMaxComposeWork) {
+            SetLastError(kTooMuchWork);
+            return false;
+        }
 
         // The picture so far becomes the background the new block is laid on.
         CRasterImage background(IMAGE_FORMAT_GIF);
@@ -499,11 +512,24 @@ bool CRasterImageGIF::Decode(CRasterFile* f)
                     return false;
                 }
             }
+            // Block row r from the top lands on screen row top + r from the top, as colours.
             const LONG h = LONG(GetHeight());
-            for (LONG r = 0; r < h; ++r)
-                for (LONG x = 0; x < LONG(d.width); ++x)
-                    trueColor->SetPixelColor(LONG(d.left) + x, LONG(screen.height) - 1 - (LONG(d.top) + r),
-                                             GetPixelColor(x, h - 1 - r), false);
+            const RGBQUAD* pal = GetPalette();
+            std::vector<BYTE> line(size_t(d.width) + 1);
+            for (LONG r = 0; r < h && pal; ++r) {
+                const BYTE* src = GetBits(DWORD(h - 1 - r));
+                BYTE* dst = trueColor->GetBits(DWORD(LONG(screen.height) - 1 - (LONG(d.top) + r)));
+                if (!src || !dst)
+                    continue;
+                GifUnpackLine(src, d.width, bpp, line.data());
+                BYTE* px = dst + size_t(d.left) * 3;
+                for (LONG x = 0; x < LONG(d.width); ++x, px += 3) {
+                    const RGBQUAD c = line[size_t(x)] < GetNumColors() ? pal[line[size_t(x)]] : RGBQUAD{0, 0, 0, 0};
+                    px[0] = c.rgbBlue;
+                    px[1] = c.rgbGreen;
+                    px[2] = c.rgbRed;
+                }
+            }
         }
         prevDisposal = (m_graphicControl[0] >> 2) & 7;
 

@@ -558,3 +558,23 @@ TEST(GifDispatch, EncodedAndDetectedThroughTheImageRecord)
         std::free(buffer);
     }
 }
+
+TEST(GifReader, ComposingVeryManyLargeFramesIsRefused)
+{
+    // Every frame composed copies the 8192 x 8192 screen: 40 of them are more work than a decode
+    // may do, while the first few are fine.
+    GifBuilder b;
+    b.Header(8192, 8192, {{0, 0, 0}, {255, 255, 255}});
+    for (int i = 0; i < 40; ++i)
+        b.Image(i, i, 1, 1, {Bytes{1}}, 2);
+    b.Trailer();
+    auto few = std::make_unique<CRasterImageGIF>();
+    few->SetFrame(5);
+    ASSERT_TRUE(DecodeInto(b.out, *few));
+    EXPECT_EQ(IndexAt(*few, 5, 5), 1);
+    EXPECT_EQ(IndexAt(*few, 6, 6), 0);
+    auto many = std::make_unique<CRasterImageGIF>();
+    many->SetFrame(39);
+    EXPECT_FALSE(DecodeInto(b.out, *many));
+    EXPECT_STREQ(many->GetLastError(), "GIF: too many frames to compose");
+}
