@@ -13,7 +13,7 @@ namespace {
 
 // Every frame composes on a copy of the screen, so the screen is kept small enough that a file of
 // many frames still decodes quickly under the sanitizers.
-constexpr std::uint64_t kMaxScreenPixels = 1u << 18;
+constexpr std::uint64_t kMaxScreenPixels = 1u << 16;
 
 bool SmallEnough(const std::uint8_t* data, std::size_t size)
 {
