@@ -1,0 +1,247 @@
+// Drawing an image into a device context (direct, stretched and blended) and converting between
+// images and GDI bitmaps.
+#include "image/CRasterImage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/WinGdi.h"
+
+namespace {
+
+// A 24-bit bottom-up DIB section of w x h pixels in a memory context compatible with hdc.
+struct Section {
+    HDC mem = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previous = nullptr;
+    BYTE* bits = nullptr;
+    DWORD stride = 0;
+    BITMAPINFO info{};
+
+    Section(HDC hdc, LONG w, LONG h)
+    {
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        info.bmiHeader.biCompression = BI_RGB;
+        stride = ((DWORD(w) * 24 + 31) / 32) * 4;
+        mem = CreateCompatibleDC(hdc);
+        void* p = nullptr;
+        bitmap = CreateDIBSection(mem, &info, DIB_RGB_COLORS, &p, nullptr, 0);
+        bits = static_cast<BYTE*>(p);
+        if (bitmap)
+            previous = SelectObject(mem, bitmap);
+    }
+    ~Section()
+    {
+        if (previous)
+            SelectObject(mem, previous);
+        DeleteObject(bitmap);
+        DeleteDC(mem);
+    }
+    Section(const Section&) = delete;
+    Section& operator=(const Section&) = delete;
+
+    BYTE* pixel(LONG xx, LONG yy) const { return bits + size_t(yy) * stride + size_t(xx) * 3; }
+};
+
+}  // namespace
+
+LONG CRasterImage::Draw(HDC hdc, const RECT& rect, const RECT* clip, bool smooth)
+{
+    return Draw(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, clip, smooth);
+}
+
+LONG CRasterImage::Draw(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, const RECT* clip, bool smooth)
+{
+    if (!m_pDib || !hdc || cx == 0 || cy == 0 || !m_info.enabled)
+        return 0;
+    const LONG width = LONG(GetWidth()), height = LONG(GetHeight());
+    if (cx < 0)
+        cx = width;
+    if (cy < 0)
+        cy = height;
+
+    // The caller's clip region is kept as it was and put back exactly afterwards.
+    HRGN callerClip = nullptr;
+    int hadClip = 0;
+    if (clip) {
+        callerClip = CreateRectRgn(0, 0, 0, 0);
+        hadClip = GetClipRgn(hdc, callerClip);
+        HRGN r = CreateRectRgnIndirect(clip);
+        ExtSelectClipRgn(hdc, r, RGN_AND);
+        DeleteObject(r);
+    }
+
+    RECT c{};
+    GetClipBox(hdc, &c);
+    RECT p{};
+    p.top = std::min(c.bottom, std::max(c.top, y));
+    p.left = std::min(c.right, std::max(c.left, x));
+    p.right = std::max(c.left, std::min(c.right, x + cx));
+    p.bottom = std::max(c.top, std::min(c.bottom, y + cy));
+    const LONG w = p.right - p.left, h = p.bottom - p.top;
+
+    const bool blend = m_info.transIndex != -1 || m_pAlpha || m_info.alphaPaletteEnabled;
+    const bool ownSize = cx == width && cy == height;
+    const bool indexed = IsIndexed();
+    const float fx = float(width) / float(cx), fy = float(height) / float(cy);
+    // Source pixel of destination pixel (xx, yy) of the paint box, yy counted from its bottom row;
+    // clamped to the image, whose border the arithmetic can otherwise step over.
+    auto source = [&](LONG xx, LONG yy, float& dx, float& dy, LONG& sx, LONG& sy) {
+        dy = float(height) - float(p.bottom - yy - y) * fy;
+        dx = float(xx + p.left - x) * fx;
+        sy = std::clamp<LONG>(LONG(std::floor(dy)), 0, height - 1);
+        sx = std::clamp<LONG>(LONG(std::floor(dx)), 0, width - 1);
+    };
+    auto colourAt = [&](LONG sx, LONG sy, float dx, float dy) {
+        if (smooth)
+            return GetPixelColorInterpolated(dx - 0.5f, dy - 0.5f, INTERP_BILINEAR, OVERFLOW_REPEAT);
+        return indexed ? GetPaletteColor(BlindGetPixelIndex(sx, sy)) : BlindGetPixelColor(sx, sy);
+    };
+
+    if (blend) {
+        if (w > 0 && h > 0) {
+            Section s(hdc, w, h);
+            BitBlt(s.mem, 0, 0, w, h, hdc, p.left, p.top, SRCCOPY);
+            const RGBQUAD t = GetTransColor();
+            const LONG ti = m_info.transIndex;
+            if (s.bits) {
+                for (LONG yy = 0; yy < h; ++yy) {
+                    for (LONG xx = 0; xx < w; ++xx) {
+                        LONG sx, sy;
+                        float dx = 0, dy = 0;
+                        if (ownSize) {
+                            sx = std::clamp<LONG>(p.left - x + xx, 0, width - 1);
+                            sy = std::clamp<LONG>(height - p.bottom + y + yy, 0, height - 1);
+                        } else {
+                            source(xx, yy, dx, dy, sx, sy);
+                        }
+                        LONG a = m_pAlpha ? BlindAlphaGet(sx, sy) : 255;
+                        a = (a * (LONG(m_info.alphaMax) + 1)) >> 8;
+                        RGBQUAD col;
+                        if (indexed) {
+                            const BYTE index = BlindGetPixelIndex(sx, sy);
+                            col = smooth && !ownSize ? colourAt(sx, sy, dx, dy) : GetPaletteColor(index);
+                            if (m_info.alphaPaletteEnabled)
+                                a = (a * (LONG(col.rgbReserved) + 1)) >> 8;
+                            if (ti != -1 && index == ti)
+                                continue;
+                        } else {
+                            col = smooth && !ownSize ? colourAt(sx, sy, dx, dy) : BlindGetPixelColor(sx, sy);
+                            if (ti != -1 && col.rgbBlue == t.rgbBlue && col.rgbGreen == t.rgbGreen &&
+                                col.rgbRed == t.rgbRed)
+                                continue;
+                        }
+                        if (a == 0)
+                            continue;
+                        BYTE* d = s.pixel(xx, yy);
+                        if (a == 255) {
+                            d[0] = col.rgbBlue;
+                            d[1] = col.rgbGreen;
+                            d[2] = col.rgbRed;
+                        } else {
+                            d[0] = BYTE((col.rgbBlue * a + d[0] * (255 - a)) >> 8);
+                            d[1] = BYTE((col.rgbGreen * a + d[1] * (255 - a)) >> 8);
+                            d[2] = BYTE((col.rgbRed * a + d[2] * (255 - a)) >> 8);
+                        }
+                    }
+                }
+            }
+            BitBlt(hdc, p.left, p.top, w, h, s.mem, 0, 0, SRCCOPY);
+        }
+    } else if (ownSize) {
+        // Opaque at its own size: the whole image in one call, cropped by the context's clipping.
+        SetStretchBltMode(hdc, COLORONCOLOR);
+        SetDIBitsToDevice(hdc, x, y, DWORD(cx), DWORD(cy), 0, 0, 0, DWORD(cy), GetBits(),
+                          static_cast<const BITMAPINFO*>(m_pDib), DIB_RGB_COLORS);
+    } else if (w > 0 && h > 0) {
+        Section s(hdc, w, h);
+        if (s.bits) {
+            for (LONG yy = 0; yy < h; ++yy) {
+                for (LONG xx = 0; xx < w; ++xx) {
+                    LONG sx, sy;
+                    float dx, dy;
+                    source(xx, yy, dx, dy, sx, sy);
+                    const RGBQUAD col = colourAt(sx, sy, dx, dy);
+                    BYTE* d = s.pixel(xx, yy);
+                    d[0] = col.rgbBlue;
+                    d[1] = col.rgbGreen;
+                    d[2] = col.rgbRed;
+                }
+            }
+            SetDIBitsToDevice(hdc, p.left, p.top, DWORD(w), DWORD(h), 0, 0, 0, DWORD(h), s.bits, &s.info,
+                              DIB_RGB_COLORS);
+        }
+    }
+
+    if (clip) {
+        SelectClipRgn(hdc, hadClip == 1 ? callerClip : nullptr);
+        DeleteObject(callerClip);
+    }
+    return 1;
+}
+
+LONG CRasterImage::DrawDeviceUnits(HDC hdc, const RECT& rect, const RECT* clip, bool smooth)
+{
+    return DrawDeviceUnits(hdc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, clip, smooth);
+}
+
+LONG CRasterImage::DrawDeviceUnits(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, const RECT*, bool)
+{
+    POINT corners[2] = {{x, y}, {x + cx, y + cy}};
+    LPtoDP(hdc, corners, 2);
+    const int saved = SaveDC(hdc);
+    SetMapMode(hdc, MM_TEXT);
+    const RECT device{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+    Draw(hdc, device);
+    RestoreDC(hdc, saved);
+    return 1;
+}
+
+HBITMAP CRasterImage::MakeBitmap(HDC hdc)
+{
+    if (!m_pDib)
+        return nullptr;
+    const auto* info = static_cast<const BITMAPINFO*>(m_pDib);
+    if (hdc)
+        return CreateDIBitmap(hdc, &m_head, CBM_INIT, GetBits(), info, DIB_RGB_COLORS);
+    HDC mem = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(mem, info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits)
+        std::memcpy(bits, GetBits(), m_head.biSizeImage);
+    DeleteDC(mem);
+    return bitmap;
+}
+
+bool CRasterImage::CreateFromHBITMAP(HBITMAP bitmap, HPALETTE palette)
+{
+    if (!Destroy())
+        return false;
+    if (!bitmap)
+        return false;
+    BITMAP bm{};
+    if (!GetObject(bitmap, sizeof bm, &bm))
+        return false;
+    if (!Create(bm.bmWidth, bm.bmHeight, bm.bmBitsPixel, 0))
+        return false;
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return false;
+    if (palette) {
+        SelectPalette(screen, palette, TRUE);
+        RealizePalette(screen);
+    }
+    const bool ok = GetDIBits(screen, bitmap, 0, GetHeight(), GetBits(), static_cast<BITMAPINFO*>(m_pDib),
+                              DIB_RGB_COLORS) != 0;
+    ReleaseDC(nullptr, screen);
+    if (!ok) {
+        SetLastError("GetDIBits failed");
+        return false;
+    }
+    return true;
+}
