@@ -14,3 +14,9 @@ vantrel_test(NAME image_core_test LABEL image
 vantrel_test(NAME image_bmp_interop_test LABEL image
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/BmpInteropTest.cpp
   LIBS vantrel_image)
+
+# Module resources from a test resource file (tests/data/image, made by tools/make_image_test_data.py).
+qt6_add_resources(_vantrel_image_res_sources ${CMAKE_CURRENT_SOURCE_DIR}/image_res.qrc)
+vantrel_test(NAME image_resource_test LABEL image
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/ResourceTest.cpp ${_vantrel_image_res_sources}
+  LIBS vantrel_image)
