@@ -1,14 +1,14 @@
 #include "app/CVantrelApp.h"
 
+#include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CPlaceholderMazeView.h"
+#include "app/WebLinks.h"
 #include "maze/CVantrelDoc.h"
 #include "platform/CSingleDocTemplate.h"
 #include "platform/MessageBox.h"
+#include "platform/Shell.h"
 #include "resources/resource.h"
-
-#include <QDesktopServices>
-#include <QUrl>
 
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 BEGIN_MESSAGE_MAP(CVantrelApp, CWinApp)
+    ON_COMMAND(ID_APP_ABOUT, &CVantrelApp::OnAppAbout)
     ON_COMMAND(ID_HOME_PAGE, &CVantrelApp::OnHomePage)
     ON_COMMAND(ID_HEAR_ABOUT, &CVantrelApp::OnHearAbout)
     ON_COMMAND(ID_USER_MANUAL, &CVantrelApp::OnUserManual)
@@ -25,23 +26,8 @@ BEGIN_MESSAGE_MAP(CVantrelApp, CWinApp)
 END_MESSAGE_MAP()
 
 namespace {
-// The maker's sites (implementation settings) and the edition code every link carries.
-const char* const kHomeSite = "http://www.quillmont.example";
-const char* const kMainServer = "http://www.quillmont.example";
-const char* const kVersionCode = "FREE_QL19";
-
-void OpenAddress(const CString& address)
-{
-    // The shell's result is not reported.
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(address.GetString())));
-}
-
-CString RedirectAddress(const char* location)
-{
-    CString s;
-    s.Format("%s/redir.asp?LOC=%s&VER=%s", kMainServer, location, kVersionCode);
-    return s;
-}
+// The shell's result is not reported.
+void OpenAddress(const CString& address) { ShellExecute(nullptr, "open", address, nullptr, nullptr, SW_SHOWNORMAL); }
 } // namespace
 
 CVantrelApp::CVantrelApp()
@@ -98,7 +84,13 @@ int CVantrelApp::ExitInstance()
     return CWinApp::ExitInstance();
 }
 
-void CVantrelApp::OnHomePage() { OpenAddress(CString(kHomeSite) + "/?VER=" + kVersionCode); }
+void CVantrelApp::OnAppAbout()
+{
+    CAboutDlg aboutDlg;
+    aboutDlg.DoModal();
+}
+
+void CVantrelApp::OnHomePage() { OpenAddress(HomePageAddress()); }
 void CVantrelApp::OnHearAbout() { OpenAddress(CString(kMainServer) + "/maze.ram?VER=" + kVersionCode); }
 void CVantrelApp::OnUserManual() { OpenAddress(RedirectAddress("manual")); }
 void CVantrelApp::OnForum() { OpenAddress(RedirectAddress("forum")); }

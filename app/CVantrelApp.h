@@ -15,6 +15,7 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override;
 
+    void OnAppAbout();
     void OnHomePage();
     void OnHearAbout();
     void OnUserManual();

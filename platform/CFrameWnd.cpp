@@ -120,6 +120,7 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
         m_strTitle = nl >= 0 ? str.Left(nl) : str;
     }
     m_pCreateContext = pContext;
+    m_dwFrameStyle = dwDefaultStyle;
     CREATESTRUCT cs;
     cs.style = dwDefaultStyle;
     cs.lpszName = m_strTitle;
@@ -407,10 +408,16 @@ void CFrameWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible)
         ActivateFrame();
 }
 
-void CFrameWnd::OnUpdateFrameTitle(BOOL)
+void CFrameWnd::OnUpdateFrameTitle(BOOL bAddToTitle)
 {
-    if (m_pWidget)
-        m_pWidget->setWindowTitle(QStr(m_strTitle));
+    if (!m_pWidget)
+        return;
+    // "Document - Application" when the frame shows its document's title.
+    CString title = m_strTitle;
+    CDocument* pDoc = GetActiveDocument();
+    if (bAddToTitle && (m_dwFrameStyle & FWS_ADDTOTITLE) && pDoc && !pDoc->GetTitle().IsEmpty())
+        title = pDoc->GetTitle() + " - " + m_strTitle;
+    m_pWidget->setWindowTitle(QStr(title));
 }
 
 void CFrameWnd::ActivateFrame(int nCmdShow)
@@ -426,6 +433,7 @@ void CFrameWnd::ActivateFrame(int nCmdShow)
 
 void CFrameWnd::OnIdleUpdateCmdUI()
 {
+    OnUpdateFrameTitle(TRUE);
     for (CControlBar* pBar : m_bars)
         if (pBar->IsWindow())
             pBar->OnUpdateCmdUI(this, TRUE);

@@ -105,6 +105,7 @@ protected:
 
     UINT m_nIDHelp = 0;
     CString m_strTitle;
+    DWORD m_dwFrameStyle = 0;
 
     DECLARE_MESSAGE_MAP()
 

@@ -27,6 +27,8 @@ if(VANTREL_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/CWndView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CWndView.h
     ${CMAKE_CURRENT_LIST_DIR}/ResourceTables.h
+    ${CMAKE_CURRENT_LIST_DIR}/Shell.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Shell.h
     ${CMAKE_CURRENT_LIST_DIR}/WindowDC.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WindowDC.h)
   target_link_libraries(vantrel_platform_ui PUBLIC

@@ -1,12 +1,14 @@
 // Start-up, the main frame's pane sizing, the recent-file list and the save prompt of the shell.
 #include "tests/platform/ui_test_support.h"
 
+#include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CPlaceholderMazeView.h"
 #include "app/CVantrelApp.h"
 #include "maze/CVantrelDoc.h"
 #include "platform/CSingleDocTemplate.h"
 #include "platform/MessageBox.h"
+#include "platform/Shell.h"
 #include "platform/ResourceTables.h"
 #include "resources/VantrelResources.h"
 #include "resources/resource.h"
@@ -14,7 +16,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QDialog>
+#include <QLabel>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -77,7 +82,7 @@ TEST_F(ShellTest, StartsMaximisedWithTheProfileAndPanes)
     ASSERT_NE(pFrame, nullptr);
     EXPECT_STREQ(app.m_pszAppName, "FREEQuillmont");
     EXPECT_TRUE(pFrame->GetWidget()->isMaximized());
-    EXPECT_EQ(pFrame->GetWidget()->windowTitle(), QStringLiteral("FREE Quillmont"));
+    EXPECT_EQ(pFrame->GetWidget()->windowTitle(), QStringLiteral("Untitled - FREE Quillmont"));
     char cwd[260];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     EXPECT_EQ(std::string(app.installPath), std::string(cwd) + "/");
@@ -240,6 +245,62 @@ TEST_F(ShellTest, ClosingAModifiedDocumentAsksToSave)
     EXPECT_EQ(m_asked.size(), 2u);
     EXPECT_EQ(app.m_pMainWnd, nullptr);
     Stop(app);
+}
+
+TEST_F(ShellTest, AboutBoxShowsTheVersionAndLinksTheHomePage)
+{
+    CVantrelApp app;
+    std::vector<std::string> opened;
+    SetShellOpenHandler([&](const CString& target) {
+        opened.push_back(std::string(target));
+        return true;
+    });
+    std::string version, caption;
+    bool stayedOpen = false;
+    SetDialogRunner([&](CDialog& dialog) {
+        caption = dialog.GetQDialog()->windowTitle().toStdString();
+        CString text;
+        dialog.GetDlgItem(IDC_ABOUT_VERSION)->GetWindowText(text);
+        version = std::string(text);
+        QWidget* label = dialog.GetDlgItem(IDC_ABOUT_VERSION)->GetWidget();
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton, {});
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton, {});
+        QCoreApplication::sendEvent(label, &press);
+        QCoreApplication::sendEvent(label, &release);
+        stayedOpen = dialog.IsOpen();
+        dialog.EndDialog(IDOK);
+    });
+    app.OnAppAbout();
+    SetDialogRunner({});
+    SetShellOpenHandler({});
+    EXPECT_EQ(version, "FREE Quillmont Version FREE_QL19");
+    EXPECT_EQ(caption, "About FREE Quillmont");
+    EXPECT_TRUE(stayedOpen);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].substr(opened[0].size() - 15), "/?VER=FREE_QL19");
+}
+
+TEST_F(ShellTest, HelpLinksCarryTheEditionCode)
+{
+    CVantrelApp app;
+    std::vector<std::string> opened;
+    SetShellOpenHandler([&](const CString& target) {
+        opened.push_back(std::string(target));
+        return false; // a link the desktop cannot open reports nothing
+    });
+    for (UINT id : {ID_USER_MANUAL, ID_FORUM, ID_MAILING_LIST, ID_HEAR_ABOUT, ID_HOME_PAGE})
+        EXPECT_TRUE(app.OnCmdMsg(id, CN_COMMAND, nullptr, nullptr));
+    SetShellOpenHandler({});
+    ASSERT_EQ(opened.size(), 5u);
+    auto endsWith = [](const std::string& s, const std::string& tail) {
+        return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    EXPECT_TRUE(endsWith(opened[0], "/redir.asp?LOC=manual&VER=FREE_QL19")) << opened[0];
+    EXPECT_TRUE(endsWith(opened[1], "/redir.asp?LOC=forum&VER=FREE_QL19")) << opened[1];
+    EXPECT_TRUE(endsWith(opened[2], "/redir.asp?LOC=maillist&VER=FREE_QL19")) << opened[2];
+    EXPECT_TRUE(endsWith(opened[3], "/maze.ram?VER=FREE_QL19")) << opened[3];
+    EXPECT_TRUE(endsWith(opened[4], "/?VER=FREE_QL19")) << opened[4];
+    EXPECT_TRUE(m_asked.empty());
 }
 
 template <class D>
