@@ -1,0 +1,245 @@
+// Windows: mouse messages, timers, painting, capture, the wait cursor and the scroll view.
+#include "tests/platform/ui_test_support.h"
+
+#include "platform/CDocument.h"
+#include "platform/CFrameWnd.h"
+#include "platform/CScrollView.h"
+#include "platform/CSplitterWnd.h"
+#include "platform/CWinApp.h"
+
+#include <QAbstractScrollArea>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+// A window that records the messages it gets.
+class RecordingWnd : public CWnd {
+public:
+    std::vector<std::string> log;
+    std::vector<UINT> flags;
+    std::vector<CPoint> points;
+    int paints = 0;
+    int erases = 0;
+    int timerTicks = 0;
+    bool killInTimer = false;
+
+    void OnLButtonDown(UINT nFlags, CPoint pt) override { Record("ldown", nFlags, pt); }
+    void OnLButtonUp(UINT nFlags, CPoint pt) override { Record("lup", nFlags, pt); }
+    void OnRButtonDown(UINT nFlags, CPoint pt) override { Record("rdown", nFlags, pt); }
+    void OnMouseMove(UINT nFlags, CPoint pt) override { Record("move", nFlags, pt); }
+    void OnPaint() override
+    {
+        ++paints;
+        CWnd::OnPaint();
+    }
+    BOOL OnEraseBkgnd(CDC* pDC) override
+    {
+        ++erases;
+        return CWnd::OnEraseBkgnd(pDC);
+    }
+    void OnTimer(UINT_PTR nIDEvent) override
+    {
+        ++timerTicks;
+        log.push_back("timer" + std::to_string(nIDEvent));
+        if (killInTimer)
+            KillTimer(nIDEvent);
+    }
+
+private:
+    void Record(const char* what, UINT nFlags, CPoint pt)
+    {
+        log.push_back(what);
+        flags.push_back(nFlags);
+        points.push_back(pt);
+    }
+};
+
+void SendMouse(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers mods)
+{
+    QMouseEvent e(type, QPointF(p), w->mapToGlobal(QPointF(p)), button, buttons, mods);
+    QCoreApplication::sendEvent(w, &e);
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureTestApplication();
+        const CRect rc(0, 0, 200, 100);
+        ASSERT_TRUE(m_wnd.Create(nullptr, 1, WS_VISIBLE, &rc));
+        m_wnd.ShowWindow(SW_SHOW);
+        QCoreApplication::processEvents();
+    }
+    RecordingWnd m_wnd;
+};
+
+TEST_F(WindowTest, MouseMessagesCarryButtonAndKeyState)
+{
+    QWidget* w = m_wnd.GetClientWidget();
+    SendMouse(w, QEvent::MouseButtonPress, QPoint(10, 20), Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
+    SendMouse(w, QEvent::MouseMove, QPoint(12, 22), Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
+    SendMouse(w, QEvent::MouseButtonRelease, QPoint(13, 23), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    SendMouse(w, QEvent::MouseButtonPress, QPoint(1, 2), Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    EXPECT_EQ(m_wnd.log, (std::vector<std::string>{"ldown", "move", "lup", "rdown"}));
+    EXPECT_EQ(m_wnd.flags, (std::vector<UINT>{MK_LBUTTON | MK_SHIFT, MK_LBUTTON | MK_CONTROL, 0, MK_RBUTTON}));
+    EXPECT_EQ(m_wnd.points[0].x, 10);
+    EXPECT_EQ(m_wnd.points[0].y, 20);
+    EXPECT_EQ(m_wnd.points[2].x, 13);
+
+    m_wnd.SetCapture();
+    EXPECT_EQ(CWnd::GetCapture(), &m_wnd);
+    ReleaseCapture();
+    EXPECT_EQ(CWnd::GetCapture(), nullptr);
+}
+
+TEST_F(WindowTest, TimersTickUntilKilledEvenFromTheirHandler)
+{
+    EXPECT_EQ(m_wnd.SetTimer(7, 5), 7u);
+    m_wnd.killInTimer = true;
+    QElapsedTimer clock;
+    clock.start();
+    while (m_wnd.timerTicks == 0 && clock.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(m_wnd.timerTicks, 1);
+    // Killed inside its handler: no further ticks.
+    clock.restart();
+    while (clock.elapsed() < 60)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(m_wnd.timerTicks, 1);
+    EXPECT_EQ(m_wnd.log.back(), "timer7");
+    EXPECT_FALSE(m_wnd.KillTimer(7));
+}
+
+TEST_F(WindowTest, InvalidatedWindowsPaintAtUpdateWindowAndOnlyThen)
+{
+    QCoreApplication::processEvents();
+    const int paints = m_wnd.paints;
+    m_wnd.UpdateWindow(); // nothing marked: no paint
+    EXPECT_EQ(m_wnd.paints, paints);
+    m_wnd.Invalidate(FALSE);
+    const int erases = m_wnd.erases;
+    m_wnd.UpdateWindow(); // paints now, before returning to the loop
+    EXPECT_EQ(m_wnd.paints, paints + 1);
+    EXPECT_EQ(m_wnd.erases, erases);
+    m_wnd.Invalidate(TRUE);
+    m_wnd.UpdateWindow();
+    EXPECT_EQ(m_wnd.erases, erases + 1);
+    CRect rc;
+    m_wnd.GetClientRect(&rc);
+    EXPECT_EQ(rc.Width(), 200);
+    EXPECT_EQ(rc.Height(), 100);
+    EXPECT_EQ(m_wnd.GetBackingImage()->size(), QSize(200, 100));
+}
+
+TEST_F(WindowTest, WaitCursorNestsAndShowsAtOnce)
+{
+    CWinApp app;
+    AfxInstallWindowHandlers();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    {
+        CWaitCursor wait;
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        CDocument doc;
+        doc.BeginWaitCursor();
+        doc.EndWaitCursor();
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // An unmatched end does nothing.
+    app.DoWaitCursor(-1);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+class PlainScrollView : public CScrollView {
+    DECLARE_DYNCREATE(PlainScrollView)
+public:
+    void OnDraw(CDC*) override {}
+};
+IMPLEMENT_DYNCREATE(PlainScrollView, CScrollView)
+
+TEST(ScrollViewTest, HighEnglishSizesScrollInDevicePixels)
+{
+    EnsureTestApplication();
+    PlainScrollView view;
+    const CRect rc(0, 0, 300, 200);
+    ASSERT_TRUE(view.Create(nullptr, 1, WS_VISIBLE, &rc));
+    view.GetWidget()->show();
+    QCoreApplication::processEvents();
+    // 7499 x 9499 thousandths of an inch at 96 dots per inch.
+    view.SetScrollSizes(MM_HIENGLISH, CSize(7499, 9499), CSize(1000, 1000), CSize(100, 100));
+    int mode = 0;
+    SIZE total{}, page{}, line{};
+    view.GetDeviceScrollSizes(mode, total, page, line);
+    EXPECT_EQ(mode, MM_HIENGLISH);
+    EXPECT_EQ(total.cx, 720);
+    EXPECT_EQ(total.cy, 912);
+    EXPECT_EQ(page.cx, 96);
+    EXPECT_EQ(line.cy, 10);
+    QAbstractScrollArea* area = view.GetScrollArea();
+    const QSize client = view.GetClientWidget()->size();
+    EXPECT_EQ(area->verticalScrollBar()->maximum(), 912 - client.height());
+    EXPECT_EQ(area->horizontalScrollBar()->maximum(), 720 - client.width());
+
+    view.ScrollToDevicePosition(CPoint(48, 96));
+    EXPECT_EQ(view.GetDeviceScrollPosition().x, 48);
+    EXPECT_EQ(view.GetDeviceScrollPosition().y, 96);
+    // In logical units y grows upwards: one inch down is -1000.
+    EXPECT_EQ(view.GetScrollPosition().x, 500);
+    EXPECT_EQ(view.GetScrollPosition().y, -1000);
+    view.ScrollToPosition(CPoint(0, -500));
+    EXPECT_EQ(view.GetDeviceScrollPosition().y, 48);
+
+    // Zero sizes take a tenth of the total and of the page.
+    view.SetScrollSizes(MM_HIENGLISH, CSize(10000, 10000));
+    view.GetDeviceScrollSizes(mode, total, page, line);
+    EXPECT_EQ(page.cx, 96);
+    EXPECT_EQ(line.cx, 9);
+    // A page that fits needs no scrolling.
+    view.SetScrollSizes(MM_HIENGLISH, CSize(0, 0), CSize(0, 0), CSize(0, 0));
+    EXPECT_EQ(area->verticalScrollBar()->maximum(), 0);
+}
+
+TEST(SplitterTest, RowsBelowTheFirstKeepTheirIdealHeights)
+{
+    EnsureTestApplication();
+    CSplitterWnd splitter;
+    ASSERT_TRUE(splitter.CreateStatic(nullptr, 2, 1));
+    CCreateContext context;
+    ASSERT_TRUE(splitter.CreateView(0, 0, RUNTIME_CLASS(PlainScrollView), CSize(0, 0), &context));
+    ASSERT_TRUE(splitter.CreateView(1, 0, RUNTIME_CLASS(PlainScrollView), CSize(0, 0), &context));
+    EXPECT_FALSE(splitter.CreateView(1, 0, RUNTIME_CLASS(PlainScrollView), CSize(0, 0), &context));
+    splitter.GetWidget()->resize(300, 400 + CSplitterWnd::kSplitterBar);
+    splitter.SetRowInfo(1, 150, 20);
+    splitter.RecalcLayout();
+    int cur = 0, min = 0;
+    splitter.GetRowInfo(1, cur, min);
+    EXPECT_EQ(cur, 150);
+    EXPECT_EQ(min, 20);
+    splitter.GetRowInfo(0, cur, min);
+    EXPECT_EQ(cur, 250);
+    // Below its minimum a row is hidden.
+    splitter.SetRowInfo(1, 10, 20);
+    splitter.RecalcLayout();
+    splitter.GetRowInfo(1, cur, min);
+    EXPECT_EQ(cur, 0);
+    EXPECT_FALSE(splitter.GetPane(1, 0)->GetWidget()->isVisibleTo(splitter.GetWidget()));
+    // Taller than the splitter: the row gets all there is.
+    splitter.SetRowInfo(1, 1000, 0);
+    splitter.RecalcLayout();
+    splitter.GetRowInfo(1, cur, min);
+    EXPECT_EQ(cur, 400);
+    splitter.SetActivePane(1, 0);
+    int row = -1;
+    EXPECT_EQ(splitter.GetActivePane(&row), splitter.GetPane(1, 0));
+    EXPECT_EQ(row, 1);
+}
+} // namespace
