@@ -636,14 +636,14 @@ int ExtSelectClipRgn(HDC hdc, HRGN rgn, int mode)
         return RGN_ERROR;
     if (mode == RGN_COPY) {
         if (r)
-            dc->s.clip = r->region;
+            dc->s.clip = r->area();
         else
             dc->s.clip.reset();
         return VisibleKind(dc);
     }
     if (!r)
         return RGN_ERROR;
-    std::optional<QRegion> combined = CombineRegions(CurrentClip(dc), r->region, mode);
+    std::optional<QRegion> combined = CombineRegions(CurrentClip(dc), r->area(), mode);
     if (!combined)
         return RGN_ERROR;
     dc->s.clip = *combined;
@@ -1003,7 +1003,7 @@ BOOL FillRgn(HDC hdc, HRGN rgn, HBRUSH brush)
             polys.push_back(std::move(d));
         }
     } else {
-        for (const QRect& q : r->region) {
+        for (const QRect& q : r->area()) {
             QRect d = dc->deviceRect(q.left(), q.top(), q.right() + 1, q.bottom() + 1);
             if (!d.isEmpty())
                 mapped += d;

@@ -59,16 +59,20 @@ struct Palette : Object {
 
 struct Region : Object {
     Region() : Object(OBJ_REGION) {}
-    QRegion region;
     // A region made from polygons keeps them, so that filling it through a mapping can rasterise the
-    // mapped outline instead of scaling rectangles.
+    // mapped outline instead of scaling rectangles; its rectangles are worked out when first asked for.
     std::vector<std::vector<QPoint>> polygons;
     int fillMode = ALTERNATE;
+    const QRegion& area() const;
     void setRegion(const QRegion& r)
     {
-        region = r;
+        cached = r;
         polygons.clear();
     }
+
+private:
+    mutable std::optional<QRegion> cached;
+    friend int ::OffsetRgn(HRGN, int, int);
 };
 
 struct Bitmap : Object {

@@ -96,6 +96,13 @@ bool IsLiveDC(const void* p) { return p && LiveDCs().count(p); }
 void RegisterDC(DC* dc) { LiveDCs().insert(dc); }
 void ForgetDC(DC* dc) { LiveDCs().erase(dc); }
 
+const QRegion& Region::area() const
+{
+    if (!cached)
+        cached = PolygonRegion(polygons, fillMode == WINDING);
+    return *cached;
+}
+
 Object* Stock(int index)
 {
     static const std::array<Object*, 18> stock = [] {
@@ -317,7 +324,7 @@ QRect Normalised(int l, int t, int r, int b)
 HRGN NewRegion(const QRegion& region)
 {
     auto rgn = std::make_unique<Region>();
-    rgn->region = region;
+    rgn->setRegion(region);
     return static_cast<HRGN>(Handle(Register(std::move(rgn))));
 }
 
@@ -350,7 +357,6 @@ HRGN CreatePolyPolygonRgn(const POINT* points, const INT* counts, int polygons, 
             polys.push_back(std::move(poly));
     }
     auto rgn = std::make_unique<Region>();
-    rgn->region = PolygonRegion(polys, fillMode == WINDING);
     rgn->polygons = std::move(polys);
     rgn->fillMode = fillMode;
     return static_cast<HRGN>(Handle(Register(std::move(rgn))));
@@ -373,13 +379,13 @@ int CombineRgn(HRGN dst, HRGN a, HRGN b, int mode)
         return RGN_ERROR;
     if (mode == RGN_COPY) {
         if (d != ra) {
-            d->region = ra->region;
+            d->setRegion(ra->area());
             d->polygons = ra->polygons;
             d->fillMode = ra->fillMode;
         }
-        return RegionKind(d->region);
+        return RegionKind(d->area());
     }
-    std::optional<QRegion> r = CombineRegions(ra->region, rb->region, mode);
+    std::optional<QRegion> r = CombineRegions(ra->area(), rb->area(), mode);
     if (!r)
         return RGN_ERROR;
     d->setRegion(*r);
@@ -401,17 +407,18 @@ int OffsetRgn(HRGN rgn, int dx, int dy)
     auto* r = As<Region>(rgn, OBJ_REGION);
     if (!r)
         return RGN_ERROR;
-    r->region.translate(dx, dy);
+    if (r->cached)
+        r->cached->translate(dx, dy);
     for (auto& poly : r->polygons)
         for (QPoint& p : poly)
             p += QPoint(dx, dy);
-    return RegionKind(r->region);
+    return RegionKind(r->area());
 }
 
 BOOL PtInRegion(HRGN rgn, int x, int y)
 {
     auto* r = As<Region>(rgn, OBJ_REGION);
-    return r && r->region.contains(QPoint(x, y));
+    return r && r->area().contains(QPoint(x, y));
 }
 
 BOOL RectInRegion(HRGN rgn, const RECT* rect)
@@ -420,7 +427,7 @@ BOOL RectInRegion(HRGN rgn, const RECT* rect)
     if (!r || !rect)
         return FALSE;
     QRect q = Normalised(rect->left, rect->top, rect->right, rect->bottom);
-    return !q.isEmpty() && r->region.intersects(q);
+    return !q.isEmpty() && r->area().intersects(q);
 }
 
 int GetRgnBox(HRGN rgn, RECT* rect)
@@ -428,16 +435,17 @@ int GetRgnBox(HRGN rgn, RECT* rect)
     auto* r = As<Region>(rgn, OBJ_REGION);
     if (!r || !rect)
         return RGN_ERROR;
-    QRect b = r->region.boundingRect();
-    *rect = r->region.isEmpty() ? RECT{0, 0, 0, 0} : RECT{b.left(), b.top(), b.right() + 1, b.bottom() + 1};
-    return RegionKind(r->region);
+    const QRegion& area = r->area();
+    QRect b = area.boundingRect();
+    *rect = area.isEmpty() ? RECT{0, 0, 0, 0} : RECT{b.left(), b.top(), b.right() + 1, b.bottom() + 1};
+    return RegionKind(area);
 }
 
 BOOL EqualRgn(HRGN a, HRGN b)
 {
     auto* ra = As<Region>(a, OBJ_REGION);
     auto* rb = As<Region>(b, OBJ_REGION);
-    return ra && rb && ra->region == rb->region;
+    return ra && rb && ra->area() == rb->area();
 }
 
 // ---- wrappers ----

@@ -49,7 +49,10 @@ void PolygonSpans(const std::vector<std::vector<QPoint>>& polys, bool winding, i
         QPoint a, b;  // a.y < b.y
         int dir;
     };
-    std::vector<Edge> edges;
+    // Scratch space kept between calls: cell drawers fill tens of thousands of small polygons.
+    thread_local std::vector<Edge> edges;
+    thread_local std::vector<std::pair<long long, int>> xs;
+    edges.clear();
     int top = INT32_MAX, bottom = INT32_MIN;
     for (const auto& poly : polys) {
         const size_t n = poly.size();
@@ -67,7 +70,6 @@ void PolygonSpans(const std::vector<std::vector<QPoint>>& polys, bool winding, i
         return;
     yMin = std::max(yMin, top);
     yMax = std::min(yMax, bottom - 1);
-    std::vector<std::pair<long long, int>> xs;
     for (int y = yMin; y <= yMax; ++y) {
         xs.clear();
         for (const Edge& e : edges) {
@@ -311,6 +313,10 @@ void Blit(QImage& dst, const Clip& clip, const QRect& dstRect, const QImage* src
         }
         clip.span(y, area.left(), area.right() + 1, [&](int yy, int x0, int x1) {
             QRgb* line = reinterpret_cast<QRgb*>(dst.scanLine(yy));
+            if (!useSrc && (code == 0x00 || code == 0xFF || code == 0xF0)) {
+                std::fill(line + x0, line + x1, Rop3(code, pattern, 0, 0));
+                return;
+            }
             if (oneToOne && code == 0xCC) {
                 int s0 = srcRect.left() + (x0 - dstRect.left());
                 int a = std::max(0, -s0);
