@@ -1,6 +1,7 @@
 // Windows: mouse messages, timers, painting, capture, the wait cursor and the scroll view.
 #include "tests/platform/ui_test_support.h"
 
+#include "platform/CDC.h"
 #include "platform/CDocument.h"
 #include "platform/CFrameWnd.h"
 #include "platform/CScrollView.h"
@@ -159,6 +160,35 @@ TEST_F(WindowTest, WaitCursorNestsAndShowsAtOnce)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++count;
+        return false;
+    }
+};
+
+TEST_F(WindowTest, DrawingThroughAWindowDCShowsAtOnce)
+{
+    PaintCounter counter;
+    m_wnd.GetClientWidget()->installEventFilter(&counter);
+    CDC* pDC = m_wnd.GetDC();
+    ASSERT_NE(pDC, nullptr);
+    const int paintsBefore = m_wnd.paints;
+    pDC->FillSolidRect(10, 10, 5, 5, RGB(255, 0, 0));
+    // Shown before control returns to any event loop, without running the window's own paint.
+    EXPECT_GE(counter.count, 1);
+    EXPECT_EQ(m_wnd.paints, paintsBefore);
+    EXPECT_EQ(m_wnd.GetBackingImage()->pixel(12, 12), qRgb(255, 0, 0));
+    EXPECT_EQ(m_wnd.GetBackingImage()->pixel(16, 16), qRgb(255, 255, 255));
+    EXPECT_EQ(m_wnd.ReleaseDC(pDC), 1);
+    m_wnd.GetClientWidget()->removeEventFilter(&counter);
+}
+
 class PlainScrollView : public CScrollView {
     DECLARE_DYNCREATE(PlainScrollView)
 public:
@@ -206,6 +236,34 @@ TEST(ScrollViewTest, HighEnglishSizesScrollInDevicePixels)
     // A page that fits needs no scrolling.
     view.SetScrollSizes(MM_HIENGLISH, CSize(0, 0), CSize(0, 0), CSize(0, 0));
     EXPECT_EQ(area->verticalScrollBar()->maximum(), 0);
+}
+
+// Fills the first logical square inch (y grows upwards) black.
+class InchView : public CScrollView {
+public:
+    void OnDraw(CDC* pDC) override { pDC->FillSolidRect(0, 0, 1000, -1000, RGB(0, 0, 0)); }
+};
+
+TEST(ScrollViewTest, PaintsThroughTheMappingModeAndScrollOrigin)
+{
+    EnsureTestApplication();
+    InchView view;
+    const CRect rc(0, 0, 300, 200);
+    ASSERT_TRUE(view.Create(nullptr, 1, WS_VISIBLE, &rc));
+    view.GetWidget()->show();
+    view.SetScrollSizes(MM_HIENGLISH, CSize(7499, 9499));
+    QCoreApplication::processEvents();
+    view.Invalidate(TRUE);
+    view.UpdateWindow();
+    const QImage* image = view.GetBackingImage();
+    EXPECT_EQ(image->pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(image->pixel(95, 95), qRgb(0, 0, 0));
+    EXPECT_EQ(image->pixel(96, 10), qRgb(255, 255, 255));
+    // Half an inch down the page is scrolled away.
+    view.ScrollToDevicePosition(CPoint(0, 48));
+    view.UpdateWindow();
+    EXPECT_EQ(image->pixel(10, 47), qRgb(0, 0, 0));
+    EXPECT_EQ(image->pixel(10, 48), qRgb(255, 255, 255));
 }
 
 TEST(SplitterTest, RowsBelowTheFirstKeepTheirIdealHeights)
