@@ -103,7 +103,7 @@ void BM_Solve(benchmark::State& state)
 }
 }
 
-BENCHMARK(BM_MakeMaze)->Arg(1000)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Solve)->Arg(1000)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MakeMaze)->Arg(250)->Arg(1000)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Solve)->Arg(250)->Arg(1000)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

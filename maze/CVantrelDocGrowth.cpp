@@ -8,6 +8,7 @@
 #include "platform/Random.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 
 namespace {
@@ -24,6 +25,41 @@ inline int SmallModulo(int r, int n)
     }
 }
 
+// Side sets: bit d stands for side d (1..16). For the sets of sides 1 to 4 (masks below 32), their
+// size and their members in side order come from tables, so a pick takes no branch on the set.
+struct SmallSideSets {
+    std::uint8_t count[32];
+    std::uint8_t member[32][4];
+    constexpr SmallSideSets() : count(), member()
+    {
+        for (unsigned m = 0; m < 32; ++m) {
+            int k = 0;
+            for (int d = 1; d <= 4; ++d)
+                if ((m >> d) & 1)
+                    member[m][k++] = std::uint8_t(d);
+            count[m] = std::uint8_t(k);
+        }
+    }
+};
+constexpr SmallSideSets kSmallSets;
+inline int CountSides(unsigned mask)
+{
+    mask = mask - ((mask >> 1) & 0x55555555u);
+    mask = (mask & 0x33333333u) + ((mask >> 2) & 0x33333333u);
+    mask = (mask + (mask >> 4)) & 0x0F0F0F0Fu;
+    return int((mask * 0x01010101u) >> 24);
+}
+
+inline unsigned SidesUpTo(int n) { return n <= 0 ? 0u : ((2u << n) - 2u) & 0x1FFFEu; }
+
+inline int ToValues(unsigned mask, int n, int values[])
+{
+    for (int d = 1; d <= n; ++d)
+        values[d] = (mask >> d) & 1;
+    values[0] = CountSides(mask & SidesUpTo(n));
+    return values[0];
+}
+
 template <class Topology>
 struct MazeGrowthRun {
     CVantrelDoc& doc;
@@ -31,6 +67,8 @@ struct MazeGrowthRun {
     IMazeCellDrawer* drawer;
     // Set while the frontier runs in its unique mode (from Make Maze's reset to the end of growth).
     bool uniqueRun = false;
+    // Every cell of the grid has a four-byte frontier code.
+    bool narrow = false;
 
     void EndRun()
     {
@@ -65,50 +103,87 @@ struct MazeGrowthRun {
         }
     }
 
-    int AddFreeNeighbours(int x, int y, int g, int values[])
+    // AddFreeNeighbours: the sides whose cell joined the frontier.
+    unsigned AddFreeNeighbours(int x, int y, int g)
     {
-        const int n = topo.Sides(g);
-        int added = 0;
-        for (int d = 1; d <= n; ++d) {
-            values[d] = 0;
-            MazeStep s;
-            if (topo.Step(x, y, g, d, s) && TryAddFrontier(s)) {
-                values[d] = 1;
-                ++added;
+        if constexpr (Topology::kFlat) {
+            FrontierArray& frontier = doc.m_frontier;
+            if (topo.Interior(x, y) && frontier.CanAppendCodes() && narrow) {
+                // Object::TryAddFrontier on each side, without a branch on whether the cell is free.
+                MazeCell* cell = topo.cells + std::size_t(x) + std::size_t(y) * std::size_t(topo.width);
+                frontier.ReserveMore(Topology::kSideCount);
+                unsigned added = 0;
+                for (int d = 1; d <= Topology::kSideCount; ++d) {
+                    MazeCell& beyond = cell[topo.offset[d]];
+                    const bool free = !beyond.passages && !(beyond.flags & CELL_BLOCKING_MASK);
+                    beyond.flags |= WORD(free ? CELL_FRONTIER : 0);
+                    frontier.AddNarrowIfUnchecked(x + topo.dx[d], y + topo.dy[d], free);
+                    added |= unsigned(free) << d;
+                }
+                return added;
             }
         }
-        values[0] = added;
+        const int n = topo.Sides(g);
+        unsigned added = 0;
+        for (int d = 1; d <= n; ++d) {
+            MazeStep s;
+            if (!topo.Step(x, y, g, d, s))
+                continue;
+            MazeCell& cell = *s.cell;
+            const bool free = !cell.passages && !(cell.flags & CELL_BLOCKING_MASK);
+            cell.flags |= WORD(free ? CELL_FRONTIER : 0);
+            doc.m_frontier.AddIf({s.x, s.y, s.g}, free);
+            added |= unsigned(free) << d;
+        }
         return added;
     }
 
-    int CountNeighbours(int x, int y, int g, int values[], bool frontier) const
+    // The sides whose cell is carved, or (frontier) is a frontier cell.
+    unsigned Neighbours(int x, int y, int g, bool frontier) const
     {
+        if constexpr (Topology::kFlat) {
+            if (topo.Interior(x, y)) {
+                const MazeCell* cell = topo.cells + std::size_t(x) + std::size_t(y) * std::size_t(topo.width);
+                unsigned found = 0;
+                for (int d = 1; d <= Topology::kSideCount; ++d) {
+                    const MazeCell& beyond = cell[topo.offset[d]];
+                    const bool hit = frontier ? (beyond.flags & CELL_FRONTIER) != 0 : beyond.passages != 0;
+                    found |= unsigned(hit) << d;
+                }
+                return found;
+            }
+        }
         const int n = topo.Sides(g);
-        int count = 0;
+        unsigned found = 0;
         for (int d = 1; d <= n; ++d) {
             MazeStep s;
-            bool hit = topo.Step(x, y, g, d, s) && (frontier ? (s.cell->flags & CELL_FRONTIER) != 0 : s.cell->passages != 0);
-            values[d] = hit ? 1 : 0;
-            count += values[d];
+            if (!topo.Step(x, y, g, d, s))
+                continue;
+            const bool hit = frontier ? (s.cell->flags & CELL_FRONTIER) != 0 : s.cell->passages != 0;
+            found |= unsigned(hit) << d;
         }
-        values[0] = count;
-        return count;
+        return found;
     }
 
-    // PickDirection without a weight row: uniform over the candidates of grid toGrid's sides.
-    int Pick(const int values[], int toGrid) const
+    // PickDirection without a weight row: uniform over the candidates among grid toGrid's sides, the
+    // (r+1)-th in side order for r = rand() mod their number.
+    int Pick(unsigned candidates, int toGrid) const
     {
-        const int n = topo.Sides(toGrid);
-        int total = 0;
-        for (int d = 1; d <= n; ++d)
-            total += values[d] != 0;
+        candidates &= SidesUpTo(topo.Sides(toGrid));
+        if (candidates < 32) {
+            const int total = kSmallSets.count[candidates];
+            if (total == 0)
+                return 0;
+            const int r = VantrelRand();
+            const int modulo[4] = {0, r & 1, r % 3, r & 3};
+            return kSmallSets.member[candidates][modulo[total - 1]];
+        }
+        const int total = CountSides(candidates);
         if (total <= 0)
             return 0;
-        int r = SmallModulo(VantrelRand(), total);
-        for (int d = 1; d <= n; ++d)
-            if (values[d] && --r < 0)
-                return d;
-        return 0;
+        for (int r = SmallModulo(VantrelRand(), total); r > 0; --r)
+            candidates &= candidates - 1;
+        return std::countr_zero(candidates);
     }
 
     // Joins cell (x, y, g) through side d to the cell beyond, opening both sides; the cell beyond in out.
@@ -133,10 +208,11 @@ struct MazeGrowthRun {
         // A frontier cell with no carved neighbour is drawn again and again; only a grid whose moves
         // are not mutual can hold one. Growth gives up when such cells are all that is left.
         std::int64_t stuck = 0;
-        int candidates[MAX_CELL_SIDES + 1] = {};
-        int carved[MAX_CELL_SIDES + 1] = {};
         while (!frontier.IsEmpty() && doc.m_nGrids > 0) {
-            const int i = VantrelRand() % frontier.GetSize();
+            // A draw never exceeds VANTREL_RAND_MAX, so a large frontier needs no division.
+            const int size = frontier.GetSize();
+            const int r = VantrelRand();
+            const int i = r < size ? r : r % size;
             const frontier_location entry = frontier[i];
             x = entry.x;
             y = entry.y;
@@ -148,8 +224,7 @@ struct MazeGrowthRun {
                 frontier.RemoveAt(i);
                 continue;
             }
-            CountNeighbours(x, y, g, carved, false);
-            int d = Pick(carved, g);
+            int d = Pick(Neighbours(x, y, g, false), g);
             if (d == 0) {
                 if (++failedInRow > 20) {
                     doc.m_nLastDir = 0;
@@ -168,11 +243,11 @@ struct MazeGrowthRun {
             if (!Join(*cell, x, y, g, d, next, true))
                 continue;
             int pickGrid = next.g;
-            AddFreeNeighbours(x, y, g, candidates);
+            unsigned candidates = AddFreeNeighbours(x, y, g);
             doc.m_nLastDir = d;
 
             // The corridor only steps into cells that became frontier cells in the step before.
-            while (candidates[0] > 0) {
+            while (candidates) {
                 d = Pick(candidates, pickGrid);
                 if (d == 0 || !topo.Step(x, y, g, d, next))
                     break;
@@ -185,10 +260,19 @@ struct MazeGrowthRun {
                 pickGrid = next.g;
                 doc.m_nCurGrid = g;
                 doc.m_nLastDir = next.reverseDir;
-                OpenPassage(*cell, next.reverseDir, x, y, g);
+                if (uniqueRun) {
+                    // The cell's entry is the only one, appended with the candidates in side order.
+                    const unsigned below = candidates & ((1u << d) - 1u);
+                    const int pos = frontier.GetSize() - CountSides(candidates) + CountSides(below);
+                    cell->passages |= WORD(1u << (next.reverseDir - 1));
+                    cell->flags &= WORD(~CELL_FRONTIER);
+                    frontier.RemoveAt(pos);
+                } else {
+                    OpenPassage(*cell, next.reverseDir, x, y, g);
+                }
                 Animate(x, y, g, true);
-                AddFreeNeighbours(x, y, g, candidates);
-            }
+                candidates = AddFreeNeighbours(x, y, g);
+                }
         }
         doc.m_nStartX = x;
         doc.m_nStartY = y;
@@ -201,7 +285,6 @@ struct MazeGrowthRun {
     // Make Maze from its frontier fill on (steps 5 to 12 of the command).
     void Generate(bool anyCarved)
     {
-        int values[MAX_CELL_SIDES + 1] = {};
         if (anyCarved) {
             // Column order: the fill order is the frontier order that growth draws from.
             for (int g = 0; g < doc.m_nGrids; ++g) {
@@ -211,7 +294,7 @@ struct MazeGrowthRun {
                 for (int x = 0; x < grid->width; ++x)
                     for (int y = 0; y < grid->height; ++y)
                         if (grid->GetCell(x, y).passages)
-                            AddFreeNeighbours(x, y, g, values);
+                            AddFreeNeighbours(x, y, g);
             }
             if (!doc.m_frontier.IsEmpty()) {
                 Grow();
@@ -228,8 +311,8 @@ struct MazeGrowthRun {
 
         const int g = doc.m_nCurGrid;
         const int sx = doc.m_nStartX, sy = doc.m_nStartY;
-        if (AddFreeNeighbours(sx, sy, g, values) > 0) {
-            int d = Pick(values, g);
+        if (unsigned added = AddFreeNeighbours(sx, sy, g)) {
+            int d = Pick(added, g);
             MazeStep next;
             MazeCell* start = topo.CellAt(sx, sy, g);
             if (d > 0 && start && topo.Step(sx, sy, g, d, next)) {
@@ -240,7 +323,7 @@ struct MazeGrowthRun {
                 doc.m_nLastDir = next.reverseDir;
                 doc.m_nCurGrid = next.g;
                 OpenPassage(*next.cell, next.reverseDir, next.x, next.y, next.g);
-                AddFreeNeighbours(next.x, next.y, next.g, values);
+                AddFreeNeighbours(next.x, next.y, next.g);
                 Animate(next.x, next.y, next.g);
                 doc.UpdateAllViews(nullptr);
             }
@@ -287,23 +370,21 @@ struct MazeGrowthRun {
         if (!cell)
             return FALSE;
         TryAddFrontier({x, y, g, 0, cell});
-        int carved[MAX_CELL_SIDES + 1] = {};
-        int frontier[MAX_CELL_SIDES + 1] = {};
-        CountNeighbours(x, y, g, carved, false);
-        CountNeighbours(x, y, g, frontier, true);
+        const unsigned carved = Neighbours(x, y, g, false);
+        unsigned frontier = Neighbours(x, y, g, true);
         const int n = topo.Sides(g);
         MazeStep next;
         for (int d = 1; d <= n; ++d) {
-            if (carved[d] != 1 || cell->HasPassage(d))
+            if (!((carved >> d) & 1) || cell->HasPassage(d))
                 continue;
-            AddFreeNeighbours(x, y, g, frontier);
+            AddFreeNeighbours(x, y, g);
             if (Join(*cell, x, y, g, d, next, false))
-                AddFreeNeighbours(next.x, next.y, next.g, frontier);
+                AddFreeNeighbours(next.x, next.y, next.g);
         }
-        if (carved[0] == 0) {
+        if (!carved) {
             int d = Pick(frontier, g);
             if (d > 0 && Join(*cell, x, y, g, d, next, false))
-                AddFreeNeighbours(next.x, next.y, next.g, frontier);
+                AddFreeNeighbours(next.x, next.y, next.g);
         }
         doc.MarkChanged();
         return TRUE;
@@ -313,7 +394,10 @@ struct MazeGrowthRun {
 template <class Topology>
 MazeGrowthRun<Topology> MakeRun(CVantrelDoc& doc, const Topology& topo, IMazeCellDrawer* drawer = nullptr)
 {
-    return MazeGrowthRun<Topology>{doc, topo, drawer, false};
+    bool narrow = false;
+    if constexpr (Topology::kFlat)
+        narrow = FrontierArray::IsNarrowGrid(topo.width, topo.height);
+    return MazeGrowthRun<Topology>{doc, topo, drawer, false, narrow};
 }
 
 // Make Maze's growth over a unique-entry frontier.
@@ -352,19 +436,19 @@ int CVantrelDoc::RemoveFrontier(int x, int y, int g)
 
 int CVantrelDoc::AddFreeNeighbours(int x, int y, int g, int values[])
 {
-    return MakeRun(*this, GenericTopology{*this}).AddFreeNeighbours(x, y, g, values);
+    return ToValues(MakeRun(*this, GenericTopology{*this}).AddFreeNeighbours(x, y, g), SidesOf(g), values);
 }
 
 int CVantrelDoc::CountCarvedNeighbours(int x, int y, int g, int values[]) const
 {
     auto& self = const_cast<CVantrelDoc&>(*this);
-    return MakeRun(self, GenericTopology{*this}).CountNeighbours(x, y, g, values, false);
+    return ToValues(MakeRun(self, GenericTopology{*this}).Neighbours(x, y, g, false), SidesOf(g), values);
 }
 
 int CVantrelDoc::CountFrontierNeighbours(int x, int y, int g, int values[]) const
 {
     auto& self = const_cast<CVantrelDoc&>(*this);
-    return MakeRun(self, GenericTopology{*this}).CountNeighbours(x, y, g, values, true);
+    return ToValues(MakeRun(self, GenericTopology{*this}).Neighbours(x, y, g, true), SidesOf(g), values);
 }
 
 int CVantrelDoc::PickDirection(const int values[], const MoveRecord& move, const int* pWeights)
@@ -420,7 +504,7 @@ void CVantrelDoc::OnGenerateMaze()
     m_frontier.BeginUniqueRun();
 
     IMazeCellDrawer* drawer = AnimationDrawer();
-    FlatTopology flat;
+    SquareTopology flat;
     if (flat.Init(*this))
         GenerateWith(*this, flat, drawer, anyCarved);
     else
@@ -430,7 +514,7 @@ void CVantrelDoc::OnGenerateMaze()
 void CVantrelDoc::GrowMaze()
 {
     IMazeCellDrawer* drawer = AnimationDrawer();
-    FlatTopology flat;
+    SquareTopology flat;
     if (flat.Init(*this) && AllEntriesInGridZero(m_frontier))
         MakeRun(*this, flat, drawer).Grow();
     else

@@ -103,7 +103,7 @@ void CVantrelDoc::OnSolve()
             grid->BackupCells();
 
     IMazeCellDrawer* drawer = AnimationDrawer();
-    FlatTopology flat;
+    SquareTopology flat;
     if (flat.Init(*this))
         Fill(*this, flat, drawer);
     else

@@ -93,20 +93,12 @@ void FrontierArray::RemoveAtSlow(int i)
     ReleaseWide(removed);
 }
 
-int FrontierArray::Find(const frontier_location& loc)
+int FrontierArray::FindSlow(const frontier_location& loc)
 {
     if (m_unique) {
-        // At most one entry is equal; growth removes entries it appended a moment before.
-        if (IsNarrow(loc)) {
-            const std::uint32_t code = (std::uint32_t(loc.y) << 16) | std::uint32_t(loc.x);
-            for (std::size_t i = m_codes.size(); i-- > 0;)
-                if (m_codes[i] == code)
-                    return int(i);
-        } else {
-            for (std::size_t i = m_codes.size(); i-- > 0;)
-                if ((m_codes[i] & kWide) && m_wide[m_codes[i] & ~kWide] == loc)
-                    return int(i);
-        }
+        for (std::size_t i = m_codes.size(); i-- > 0;)
+            if ((m_codes[i] & kWide) && m_wide[m_codes[i] & ~kWide] == loc)
+                return int(i);
         return -1;
     }
     if (!m_indexValid)

@@ -10,10 +10,73 @@
 #include "maze/frontier_location.h"
 
 #include <cstdint>
+#include <cstring>
 #include <map>
+#include <memory>
+#include <stdexcept>
 #include <set>
 #include <tuple>
 #include <vector>
+
+// A growable array of entry codes that can append without a branch on whether to keep the entry.
+class FrontierCodeBuffer {
+public:
+    std::size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    std::uint32_t& operator[](std::size_t i) { return m_data[i]; }
+    std::uint32_t operator[](std::size_t i) const { return m_data[i]; }
+    std::uint32_t at(std::size_t i) const
+    {
+        if (i >= m_size)
+            throw std::out_of_range("frontier index");
+        return m_data[i];
+    }
+    std::uint32_t back() const { return m_data[m_size - 1]; }
+    void pop_back() { --m_size; }
+    void clear() { m_size = 0; }
+    void push_back(std::uint32_t code)
+    {
+        Reserve();
+        m_data[m_size++] = code;
+    }
+    // Writes the code past the end and keeps it only when keep is true.
+    void push_back_if(std::uint32_t code, bool keep)
+    {
+        Reserve();
+        m_data[m_size] = code;
+        m_size += keep ? 1 : 0;
+    }
+    // Room for n more codes, so that n push_back_unchecked calls need no test.
+    void reserve_more(std::size_t n)
+    {
+        while (m_size + n > m_capacity)
+            Reserve(true);
+    }
+    void push_back_if_unchecked(std::uint32_t code, bool keep)
+    {
+        m_data[m_size] = code;
+        m_size += keep ? 1 : 0;
+    }
+    const std::uint32_t* begin() const { return m_data.get(); }
+    const std::uint32_t* end() const { return m_data.get() + m_size; }
+
+private:
+    void Reserve(bool force = false)
+    {
+        if (m_size < m_capacity && !force)
+            return;
+        const std::size_t capacity = m_capacity ? m_capacity * 2 : 64;
+        std::unique_ptr<std::uint32_t[]> grown(new std::uint32_t[capacity]);
+        if (m_size)
+            std::memcpy(grown.get(), m_data.get(), m_size * sizeof(std::uint32_t));
+        m_data = std::move(grown);
+        m_capacity = capacity;
+    }
+
+    std::unique_ptr<std::uint32_t[]> m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
+};
 
 class FrontierArray {
 public:
@@ -35,6 +98,23 @@ public:
             Insert(loc, pos);
         return pos;
     }
+    // Add when keep is true, with no branch on keep while the position index is not kept.
+    void AddIf(const frontier_location& loc, bool keep)
+    {
+        if (!m_indexValid && IsNarrow(loc))
+            m_codes.push_back_if((std::uint32_t(loc.y) << 16) | std::uint32_t(loc.x), keep);
+        else if (keep)
+            Add(loc);
+    }
+    // Whether narrow entries (grid 0, x < 65536, y < 32768) may be appended straight as codes.
+    bool CanAppendCodes() const { return !m_indexValid; }
+    void ReserveMore(int n) { m_codes.reserve_more(std::size_t(n)); }
+    // AddIf for a narrow entry after ReserveMore, while CanAppendCodes.
+    void AddNarrowIfUnchecked(int x, int y, bool keep)
+    {
+        m_codes.push_back_if_unchecked((std::uint32_t(y) << 16) | std::uint32_t(x), keep);
+    }
+    static bool IsNarrowGrid(int width, int height) { return width <= 0x10000 && height <= 0x8000; }
     // Copies the last entry over entry i and drops the last. i must be a valid index.
     void RemoveAt(int i)
     {
@@ -46,7 +126,18 @@ public:
         RemoveAtSlow(i);
     }
     // Index of the first entry equal to loc, or -1.
-    int Find(const frontier_location& loc);
+    int Find(const frontier_location& loc)
+    {
+        if (m_unique && IsNarrow(loc)) {
+            // At most one entry is equal; growth removes entries it appended a moment before.
+            const std::uint32_t code = (std::uint32_t(loc.y) << 16) | std::uint32_t(loc.x);
+            for (std::size_t i = m_codes.size(); i-- > 0;)
+                if (m_codes[i] == code)
+                    return int(i);
+            return -1;
+        }
+        return FindSlow(loc);
+    }
     // Removes the first entry equal to loc as RemoveAt does; false when there is none.
     bool Remove(const frontier_location& loc)
     {
@@ -94,9 +185,10 @@ private:
     void Insert(const frontier_location& loc, std::int32_t pos);
     void Erase(const frontier_location& loc, std::int32_t pos);
     void RemoveAtSlow(int i);
+    int FindSlow(const frontier_location& loc);
     void BuildIndex();
 
-    std::vector<std::uint32_t> m_codes;
+    FrontierCodeBuffer m_codes;
     std::vector<frontier_location> m_wide;
     std::vector<std::uint32_t> m_wideFree;
 

@@ -16,6 +16,9 @@ struct MazeStep {
 };
 
 struct GenericTopology {
+    static constexpr bool kFlat = false;
+    static constexpr int kSideCount = 0;
+
     const CVantrelDoc& doc;
 
     int Sides(int g) const { return doc.SidesOf(g); }
@@ -41,39 +44,52 @@ struct GenericTopology {
     }
 };
 
+// kSides: the number of sides every cell has, fixed so that the loops over them unroll.
+template <int kSides>
 struct FlatTopology {
+    static constexpr bool kFlat = true;
+    static constexpr int kSideCount = kSides;
+
     MazeCell* cells = nullptr;
     int width = 0;
     int height = 0;
-    int sides = 0;
-    int dx[MAX_CELL_SIDES + 1] = {};
-    int dy[MAX_CELL_SIDES + 1] = {};
-    int reverse[MAX_CELL_SIDES + 1] = {};
+    int dx[kSides + 1] = {};
+    int dy[kSides + 1] = {};
+    int reverse[kSides + 1] = {};
+    std::ptrdiff_t offset[kSides + 1] = {};  // dx + dy * width
+    // Every step moves at most one cell across and down, so a cell off the border has all its
+    // neighbours inside the grid.
+    bool unitSteps = true;
 
-    // Whether the document's grids allow the flat stepping: one grid of polygon cells, no ring
-    // parities, and a move row into grid 0 for every side of grid 0.
+    // Whether the document's grids allow the flat stepping: one grid of polygon cells with kSides
+    // sides, no ring parities, and a move row into grid 0 for every side of grid 0.
     bool Init(const CVantrelDoc& doc)
     {
         Object* grid = doc.GetGrid(0);
         if (doc.m_nGrids != 1 || doc.m_nCurGrid != 0 || doc.m_nType == 40 || !grid || !grid->cells ||
-            grid->kind != 1 || grid->sides < 1 || grid->sides > MAX_CELL_SIDES)
+            grid->kind != 1 || grid->sides != kSides)
             return false;
-        for (int d = 1; d <= grid->sides; ++d) {
+        for (int d = 1; d <= kSides; ++d) {
             MoveRecord row = doc.LookupMove(0, 0, 0, d);
             if (row.fromGrid != 0 || row.toGrid != 0)
                 return false;
             dx[d] = row.dx;
             dy[d] = row.dy;
             reverse[d] = row.reverseDir;
+            offset[d] = std::ptrdiff_t(row.dx) + std::ptrdiff_t(row.dy) * grid->width;
+            unitSteps = unitSteps && row.dx >= -1 && row.dx <= 1 && row.dy >= -1 && row.dy <= 1;
         }
         cells = grid->cells.get();
         width = grid->width;
         height = grid->height;
-        sides = grid->sides;
         return true;
     }
 
-    int Sides(int) const { return sides; }
+    static constexpr int Sides(int) { return kSides; }
+    bool Interior(int x, int y) const
+    {
+        return unitSteps && x >= 1 && y >= 1 && x < width - 1 && y < height - 1;
+    }
     MazeCell* CellAt(int x, int y, int g) const
     {
         if (g != 0 || unsigned(x) >= unsigned(width) || unsigned(y) >= unsigned(height))
@@ -89,3 +105,6 @@ struct FlatTopology {
         return true;
     }
 };
+
+// The square grid's flat stepping.
+using SquareTopology = FlatTopology<4>;

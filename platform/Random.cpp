@@ -5,5 +5,3 @@ std::uint32_t g_state = 1;
 }
 
 void VantrelSrand(unsigned int seed) { vantrel_random_detail::g_state = seed; }
-
-std::uint32_t VantrelRandState() { return vantrel_random_detail::g_state; }

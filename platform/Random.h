@@ -23,4 +23,5 @@ inline int VantrelRand()
 }
 
 // The raw state, so tests and callers that must save and restore the sequence can do so.
-std::uint32_t VantrelRandState();
+inline std::uint32_t VantrelRandState() { return vantrel_random_detail::g_state; }
+
