@@ -3,6 +3,8 @@
 #include "image/CRasterImage.h"
 #include "maze/MzeArchive.h"
 #include "platform/CArchive.h"
+#include "platform/CDC.h"
+#include "platform/CGdiObject.h"
 
 #include <cstdlib>
 #include <memory>
@@ -254,4 +256,39 @@ void CLogicalRectTracker::LoadImage(CArchive& ar)
     } else {
         SetImage(nullptr, kindImage);
     }
+}
+
+void CLogicalRectTracker::Draw(CDC* pDC)
+{
+    if (!pDC)
+        return;
+    if ((m_nKind == kindTextTransparent || m_nKind == kindTextOpaque) && m_pChooseFont && m_pLogFont) {
+        // The character height in thousandths of an inch; it stays in the object's font.
+        m_pLogFont->lfHeight = -MulDiv(m_pChooseFont->iPointSize, 1000, 720);
+        CFont font;
+        font.CreateFontIndirect(m_pLogFont);
+        CFont* pOldFont = pDC->SelectObject(&font);
+        int nOldMode = pDC->SetBkMode(m_nKind == kindTextTransparent ? TRANSPARENT : OPAQUE);
+        COLORREF crOld = pDC->SetTextColor(m_crText);
+        CRect r = m_rectLogical;
+        pDC->DrawText(m_strText, &r, DT_WORDBREAK | DT_EDITCONTROL);
+        pDC->SetTextColor(crOld);
+        pDC->SetBkMode(nOldMode);
+        pDC->SelectObject(pOldFont);
+    } else if (m_nKind == kindImage && m_pImage) {
+        DrawImage(pDC);
+    }
+    if (m_nSelectStyle != 0) {
+        m_nStyle = m_nSelectStyle == 1 ? (dottedLine | resizeInside)
+                 : m_nSelectStyle == 2 ? (solidLine | resizeOutside)
+                                       : (resizeInside | hatchInside);
+        CRectTracker::Draw(pDC);
+    }
+}
+
+void CLogicalRectTracker::DrawImage(CDC* pDC) const
+{
+    // Drawing may change the picture's working state; the object's own stays as it is.
+    CRasterImage copy(*m_pImage, true, true, true);
+    copy.DrawDeviceUnits(pDC->GetSafeHdc(), m_rectLogical);
 }

@@ -75,6 +75,7 @@ public:
     int m_nLayer = 0;
 
 private:
+    void DrawImage(CDC* pDC) const;
     void StoreImage(CArchive& ar) const;
     void LoadImage(CArchive& ar);
     void CopyFields(const CLogicalRectTracker& src);

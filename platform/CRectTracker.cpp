@@ -1,5 +1,8 @@
 #include "platform/CRectTracker.h"
 
+#include "platform/CDC.h"
+#include "platform/CGdiObject.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -153,3 +156,67 @@ void CRectTracker::DrawTrackerRect(const RECT*, CWnd*, CDC*, CWnd*) {}
 void CRectTracker::AdjustRect(int, RECT*) {}
 
 void CRectTracker::OnChangedRect(const CRect&) {}
+
+namespace {
+
+// Diagonal hatching over r, in the current clip region, with the selected pen.
+void HatchRect(CDC* pDC, const CRect& r)
+{
+    const int step = 6;
+    for (int k = -r.Height(); k < r.Width(); k += step) {
+        pDC->MoveTo(r.left + k, r.bottom);
+        pDC->LineTo(r.left + k + r.Height(), r.top);
+    }
+}
+
+} // namespace
+
+void CRectTracker::Draw(CDC* pDC) const
+{
+    if (!pDC)
+        return;
+    // The rectangle is in device units: draw with no mapping and no origins, then put them back.
+    pDC->SaveDC();
+    pDC->SetMapMode(MM_TEXT);
+    pDC->SetViewportOrg(0, 0);
+    pDC->SetWindowOrg(0, 0);
+
+    const CRect r = Normalized(m_rect);
+    CPen solid(PS_SOLID, 0, RGB(0, 0, 0));
+    if (m_nStyle & (solidLine | dottedLine)) {
+        CPen dotted(PS_DOT, 0, RGB(0, 0, 0));
+        pDC->SelectObject((m_nStyle & dottedLine) ? &dotted : &solid);
+        pDC->SelectStockObject(NULL_BRUSH);
+        pDC->SetBkMode(OPAQUE);
+        pDC->SetBkColor(RGB(255, 255, 255));
+        pDC->Rectangle(r.left, r.top, r.right, r.bottom);
+        pDC->SelectObject(&solid);
+    }
+    pDC->SelectObject(&solid);
+    if (m_nStyle & hatchInside) {
+        pDC->SaveDC();
+        pDC->IntersectClipRect(r.left, r.top, r.right, r.bottom);
+        HatchRect(pDC, r);
+        pDC->RestoreDC(-1);
+    }
+    if (m_nStyle & hatchedBorder) {
+        CRect outer;
+        GetTrueRect(&outer);
+        pDC->SaveDC();
+        pDC->IntersectClipRect(outer.left, outer.top, outer.right, outer.bottom);
+        pDC->ExcludeClipRect(r.left, r.top, r.right, r.bottom);
+        HatchRect(pDC, outer);
+        pDC->RestoreDC(-1);
+    }
+    if (m_nStyle & (resizeInside | resizeOutside)) {
+        UINT mask = GetHandleMask();
+        for (int i = 0; i < 8; ++i) {
+            if (!(mask & (1u << i)))
+                continue;
+            CRect h;
+            GetHandleRect(i, &h);
+            pDC->PatBlt(h.left, h.top, h.Width(), h.Height(), DSTINVERT);
+        }
+    }
+    pDC->RestoreDC(-1);
+}

@@ -49,6 +49,15 @@ public:
 
 #include <functional>
 
+// Where two byte strings first differ (the shorter length when one is a prefix of the other).
+inline std::size_t FirstDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
+{
+    std::size_t n = 0;
+    while (n < a.size() && n < b.size() && a[n] == b[n])
+        ++n;
+    return n;
+}
+
 // Runs a storing function on an archive over memory and returns the bytes it wrote.
 inline std::vector<unsigned char> StoreToBytes(const std::function<void(CArchive&)>& store)
 {
