@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
 #include <QVariant>
 #include <QWidget>
@@ -314,6 +315,9 @@ BOOL CWnd::ShowWindow(int nCmdShow)
         m_pWidget->hide();
         break;
     case SW_SHOWMAXIMIZED:
+        // Without a window manager the state alone changes no size: take the screen's work area too.
+        if (m_pWidget->isWindow() && m_pWidget->screen())
+            m_pWidget->setGeometry(m_pWidget->screen()->availableGeometry());
         m_pWidget->showMaximized();
         break;
     case SW_SHOWMINIMIZED:
