@@ -136,6 +136,12 @@ bool CRasterImageBMP::Decode(CRasterFile* stream)
         SetLastError(kBadInfo);
         return false;
     }
+    // Depths without a pixel layout here (0 for embedded JPEG/PNG data, 2, 3, ...) would decode
+    // to a blank picture reported as a success; they are refused instead.
+    switch (bih.biBitCount) {
+    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    default: SetLastError(kBadInfo); return false;
+    }
     const bool core = bih.biSize == sizeof(BITMAPCOREHEADER);
     bool topDown = false;
     std::int64_t height = bih.biHeight;
@@ -259,7 +265,6 @@ bool CRasterImageBMP::Decode(CRasterFile* stream)
         Bitfield2RGB(buffer.get(), DWORD(bytes), 0, 0, 0, 32);
         break;
     }
-    default: break;
     }
 
     if (topDown)

@@ -388,6 +388,12 @@ TEST(RasterBmpCodec, ErrorsAndProbe)
     EXPECT_FALSE(DecodeBytes(img, WithFileHeader(InfoHeader(30000, 30000, 24), {}, {})));
     EXPECT_STREQ(img.GetLastError(), "Can't allocate memory");
 
+    // A depth without a pixel layout is refused rather than decoded to a blank picture.
+    for (unsigned bpp : {0u, 2u, 3u, 12u, 48u}) {
+        EXPECT_FALSE(DecodeBytes(img, WithFileHeader(InfoHeader(2, 2, bpp), {}, Bytes(64, 0)))) << bpp;
+        EXPECT_STREQ(img.GetLastError(), "Error reading BMP info");
+    }
+
     // escape -1: the size only, reported as a success.
     CRasterImage probe;
     probe.SetEscape(-1);
