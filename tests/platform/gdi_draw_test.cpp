@@ -8,6 +8,7 @@
 
 #include <array>
 #include <climits>
+#include <cstring>
 #include <cmath>
 #include <memory>
 
@@ -549,4 +550,89 @@ TEST(GdiWindow, ImageContextsReportEveryChangeAtOnce)
     EXPECT_EQ(flushed[1].bottom, 40);
     EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 96);
     DeleteDC(dc);
+}
+
+TEST(GdiLines, TwoPointPolygonDrawsBothEnds)
+{
+    // The cell drawer draws each wall as a two-point polygon: there and back covers both end points.
+    Canvas c(12, 6);
+    POINT wall[] = {{2, 2}, {9, 2}};
+    ASSERT_TRUE(Polygon(c.dc, wall, 2));
+    std::set<std::pair<int, int>> expected;
+    for (int x = 2; x <= 9; ++x)
+        expected.insert({x, 2});
+    EXPECT_EQ(c.pixels(kBlack), expected);
+}
+
+TEST(GdiState, RestoreDCBringsBackMappingObjectsAndColours)
+{
+    Canvas c(10, 10);
+    HPEN red = CreatePen(PS_SOLID, 0, kRed);
+    const int level = SaveDC(c.dc);
+    EXPECT_EQ(level, 1);
+    SetMapMode(c.dc, MM_HIENGLISH);
+    SetViewportOrgEx(c.dc, 3, 4, nullptr);
+    SelectObject(c.dc, red);
+    SetBkColor(c.dc, kBlue);
+    SetBkMode(c.dc, TRANSPARENT);
+    SetTextColor(c.dc, kGreen);
+    EXPECT_EQ(SaveDC(c.dc), 2);
+    SetMapMode(c.dc, MM_TEXT);
+    EXPECT_TRUE(RestoreDC(c.dc, -1));
+    EXPECT_EQ(GetMapMode(c.dc), MM_HIENGLISH);
+    EXPECT_EQ(GetCurrentObject(c.dc, OBJ_PEN), red);
+    EXPECT_TRUE(RestoreDC(c.dc, level));
+    EXPECT_EQ(GetMapMode(c.dc), MM_TEXT);
+    EXPECT_EQ(GetCurrentObject(c.dc, OBJ_PEN), GetStockObject(BLACK_PEN));
+    EXPECT_EQ(GetBkColor(c.dc), kWhite);
+    EXPECT_EQ(GetBkMode(c.dc), OPAQUE);
+    EXPECT_EQ(GetTextColor(c.dc), kBlack);
+    POINT org;
+    GetViewportOrgEx(c.dc, &org);
+    EXPECT_EQ(org.x, 0);
+    EXPECT_FALSE(RestoreDC(c.dc, 1));  // nothing saved any more
+    EXPECT_EQ(GetCurrentObject(c.dc, OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
+    EXPECT_TRUE(DeleteObject(red));
+}
+
+TEST(GdiObjects, DescribeThemselves)
+{
+    HPEN pen = CreatePen(PS_DOT, 7, kRed);
+    LOGPEN lp{};
+    EXPECT_EQ(GetObject(pen, sizeof lp, &lp), int(sizeof lp));
+    EXPECT_EQ(lp.lopnStyle, UINT(PS_DOT));
+    EXPECT_EQ(lp.lopnWidth.x, 7);
+    EXPECT_EQ(lp.lopnColor, kRed);
+    LOGBRUSH lb{};
+    GetObject(GetStockObject(NULL_BRUSH), sizeof lb, &lb);
+    EXPECT_EQ(lb.lbStyle, BS_NULL);
+    EXPECT_EQ(GetObjectType(pen), OBJ_PEN);
+    Canvas c(1, 1);
+    EXPECT_EQ(GetObjectType(c.dc), OBJ_MEMDC);
+    LOGFONTA lf{};
+    lf.lfHeight = -12;
+    std::strcpy(lf.lfFaceName, "Courier");
+    HFONT font = CreateFontIndirect(&lf);
+    LOGFONTA back{};
+    EXPECT_EQ(GetObject(font, sizeof back, &back), 60);
+    EXPECT_STREQ(back.lfFaceName, "Courier");
+    EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_PEN)));  // stock objects stay
+    EXPECT_EQ(GetObjectType(GetStockObject(BLACK_PEN)), OBJ_PEN);
+    DeleteObject(pen);
+    DeleteObject(font);
+    EXPECT_EQ(GetObjectType(pen), 0u);
+}
+
+TEST(GdiShapes, EllipseStaysInsideItsBox)
+{
+    Canvas c(30, 20);
+    UseBrush(c.dc, kBlue);
+    ASSERT_TRUE(Ellipse(c.dc, 2, 3, 22, 15));
+    RECT b = c.bounds(kWhite);
+    EXPECT_EQ(b.left, 2);
+    EXPECT_EQ(b.top, 3);
+    EXPECT_EQ(b.right, 22);
+    EXPECT_EQ(b.bottom, 15);
+    EXPECT_EQ(c.at(12, 9), kBlue);
+    EXPECT_EQ(c.at(2, 3), kWhite);  // corners are outside
 }
