@@ -35,4 +35,11 @@ hdr = struct.pack('<IiiHHIIiiII', 40, w, -h, 1, 16, 3, len(px), 0, 0, 0, 0)
 masks = struct.pack('<III', 0xF800, 0x07E0, 0x001F)
 fh = struct.pack('<2sIHHI', b'BM', 14 + 40 + 12 + len(px), 0, 0, 14 + 40 + 12)
 open(out + '/bf565.bmp', 'wb').write(fh + hdr + masks + px)
+# RLE4 with runs and absolute data on odd pixels, a delta and line ends.
+pal = b''.join(bytes([i * 16, 255 - i * 16, i * 9, 0]) for i in range(16))
+rle = bytes([3, 0x12, 0, 5, 0x34, 0x56, 0x70, 0, 1, 0x80, 0, 0, 9, 0xAB, 0, 0,
+             2, 0xCD, 0, 2, 3, 0, 0, 3, 0xEF, 0x10, 0, 0, 0, 4, 0x11, 0x22, 1, 0x33, 0, 1])
+hdr = struct.pack('<IiiHHIIiiII', 40, 9, 4, 1, 4, 2, len(rle), 0, 0, 16, 0)
+fh = struct.pack('<2sIHHI', b'BM', 14 + 40 + 64 + len(rle), 0, 0, 14 + 40 + 64)
+open(out + '/rle4hand.bmp', 'wb').write(fh + hdr + pal + rle)
 PY
