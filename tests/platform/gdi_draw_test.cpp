@@ -636,3 +636,17 @@ TEST(GdiShapes, EllipseStaysInsideItsBox)
     EXPECT_EQ(c.at(12, 9), kBlue);
     EXPECT_EQ(c.at(2, 3), kWhite);  // corners are outside
 }
+
+TEST(GdiShapes, ArcRunsCounterClockwiseFromStartToEnd)
+{
+    // From the east radial to the north radial: only the upper-right quarter of the circle.
+    Canvas c(24, 24);
+    ASSERT_TRUE(Arc(c.dc, 0, 0, 21, 21, 21, 10, 10, 0));
+    auto drawn = c.pixels(kBlack);
+    ASSERT_FALSE(drawn.empty());
+    for (auto [x, y] : drawn) {
+        EXPECT_GE(x, 9) << x << "," << y;
+        EXPECT_LE(y, 11) << x << "," << y;
+    }
+    EXPECT_EQ(c.at(10, 10), kWhite);  // an arc has no fill
+}
