@@ -5,7 +5,10 @@
 #include "maze/MazeTopology.h"
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -25,6 +28,18 @@ struct DeadEndFill {
         return true;
     }
 
+    // topo.Step, from a cell already found; off the border of a flat grid without any test.
+    bool StepOn(MazeCell* cell, int x, int y, int g, int side, MazeStep& next) const
+    {
+        if constexpr (Topology::kFlat) {
+            if (side <= Topology::kSideCount && topo.Interior(x, y)) {
+                next = {x + topo.dx[side], y + topo.dy[side], 0, topo.reverse[side], cell + topo.offset[side]};
+                return true;
+            }
+        }
+        return topo.Step(x, y, g, side, next);
+    }
+
     // Closes the dead end at (x, y, g) and walks on through the corridor it ends, up to the first cell
     // with two or more exits. Returns whether the cell was a dead end.
     bool WalkFrom(Object& grid, int x, int y, int g)
@@ -38,7 +53,7 @@ struct DeadEndFill {
             if (drawer)
                 doc.AnimateCell(drawer, x, y, g, true);
             MazeStep next;
-            if (!topo.Step(x, y, g, side, next))
+            if (!StepOn(cell, x, y, g, side, next))
                 break;  // a passage through the border or into nowhere: the walk ends
             x = next.x;
             y = next.y;
@@ -58,9 +73,14 @@ struct DeadEndFill {
                 for (int y = 0; y < grid.height; ++y)
                     changed |= WalkFrom(grid, x, y, g);
         } else {
-            for (int y = 0; y < grid.height; ++y)
-                for (int x = 0; x < grid.width; ++x)
-                    changed |= WalkFrom(grid, x, y, g);
+            for (int y = 0; y < grid.height; ++y) {
+                const MazeCell* row = &grid.GetCell(0, y);
+                for (int x = 0; x < grid.width; ++x) {
+                    int side;
+                    if (DeadEnd(row[x], side))
+                        changed |= WalkFrom(grid, x, y, g);
+                }
+            }
         }
         return changed;
     }
@@ -93,26 +113,94 @@ void Fill(CVantrelDoc& doc, const Topology& topo, IMazeCellDrawer* drawer)
     DeadEndFill<Topology>{doc, topo, drawer}.Run();
 }
 
+// The same filling over a one-byte working copy of the square grid (open sides in bits 0 to 3, a START
+// or STOP mark in bit 4), which keeps the walks in cache; the marks and the backup are then written
+// as BackupCells, the filling and RestoreCells leave them. False (nothing changed) when a cell has an
+// open side beyond the fourth or the copy cannot be had.
+bool FillCompact(Object& grid, const SquareTopology& topo)
+{
+    const std::size_t count = std::size_t(grid.GetCellCount());
+    std::unique_ptr<std::uint8_t[]> work(new (std::nothrow) std::uint8_t[count]);
+    if (!work || !grid.backup)
+        return false;
+    MazeCell* cells = grid.cells.get();
+    unsigned beyondFour = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const unsigned p = cells[i].passages;
+        beyondFour |= p;
+        work[i] = std::uint8_t((p & 0xF) | ((cells[i].flags & (CELL_START | CELL_STOP)) ? 0x10 : 0));
+    }
+    if (beyondFour & ~0xFu)
+        return false;
+
+    // The side to close for each working byte that is a dead end, else 0.
+    std::uint8_t deadEndSide[32];
+    for (unsigned b = 0; b < 32; ++b) {
+        const unsigned p = b & 0xF;
+        deadEndSide[b] = std::uint8_t(p && !(p & (p - 1)) && !(b & 0x10) ? std::countr_zero(p) + 1 : 0);
+    }
+    std::ptrdiff_t offset[5] = {};
+    for (int d = 1; d <= 4; ++d)
+        offset[d] = topo.offset[d];
+
+    const int width = grid.width, height = grid.height;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            std::size_t i = std::size_t(x) + std::size_t(y) * std::size_t(width);
+            int side = deadEndSide[work[i]];
+            int cx = x, cy = y;
+            while (side) {
+                work[i] &= std::uint8_t(~(1u << (side - 1)));
+                int reverse = topo.reverse[side];
+                if (topo.Interior(cx, cy)) {
+                    i = std::size_t(std::ptrdiff_t(i) + offset[side]);
+                    cx += topo.dx[side];
+                    cy += topo.dy[side];
+                } else {
+                    MazeStep next;
+                    if (!topo.Step(cx, cy, 0, side, next))
+                        break;  // a passage through the border: the walk ends
+                    cx = next.x;
+                    cy = next.y;
+                    i = std::size_t(cx) + std::size_t(cy) * std::size_t(width);
+                }
+                work[i] &= std::uint8_t(~(1u << (reverse - 1)));
+                side = deadEndSide[work[i]];
+            }
+        }
+    }
+
+    MazeCell* kept = grid.backup.get();
+    for (std::size_t i = 0; i < count; ++i) {
+        cells[i].flags |= WORD((work[i] & 0xF) ? CELL_SOLUTION : 0);
+        kept[i] = cells[i];
+    }
+    return true;
+}
+
 }  // namespace
 
 void CVantrelDoc::OnSolve()
 {
     BeginWaitCursor();
-    for (int g = 0; g < m_nGrids; ++g)
-        if (Object* grid = GetGrid(g))
-            grid->BackupCells();
-
     IMazeCellDrawer* drawer = AnimationDrawer();
     SquareTopology flat;
-    if (flat.Init(*this))
-        Fill(*this, flat, drawer);
-    else
-        Fill(*this, GenericTopology{*this}, drawer);
-
-    MarkChanged();
-    for (int g = 0; g < m_nGrids; ++g)
-        if (Object* grid = GetGrid(g))
-            grid->RestoreCells();
+    const bool square = flat.Init(*this);
+    if (square && !drawer && FillCompact(*m_pGrids[0], flat)) {
+        MarkChanged();
+    } else {
+        for (int g = 0; g < m_nGrids; ++g)
+            if (Object* grid = GetGrid(g))
+                grid->BackupCells();
+        if (square)
+            Fill(*this, flat, drawer);
+        else
+            Fill(*this, GenericTopology{*this}, drawer);
+        MarkChanged();
+        for (int g = 0; g < m_nGrids; ++g)
+            if (Object* grid = GetGrid(g))
+                grid->RestoreCells();
+    }
     EndWaitCursor();
     UpdateAllViews(nullptr);
 }

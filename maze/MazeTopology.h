@@ -98,6 +98,8 @@ struct FlatTopology {
     }
     bool Step(int x, int y, int, int d, MazeStep& out) const
     {
+        if (d < 1 || d > kSides)
+            return false;
         int nx = x + dx[d], ny = y + dy[d];
         if (unsigned(nx) >= unsigned(width) || unsigned(ny) >= unsigned(height))
             return false;

@@ -112,12 +112,13 @@ int Object::RestoreCells()
     // Row order here: the result does not depend on the order of the walk.
     int marked = 0;
     const std::size_t count = std::size_t(GetCellCount());
+    MazeCell* __restrict work = cells.get();
+    MazeCell* __restrict kept = backup.get();
     for (std::size_t i = 0; i < count; ++i) {
-        if (cells[i].passages) {
-            backup[i].flags |= CELL_SOLUTION;
-            ++marked;
-        }
-        cells[i] = backup[i];
+        const bool survives = work[i].passages != 0;
+        kept[i].flags |= WORD(survives ? CELL_SOLUTION : 0);
+        marked += survives;
+        work[i] = kept[i];
     }
     return marked;
 }
