@@ -23,6 +23,8 @@
 IMPLEMENT_DYNCREATE(CFrameWnd, CObject)
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CCmdTarget)
+    ON_COMMAND(ID_FILE_SAVE, &CFrameWnd::OnFileSave)
+    ON_COMMAND(ID_FILE_SAVE_AS, &CFrameWnd::OnFileSaveAs)
     ON_COMMAND_RANGE(ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, &CFrameWnd::OnBarCheck)
     ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, &CFrameWnd::OnUpdateControlBarMenu)
 END_MESSAGE_MAP()
@@ -525,6 +527,18 @@ void CFrameWnd::RecalcLayout(BOOL)
 {
     if (m_pWidget && m_pWidget->layout())
         m_pWidget->layout()->activate();
+}
+
+void CFrameWnd::OnFileSave()
+{
+    if (CDocument* pDoc = GetActiveDocument())
+        CDocTemplate::DoFileSave(pDoc);
+}
+
+void CFrameWnd::OnFileSaveAs()
+{
+    if (CDocument* pDoc = GetActiveDocument())
+        CDocTemplate::DoSave(pDoc, nullptr);
 }
 
 void CFrameWnd::OnBarCheck(UINT nID)

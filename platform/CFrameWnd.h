@@ -100,6 +100,9 @@ protected:
     QWidget* GetChildParentWidget() const override;
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
 
+    // The framework's Save and Save As of the active document (a document's own handlers come first).
+    void OnFileSave();
+    void OnFileSaveAs();
     void OnBarCheck(UINT nID);
     void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
 
