@@ -343,10 +343,8 @@ bool CRasterImage::DecodeAs(CRasterFile* stream, bool keepFrameCount)
     Codec codec;
     CRasterImage& tmp = codec;
     tmp.CopyInfo(*this);
-    if (codec.Decode(stream)) {
-        Transfer(tmp);
-        return true;
-    }
+    if (codec.Decode(stream))
+        return Transfer(tmp); // a ghost cannot take the result
     SetLastError(tmp.m_info.lastError);
     if (keepFrameCount)
         m_info.frameCount = tmp.m_info.frameCount;

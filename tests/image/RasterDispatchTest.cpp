@@ -132,6 +132,13 @@ TEST(RasterDispatch, DetectionRewindsAndReportsTheFormat)
     ASSERT_TRUE(probe.Decode(bmp.data(), DWORD(bmp.size()), IMAGE_FORMAT_UNKNOWN));
     EXPECT_EQ(probe.GetWidth(), 3u);
     EXPECT_FALSE(probe.IsValid());
+
+    // A ghost cannot take a decoded picture: the decode fails and the shared image is untouched.
+    CRasterImage ghost;
+    ghost.Ghost(&img);
+    EXPECT_FALSE(ghost.Decode(bmp.data(), DWORD(bmp.size()), IMAGE_FORMAT_BMP));
+    EXPECT_TRUE(img.IsValid());
+    EXPECT_EQ(ghost.GetDIB(), img.GetDIB());
 }
 
 TEST(RasterDispatch, LoadByNameWithAndWithoutType)
