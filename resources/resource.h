@@ -7,7 +7,23 @@
 constexpr UINT IDD_ABOUTBOX = 100;
 constexpr UINT IDR_MAINFRAME = 128;   // menu, accelerators, icon, main toolbar, title string
 constexpr UINT IDR_EDIT_TOOLBAR = 159;
+
+// Dialogs.
+constexpr UINT IDD_BITMAP_SETUP = 161;
+constexpr UINT IDD_PAGE_STYLE = 164;
+constexpr UINT IDD_PAGE_DIMENSIONS = 165;
+constexpr UINT IDD_PAGE_PAGE = 166;
+constexpr UINT IDD_PAGE_ADVANCED = 167;
+constexpr UINT IDD_PAGE_GROWTH = 168;
+constexpr UINT IDD_IMAGE_SETTINGS = 184;
+
+// Bitmaps and the built-in tile set.
+constexpr UINT IDB_STYLE_EXAMPLE = 154;
+constexpr UINT IDB_STYLE_CIRCULAR = 165;
 constexpr UINT IDB_SPLASH = 168;      // splash and About bitmap
+constexpr UINT IDB_START_TILE = 176;
+constexpr UINT IDR_BUILTIN_TILE_SHEET = 180; // type "IMG"
+constexpr UINT IDR_BUILTIN_TILES = 192;      // type "TILE"
 
 // Controls of the About box.
 constexpr UINT IDC_ABOUT_PICTURE = 1028;
