@@ -187,6 +187,9 @@ struct ReferenceMaze {
                     while (n == 1) {
                         changed = true;
                         C(cx, cy).passages &= WORD(~(1 << (s - 1)));
+                        // A side the square cell does not have leads nowhere.
+                        if (s > 4)
+                            break;
                         int nx = cx + kDx[s], ny = cy + kDy[s];
                         if (!In(nx, ny))
                             break;
