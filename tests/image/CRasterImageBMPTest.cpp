@@ -89,17 +89,17 @@ TEST(RasterBmpCodec, EncodedLayout)
     ASSERT_EQ(size, LONG(14 + 40 + 3 * stride));
     BITMAPFILEHEADER fh;
     std::memcpy(&fh, buffer, sizeof fh);
-    EXPECT_EQ(fh.bfType, 0x4D42);
-    EXPECT_EQ(fh.bfSize, DWORD(size));
-    EXPECT_EQ(fh.bfOffBits, 54u);
+    EXPECT_EQ(+fh.bfType, 0x4D42);
+    EXPECT_EQ(+fh.bfSize, DWORD(size));
+    EXPECT_EQ(+fh.bfOffBits, 54u);
     BITMAPINFOHEADER ih;
     std::memcpy(&ih, buffer + 14, sizeof ih);
-    EXPECT_EQ(ih.biSize, 40u);
-    EXPECT_EQ(ih.biWidth, 5);
-    EXPECT_EQ(ih.biHeight, 3);
-    EXPECT_EQ(ih.biBitCount, 24);
-    EXPECT_EQ(ih.biXPelsPerMeter, 2835);
-    EXPECT_EQ(ih.biSizeImage, 3 * stride);
+    EXPECT_EQ(+ih.biSize, 40u);
+    EXPECT_EQ(+ih.biWidth, 5);
+    EXPECT_EQ(+ih.biHeight, 3);
+    EXPECT_EQ(+ih.biBitCount, 24);
+    EXPECT_EQ(+ih.biXPelsPerMeter, 2835);
+    EXPECT_EQ(+ih.biSizeImage, 3 * stride);
     // Bottom row first, blue green red.
     const RGBQUAD c = imagetest::ColorAt(1, 0);
     EXPECT_EQ(buffer[54 + 3], c.rgbBlue);
@@ -111,7 +111,7 @@ TEST(RasterBmpCodec, EncodedLayout)
     buffer = nullptr;
     ASSERT_TRUE(pal.Encode(buffer, size, IMAGE_FORMAT_BMP));
     std::memcpy(&fh, buffer, sizeof fh);
-    EXPECT_EQ(fh.bfOffBits, 14u + 40 + 1024);
+    EXPECT_EQ(+fh.bfOffBits, 14u + 40 + 1024);
     EXPECT_EQ(size, LONG(14 + 40 + 1024 + 2 * 4));
     std::free(buffer);
 }

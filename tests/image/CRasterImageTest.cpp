@@ -162,7 +162,8 @@ TEST(RasterImageRecord, CopyIsDeepAndCopiesValuesOnly)
     a.SetPixelIndex(0, 0, 9);
     EXPECT_NE(b.GetPixelIndex(0, 0), 9);
 
-    b = b; // self-assignment leaves it alone
+    CRasterImage& same = b;
+    b = same; // self-assignment leaves it alone
     EXPECT_EQ(b.AlphaGet(2, 1), 77);
 
     CRasterImage c;
