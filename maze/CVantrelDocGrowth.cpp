@@ -189,7 +189,7 @@ struct MazeGrowthRun {
     // Joins cell (x, y, g) through side d to the cell beyond, opening both sides; the cell beyond in out.
     bool Join(MazeCell& cell, int x, int y, int g, int d, MazeStep& out, bool animate)
     {
-        if (!topo.Step(x, y, g, d, out))
+        if (!topo.StepFrom(&cell, x, y, g, d, out))
             return false;
         OpenPassage(cell, d, x, y, g);
         if (animate)
@@ -249,7 +249,7 @@ struct MazeGrowthRun {
             // The corridor only steps into cells that became frontier cells in the step before.
             while (candidates) {
                 d = Pick(candidates, pickGrid);
-                if (d == 0 || !topo.Step(x, y, g, d, next))
+                if (d == 0 || !topo.StepFrom(cell, x, y, g, d, next))
                     break;
                 OpenPassage(*cell, d, x, y, g);
                 Animate(x, y, g);

@@ -28,18 +28,6 @@ struct DeadEndFill {
         return true;
     }
 
-    // topo.Step, from a cell already found; off the border of a flat grid without any test.
-    bool StepOn(MazeCell* cell, int x, int y, int g, int side, MazeStep& next) const
-    {
-        if constexpr (Topology::kFlat) {
-            if (side <= Topology::kSideCount && topo.Interior(x, y)) {
-                next = {x + topo.dx[side], y + topo.dy[side], 0, topo.reverse[side], cell + topo.offset[side]};
-                return true;
-            }
-        }
-        return topo.Step(x, y, g, side, next);
-    }
-
     // Closes the dead end at (x, y, g) and walks on through the corridor it ends, up to the first cell
     // with two or more exits. Returns whether the cell was a dead end.
     bool WalkFrom(Object& grid, int x, int y, int g)
@@ -53,7 +41,7 @@ struct DeadEndFill {
             if (drawer)
                 doc.AnimateCell(drawer, x, y, g, true);
             MazeStep next;
-            if (!StepOn(cell, x, y, g, side, next))
+            if (!topo.StepFrom(cell, x, y, g, side, next))
                 break;  // a passage through the border or into nowhere: the walk ends
             x = next.x;
             y = next.y;

@@ -42,6 +42,7 @@ struct GenericTopology {
         out = {nx, ny, row.toGrid, row.reverseDir, cell};
         return true;
     }
+    bool StepFrom(MazeCell*, int x, int y, int g, int d, MazeStep& out) const { return Step(x, y, g, d, out); }
 };
 
 // kSides: the number of sides every cell has, fixed so that the loops over them unroll.
@@ -105,6 +106,15 @@ struct FlatTopology {
             return false;
         out = {nx, ny, 0, reverse[d], cells + std::size_t(nx) + std::size_t(ny) * std::size_t(width)};
         return true;
+    }
+    // Step from cell (x, y), given as cell; off the border without any test.
+    bool StepFrom(MazeCell* cell, int x, int y, int g, int d, MazeStep& out) const
+    {
+        if (d >= 1 && d <= kSides && Interior(x, y)) {
+            out = {x + dx[d], y + dy[d], 0, reverse[d], cell + offset[d]};
+            return true;
+        }
+        return Step(x, y, g, d, out);
     }
 };
 
