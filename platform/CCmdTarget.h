@@ -94,6 +94,17 @@ public:
 #define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, memberFxn) \
     {CN_UPDATE_COMMAND_UI, UINT(id), UINT(idLast), &vantrel_msgmap::Update<memberFxn>},
 
+// Notifications a control sends its parent window; they route like commands under their own code.
+constexpr int EN_SETFOCUS = 0x0100;
+constexpr int EN_KILLFOCUS = 0x0200;
+constexpr int EN_CHANGE = 0x0300;
+constexpr int EN_UPDATE = 0x0400;
+#define ON_CONTROL(wNotifyCode, id, memberFxn) \
+    {int(wNotifyCode), UINT(id), UINT(id), &vantrel_msgmap::Command<memberFxn>},
+#define ON_EN_SETFOCUS(id, memberFxn) ON_CONTROL(EN_SETFOCUS, id, memberFxn)
+#define ON_EN_KILLFOCUS(id, memberFxn) ON_CONTROL(EN_KILLFOCUS, id, memberFxn)
+#define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
+
 class CCmdTarget {
 public:
     CCmdTarget() = default;
@@ -102,7 +113,8 @@ public:
     virtual ~CCmdTarget() = default;
 
     // Looks nID up in this object's message map chain. nCode CN_COMMAND runs the command handler,
-    // CN_UPDATE_COMMAND_UI runs the update handler with pExtra as the CCmdUI. With pHandlerInfo set, a
+    // CN_UPDATE_COMMAND_UI runs the update handler with pExtra as the CCmdUI, a control notification
+    // code (EN_KILLFOCUS ...) runs the handler listed for it. With pHandlerInfo set, a
     // command handler is only looked for, not run. Returns TRUE when a handler was found. Window classes
     // override this to route further (view, document, frame, application).
     virtual BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)

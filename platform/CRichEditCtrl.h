@@ -1,11 +1,40 @@
 #pragma once
-// The rich edit control over QTextEdit: a child window whose text the program sets and reads.
+// The rich edit control over QTextEdit: a child window whose text, font and default character format
+// the program sets. It tells its parent when it gains or loses the focus (EN_SETFOCUS, EN_KILLFOCUS)
+// and, with ENM_CHANGE in its event mask, when its text changes (EN_CHANGE).
 #include "platform/CWnd.h"
 
 class QTextEdit;
+class CFont;
 
 constexpr DWORD ENM_CHANGE = 0x00000001;
 constexpr DWORD ENM_UPDATE = 0x00000002;
+
+// Character format fields (dwMask) and effects (dwEffects).
+constexpr DWORD CFM_BOLD = 0x00000001;
+constexpr DWORD CFM_ITALIC = 0x00000002;
+constexpr DWORD CFM_UNDERLINE = 0x00000004;
+constexpr DWORD CFM_STRIKEOUT = 0x00000008;
+constexpr DWORD CFM_FACE = 0x20000000;
+constexpr DWORD CFM_COLOR = 0x40000000;
+constexpr DWORD CFM_SIZE = 0x80000000;
+constexpr DWORD CFE_BOLD = 0x00000001;
+constexpr DWORD CFE_ITALIC = 0x00000002;
+constexpr DWORD CFE_UNDERLINE = 0x00000004;
+constexpr DWORD CFE_STRIKEOUT = 0x00000008;
+constexpr DWORD CFE_AUTOCOLOR = 0x40000000;
+
+struct CHARFORMAT {
+    UINT cbSize = sizeof(CHARFORMAT);
+    DWORD dwMask = 0;
+    DWORD dwEffects = 0;
+    LONG yHeight = 0; // twips
+    LONG yOffset = 0;
+    COLORREF crTextColor = 0;
+    BYTE bCharSet = 0;
+    BYTE bPitchAndFamily = 0;
+    char szFaceName[32] = {};
+};
 
 class CRichEditCtrl : public CWnd {
 public:
@@ -22,6 +51,15 @@ public:
     int GetWindowTextLength() const;
     void SetSel(long nStartChar, long nEndChar);
     void ReplaceSel(const char* lpszNewText);
+
+    // The font of the whole text (WM_SETFONT).
+    void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
+    // Returns the mask of the fields filled.
+    DWORD GetDefaultCharFormat(CHARFORMAT& cf) const;
+    BOOL SetDefaultCharFormat(CHARFORMAT& cf);
+    // The formatting rectangle in client coordinates (EM_SETRECT).
+    void SetRect(LPCRECT lpRect);
+
     QTextEdit* GetTextEdit() const;
 
 protected:
@@ -29,5 +67,9 @@ protected:
     bool IsNativeWidget() const override { return true; }
 
 private:
+    friend class CRichEditWidget;
+    void Notify(int nCode);
+
     DWORD m_dwEventMask = 0;
+    CHARFORMAT m_format;
 };

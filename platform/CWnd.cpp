@@ -136,7 +136,8 @@ private:
         case QEvent::KeyPress:
         case QEvent::KeyRelease: {
             auto* e = static_cast<QKeyEvent*>(pEvent);
-            const UINT nChar = e->nativeVirtualKey() ? UINT(e->nativeVirtualKey()) : UINT(e->key());
+            // Letters and digits have the same codes as virtual keys.
+            const UINT nChar = UINT(e->key());
             if (pEvent->type() == QEvent::KeyPress) {
                 m_pWnd->OnKeyDown(nChar, 1, 0);
                 if (!e->text().isEmpty())
@@ -201,6 +202,7 @@ BOOL CWnd::Create(CWnd* pParent, UINT nID, DWORD dwStyle, const RECT* pRect)
         return FALSE;
     m_pParent = pParent;
     m_nID = nID;
+    m_dwStyle = cs.style;
     CreateWidgets(pParent ? pParent->GetChildParentWidget() : nullptr);
     AttachWidgets();
     if (cs.lpszName)
@@ -333,6 +335,42 @@ BOOL CWnd::ShowWindow(int nCmdShow)
         break;
     }
     return bWasVisible;
+}
+
+const CWnd CWnd::wndTop;
+
+BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
+{
+    if (!m_pWidget)
+        return FALSE;
+    if (!(nFlags & SWP_NOMOVE))
+        m_pWidget->move(x, y);
+    if (!(nFlags & SWP_NOSIZE))
+        m_pWidget->resize(std::max(0, cx), std::max(0, cy));
+    if (pWndInsertAfter == &wndTop && !(nFlags & SWP_NOZORDER))
+        m_pWidget->raise();
+    if (nFlags & SWP_SHOWWINDOW) {
+        m_dwStyle |= WS_VISIBLE;
+        m_pWidget->show();
+    } else if (nFlags & SWP_HIDEWINDOW) {
+        m_dwStyle &= ~WS_VISIBLE;
+        m_pWidget->hide();
+    }
+    return TRUE;
+}
+
+DWORD CWnd::GetStyle() const
+{
+    return m_pWidget && !m_pWidget->isHidden() ? (m_dwStyle | WS_VISIBLE) : (m_dwStyle & ~WS_VISIBLE);
+}
+
+BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT)
+{
+    const DWORD old = GetStyle();
+    m_dwStyle = (old & ~dwRemove) | dwAdd;
+    if (m_pWidget && ((old ^ m_dwStyle) & WS_VISIBLE))
+        m_pWidget->setVisible(m_dwStyle & WS_VISIBLE);
+    return old != m_dwStyle;
 }
 
 BOOL CWnd::IsWindowVisible() const { return m_pWidget && m_pWidget->isVisible(); }

@@ -23,6 +23,14 @@ using LPRECT = RECT*;
 using LPCRECT = const RECT*;
 
 // The creation record that PreCreateWindow may change.
+constexpr UINT SWP_NOSIZE = 0x0001;
+constexpr UINT SWP_NOMOVE = 0x0002;
+constexpr UINT SWP_NOZORDER = 0x0004;
+constexpr UINT SWP_NOREDRAW = 0x0008;
+constexpr UINT SWP_NOACTIVATE = 0x0010;
+constexpr UINT SWP_SHOWWINDOW = 0x0040;
+constexpr UINT SWP_HIDEWINDOW = 0x0080;
+
 struct CREATESTRUCT {
     const char* lpszName = nullptr; // window title
     DWORD style = 0;
@@ -62,6 +70,13 @@ public:
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
     void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE);
     BOOL ShowWindow(int nCmdShow);
+    // Position and size in the parent's client coordinates; SWP_* flags. An insert-after window of
+    // wndTop raises the window above its siblings.
+    BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
+    static const CWnd wndTop;
+    // Only WS_VISIBLE acts (shown or hidden at once); the other bits are remembered.
+    DWORD GetStyle() const;
+    BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     BOOL IsWindowVisible() const;
     BOOL EnableWindow(BOOL bEnable = TRUE);
 
@@ -142,6 +157,7 @@ protected:
     QWidget* m_pClient = nullptr;
     CWnd* m_pParent = nullptr;
     UINT m_nID = 0;
+    DWORD m_dwStyle = 0;
 
 private:
     friend class CWndBridge;

@@ -4,6 +4,7 @@
 #include "platform/CDC.h"
 #include "platform/CDocument.h"
 #include "platform/CFrameWnd.h"
+#include "platform/CRichEditCtrl.h"
 #include "platform/CScrollView.h"
 #include "platform/CSplitterWnd.h"
 #include "platform/CWinApp.h"
@@ -13,6 +14,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -264,6 +266,60 @@ TEST(ScrollViewTest, PaintsThroughTheMappingModeAndScrollOrigin)
     view.UpdateWindow();
     EXPECT_EQ(image->pixel(10, 47), qRgb(0, 0, 0));
     EXPECT_EQ(image->pixel(10, 48), qRgb(255, 255, 255));
+}
+
+// A parent that hears its editor's notifications.
+class EditorParent : public CWnd {
+public:
+    std::vector<std::string> heard;
+    void OnKill() { heard.push_back("kill"); }
+    void OnChange() { heard.push_back("change"); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(EditorParent, CWnd)
+    ON_EN_KILLFOCUS(2000, &EditorParent::OnKill)
+    ON_EN_CHANGE(2000, &EditorParent::OnChange)
+END_MESSAGE_MAP()
+
+TEST(RichEditTest, HiddenEditorShowsTextAndTellsItsParent)
+{
+    EnsureTestApplication();
+    EditorParent parent;
+    const CRect rc(0, 0, 300, 200);
+    ASSERT_TRUE(parent.Create(nullptr, 1, WS_VISIBLE, &rc));
+    parent.GetWidget()->show();
+    CRichEditCtrl editor;
+    ASSERT_TRUE(editor.Create(0x40810004, CRect(0, 0, 10, 10), &parent, 2000));
+    EXPECT_FALSE(editor.GetStyle() & WS_VISIBLE);
+    editor.SetEventMask(editor.GetEventMask() | 0x300);
+    EXPECT_EQ(editor.GetEventMask(), 0x300u);
+    editor.SetWindowText("first line");
+    CString text;
+    editor.GetWindowText(text);
+    EXPECT_EQ(std::string(text), "first line");
+    EXPECT_TRUE(parent.heard.empty()); // no ENM_CHANGE asked for
+
+    editor.SetWindowPos(&CWnd::wndTop, 20, 30, 100, 40, SWP_SHOWWINDOW);
+    EXPECT_TRUE(editor.GetStyle() & WS_VISIBLE);
+    EXPECT_EQ(editor.GetWidget()->geometry(), QRect(20, 30, 100, 40));
+    CHARFORMAT cf;
+    editor.GetDefaultCharFormat(cf);
+    cf.dwMask |= CFM_SIZE | CFM_COLOR;
+    cf.dwEffects &= 0x3FFFFFFF;
+    cf.crTextColor = RGB(200, 0, 0);
+    cf.yHeight = 240;
+    EXPECT_TRUE(editor.SetDefaultCharFormat(cf));
+    EXPECT_EQ(editor.GetTextEdit()->currentCharFormat().foreground().color(), QColor(200, 0, 0));
+    EXPECT_DOUBLE_EQ(editor.GetTextEdit()->currentCharFormat().fontPointSize(), 12.0);
+
+    QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
+    QCoreApplication::sendEvent(editor.GetTextEdit(), &out);
+    EXPECT_EQ(parent.heard, (std::vector<std::string>{"kill"}));
+    editor.SetEventMask(ENM_CHANGE);
+    editor.SetWindowText("changed");
+    EXPECT_EQ(parent.heard.back(), "change");
+    editor.ModifyStyle(WS_VISIBLE, 0);
+    EXPECT_FALSE(editor.GetWidget()->isVisibleTo(parent.GetWidget()));
 }
 
 TEST(SplitterTest, RowsBelowTheFirstKeepTheirIdealHeights)
