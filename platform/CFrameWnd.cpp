@@ -1,12 +1,12 @@
 #include "platform/CFrameWnd.h"
 
-#include "platform/QtText.h"
-
+#include "platform/CActionCmdUI.h"
 #include "platform/CControlBar.h"
 #include "platform/CDocument.h"
 #include "platform/CSingleDocTemplate.h"
 #include "platform/CWinApp.h"
 #include "platform/CWndView.h"
+#include "platform/QtText.h"
 #include "platform/ResourceTables.h"
 
 #include <QAction>
@@ -19,7 +19,6 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
-
 IMPLEMENT_DYNCREATE(CFrameWnd, CObject)
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CCmdTarget)
@@ -31,27 +30,6 @@ END_MESSAGE_MAP()
 
 namespace {
 const char* const kIdProperty = "vantrel_id";
-
-// The state of a menu item as an update handler sets it.
-class CMenuCmdUI : public CCmdUI {
-public:
-    explicit CMenuCmdUI(QAction* pAction) : m_pAction(pAction) {}
-    void Enable(BOOL bOn) override
-    {
-        CCmdUI::Enable(bOn);
-        m_pAction->setEnabled(bOn);
-    }
-    void SetCheck(int nCheck) override
-    {
-        CCmdUI::SetCheck(nCheck);
-        m_pAction->setCheckable(nCheck != 0);
-        m_pAction->setChecked(nCheck != 0);
-    }
-    void SetText(const char* lpszText) override { m_pAction->setText(QStr(lpszText)); }
-
-private:
-    QAction* m_pAction;
-};
 
 Qt::Key AccelKey(WORD key)
 {
@@ -324,7 +302,7 @@ void CFrameWnd::UpdateMenuCmdUI(QMenu* pMenu)
             UpdateRecentFileItems();
             continue;
         }
-        CMenuCmdUI state(pAction);
+        CActionCmdUI state(pAction, CActionCmdUI::MenuItem);
         state.m_nID = nID;
         state.DoUpdate(this, TRUE);
     }

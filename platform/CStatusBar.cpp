@@ -1,14 +1,12 @@
 #include "platform/CStatusBar.h"
 
-#include "platform/QtText.h"
-
 #include "platform/CFrameWnd.h"
+#include "platform/QtText.h"
 #include "platform/ResourceTables.h"
 
 #include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
-
 CStatusBar::CStatusBar() = default;
 CStatusBar::~CStatusBar() = default;
 

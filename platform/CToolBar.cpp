@@ -1,8 +1,8 @@
 #include "platform/CToolBar.h"
 
-#include "platform/QtText.h"
-
+#include "platform/CActionCmdUI.h"
 #include "platform/CFrameWnd.h"
+#include "platform/QtText.h"
 #include "platform/ResourceTables.h"
 
 #include <QAction>
@@ -10,29 +10,7 @@
 #include <QMainWindow>
 #include <QPixmap>
 #include <QToolBar>
-
 namespace {
-// The state of a toolbar button as an update handler sets it.
-class CToolCmdUI : public CCmdUI {
-public:
-    explicit CToolCmdUI(QAction* pAction) : m_pAction(pAction) {}
-    void Enable(BOOL bOn) override
-    {
-        CCmdUI::Enable(bOn);
-        m_pAction->setEnabled(bOn);
-    }
-    void SetCheck(int nCheck) override
-    {
-        CCmdUI::SetCheck(nCheck);
-        if (nCheck)
-            m_pAction->setCheckable(true);
-        m_pAction->setChecked(nCheck != 0);
-    }
-
-private:
-    QAction* m_pAction;
-};
-
 CString Part(UINT nID, bool tooltip)
 {
     const char* s = AfxFindString(nID);
@@ -140,7 +118,7 @@ void CToolBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
     for (std::size_t i = 0; i < m_ids.size(); ++i) {
         if (!m_actions[i])
             continue;
-        CToolCmdUI state(m_actions[i]);
+        CActionCmdUI state(m_actions[i], CActionCmdUI::ToolButton);
         state.m_nID = m_ids[i];
         state.m_nIndex = UINT(i);
         state.DoUpdate(pTarget, bDisableIfNoHndler);

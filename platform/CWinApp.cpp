@@ -1,13 +1,12 @@
 #include "platform/CWinApp.h"
 
-#include "platform/QtText.h"
-
 #include "platform/CDocument.h"
 #include "platform/CFrameWnd.h"
 #include "platform/CSingleDocTemplate.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
+#include "platform/QtText.h"
 #include "platform/RecentFileList.h"
 #include "platform/ResourceTables.h"
 
@@ -20,7 +19,6 @@
 
 #include <cstdlib>
 #include <cstring>
-
 namespace {
 CWinApp* g_pApp = nullptr;
 

@@ -1,9 +1,8 @@
 #include "platform/CWnd.h"
 
-#include "platform/QtText.h"
-
 #include "platform/CDocument.h"
 #include "platform/CFrameWnd.h"
+#include "platform/QtText.h"
 #include "platform/WindowDC.h"
 
 #include <QApplication>
@@ -17,7 +16,6 @@
 #include <QTimer>
 #include <QVariant>
 #include <QWidget>
-
 namespace {
 const char* const kWndProperty = "vantrel_cwnd";
 

@@ -3,6 +3,7 @@
 if(VANTREL_GUI)
   add_library(vantrel_platform_ui STATIC
     ${CMAKE_CURRENT_LIST_DIR}/AfxRes.h
+    ${CMAKE_CURRENT_LIST_DIR}/CActionCmdUI.h
     ${CMAKE_CURRENT_LIST_DIR}/CCmdTarget.h
     ${CMAKE_CURRENT_LIST_DIR}/CControlBar.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CControlBar.h
