@@ -264,3 +264,37 @@ TEST(GrowthTest, PickDirectionIsUniformOverCandidatesInSideOrder)
     EXPECT_EQ(doc->PickDirection(none, move, nullptr), 0);
     EXPECT_EQ(VantrelRandState(), 1u);
 }
+
+TEST(GrowthTest, GrowthEndsWhenNoFrontierCellCanJoin)
+{
+    // Moves that are not mutual: both sides 2 and 4 lead right, so the cell the first step leaves
+    // behind in the frontier never finds a carved neighbour. Growth gives up instead of spinning.
+    static const MoveRecord oneWay[] = {{0, 1, 0, 0, 3, 0, -1}, {0, 2, 0, 0, 4, 1, 0}, {0, 3, 0, 0, 1, 0, 1},
+                                        {0, 4, 0, 0, 2, 1, 0},  {-1, 0, 0, 0, 0, 0, 0}};
+    for (int type : {0, 40}) {
+        auto doc = MakeDoc(3, 1, 4);
+        doc->m_nType = type;
+        Grid(*doc).moves = oneWay;
+        doc->m_nStartX = 0;
+        doc->m_nStartY = 0;
+        doc->OnGenerateMaze();
+        EXPECT_EQ(Cell(*doc, 0, 0).passages, 0x2);
+        EXPECT_EQ(Cell(*doc, 1, 0).passages, 0x8);
+        EXPECT_EQ(Cell(*doc, 2, 0).passages, 0);
+        EXPECT_EQ(doc->m_frontier.GetSize(), 1);
+    }
+}
+
+TEST(GrowthTest, EntriesForCellsOutsideTheGridAreDropped)
+{
+    auto doc = MakeDoc(5, 5, 12);
+    doc->OnGenerateMaze();
+    ReferenceMaze made = ReferenceOf(*doc);
+    doc->AddFrontier(50, 50, 0);
+    doc->AddFrontier(-1, 2, 0);
+    doc->AddFrontier(1, 1, 6);
+    doc->GrowMaze();
+    EXPECT_TRUE(doc->m_frontier.IsEmpty());
+    for (int i = 0; i < 25; ++i)
+        EXPECT_EQ(Grid(*doc).cells[std::size_t(i)].passages, made.cells[std::size_t(i)].passages);
+}
