@@ -25,8 +25,10 @@ inline int SmallModulo(int r, int n)
     }
 }
 
-// Side sets: bit d stands for side d (1..16). For the sets of sides 1 to 4 (masks below 32), their
-// size and their members in side order come from tables, so a pick takes no branch on the set.
+// Side sets: bit d stands for side d (1..16).
+
+// For the sets of sides 1 to 4 (masks below 32), their size and their members in side order come from
+// tables, so a pick takes no branch on the set.
 struct SmallSideSets {
     std::uint8_t count[32];
     std::uint8_t member[32][4];
@@ -42,6 +44,7 @@ struct SmallSideSets {
     }
 };
 constexpr SmallSideSets kSmallSets;
+
 inline int CountSides(unsigned mask)
 {
     mask = mask - ((mask >> 1) & 0x55555555u);

@@ -16,11 +16,36 @@
 #include <stdexcept>
 #include <set>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 // A growable array of entry codes that can append without a branch on whether to keep the entry.
 class FrontierCodeBuffer {
 public:
+    FrontierCodeBuffer() = default;
+    FrontierCodeBuffer(const FrontierCodeBuffer& other) { *this = other; }
+    FrontierCodeBuffer(FrontierCodeBuffer&& other) noexcept { *this = std::move(other); }
+    FrontierCodeBuffer& operator=(const FrontierCodeBuffer& other)
+    {
+        if (this != &other) {
+            clear();
+            reserve_more(other.m_size);
+            if (other.m_size)
+                std::memcpy(m_data.get(), other.m_data.get(), other.m_size * sizeof(std::uint32_t));
+            m_size = other.m_size;
+        }
+        return *this;
+    }
+    FrontierCodeBuffer& operator=(FrontierCodeBuffer&& other) noexcept
+    {
+        if (this != &other) {
+            m_data = std::move(other.m_data);
+            m_size = std::exchange(other.m_size, 0);
+            m_capacity = std::exchange(other.m_capacity, 0);
+        }
+        return *this;
+    }
+
     std::size_t size() const { return m_size; }
     bool empty() const { return m_size == 0; }
     std::uint32_t& operator[](std::size_t i) { return m_data[i]; }

@@ -125,3 +125,24 @@ TEST(FrontierArrayTest, MatchesTheLinearSearchOverRandomOperations)
         }
     }
 }
+
+TEST(FrontierArrayTest, CopiesAndMovesKeepEntriesAndOrder)
+{
+    FrontierArray a;
+    a.SetGridSize(0, 4, 4);
+    for (int i = 0; i < 100; ++i)
+        a.Add({i % 4, (i / 4) % 4, i % 7 == 0 ? 2 : 0});
+    FrontierArray copy(a);
+    ASSERT_EQ(copy.GetSize(), 100);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(copy[i], a[i]);
+    EXPECT_EQ(copy.Find({1, 0, 0}), a.Find({1, 0, 0}));
+    FrontierArray moved(std::move(copy));
+    EXPECT_EQ(moved.GetSize(), 100);
+    EXPECT_EQ(moved[99], a[99]);
+    EXPECT_TRUE(moved.Remove({1, 0, 0}));
+    FrontierArray assigned;
+    assigned = std::move(moved);
+    EXPECT_EQ(assigned.GetSize(), 99);
+    EXPECT_EQ(assigned.Find({0, 0, 2}), 0);
+}
