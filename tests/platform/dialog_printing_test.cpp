@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/CDC.h"
+#include "tests/platform/dialog_pdf.h"
 #include "platform/CPrintingView.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
@@ -43,17 +44,6 @@ public:
     }
     void OnEndPrinting(CDC*, CPrintInfo*) override { m_steps.push_back("end"); }
 };
-
-int PdfPages(const QString& path)
-{
-    QProcess p;
-    p.start("pdfinfo", {path});
-    p.waitForFinished();
-    for (const QString& line : QString::fromLatin1(p.readAllStandardOutput()).split('\n'))
-        if (line.startsWith("Pages:"))
-            return line.mid(6).trimmed().toInt();
-    return -1;
-}
 
 // Width in pixels of the black bar at the top-left of the printable area of page n at 100 dpi.
 int BarWidth(const QString& pdf, int page, int offsetX, int offsetY)
@@ -128,7 +118,7 @@ TEST_F(PrintingTest, DialogChoosesPrinterAndPagesAndTheStepsRunInOrder)
     EXPECT_EQ(seen.nToPage, 3);
     const std::vector<std::string> expected{"prepare", "begin", "dc2", "print2", "dc3", "print3", "end"};
     EXPECT_EQ(view.m_steps, expected);
-    ASSERT_EQ(PdfPages(pdf), 2);
+    ASSERT_EQ(PdfPageCount(pdf), 2);
     // A4 at 100 dpi with Qt's default margins; the bar sits at the printable area's corner.
     QPrinter probe(QPrinter::HighResolution);
     probe.setOutputFormat(QPrinter::PdfFormat);
@@ -177,7 +167,7 @@ TEST_F(PrintingTest, DirectJobGoesToTheChosenFileWithoutTheDialog)
     BarView view;
     view.m_nPages = 4;
     EXPECT_EQ(view.DoFilePrint(TRUE), 4);
-    EXPECT_EQ(PdfPages(pdf), 4);
+    EXPECT_EQ(PdfPageCount(pdf), 4);
 }
 
 TEST_F(PrintingTest, UnwritableOutputIsReportedNotSilent)
