@@ -1,0 +1,154 @@
+#pragma once
+// The maze view: draws the document's layers through a back buffer the size of the page, draws single
+// cells straight onto the window (animated growth and solving, the edit tools), maps window points to
+// cells, and carries the View menu's switches. Lengths are thousandths of an inch with y upwards.
+#include "maze/IMazeCellDrawer.h"
+#include "platform/CArray.h"
+#include "platform/CCmdTarget.h"
+#include "platform/CDC.h"
+#include "platform/CGdiObject.h"
+#include "platform/CRect.h"
+#include "platform/CRichEditCtrl.h"
+#include "platform/CScrollView.h"
+
+class CVantrelDoc;
+struct MazeCell;
+class Object;
+
+// Passes of the cell drawers.
+constexpr int DRAW_PASS_CELL = 1;   // one cell by itself: fill and walls (2 means the same)
+constexpr int DRAW_PASS_FILL = 3;   // fill only
+constexpr int DRAW_PASS_WALLS = 4;  // walls only (and the tiled pass)
+
+class CVantrelView : public CScrollView, public IMazeCellDrawer {
+    DECLARE_DYNCREATE(CVantrelView)
+public:
+    CVantrelView();
+    ~CVantrelView() override;
+
+    CVantrelDoc* GetDocument() const;
+
+    // ---- Framework overrides ----------------------------------------------------------------------
+    void OnDraw(CDC* pDC) override;
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
+    void OnInitialUpdate() override;
+    void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
+    void OnSize(UINT nType, int cx, int cy) override;
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+    // ---- Layers of a full redraw (later layers draw nothing until they are built) -----------------
+    int DrawWatermark(CDC* pDC);
+    int DrawLayerObjects(CDC* pDC, int nLayer);
+    int DrawTextLayer(CDC* pDC);
+    int DrawMazeFills(CDC* pDC);
+    int DrawMazeWalls(CDC* pDC);
+    int DrawTiledMaze(CDC* pDC);
+
+    // ---- Cell drawers ----------------------------------------------------------------------------
+    // pDC null: the window's own DC, prepared with the scroll origin, drawn at once.
+    void DrawCell(CDC* pDC, int x, int y, int g, int pass) override;
+    void DrawCircularCell(CDC* pDC, int x, int y, int g, int pass) override;
+    void DrawTilerCell(CDC* pDC, int x, int y, int g, int pass);
+    int ComputeCircularGeometry();
+
+    // The fill colour of a cell by its state (first matching rule).
+    static COLORREF CellFillColour(const MazeCell& cell, BOOL bErasedVisible, BOOL bTemplateOnly, bool bRing);
+
+    // ---- Extents, hit testing, single-cell redraw -------------------------------------------------
+    // Bounding boxes of all cell corners and of all cell centres, y growing downwards.
+    int ComputeExtents(int nFlag = 0);
+    // (x, y): a client point plus the scroll position in device units. A hit leaves the cell's outline in
+    // device units in pRgn; a miss leaves pRgn empty.
+    int HitTestCell(CDC* pDC, int x, int y, CRgn* pRgn, int& nColumn, int& nRow, int& nGrid);
+    // The cell's outline in m_polygon, in device units of pDC. Returns the grid's kind.
+    int BuildCellPolygon(int nColumn, int nRow, int nGrid, CDC* pDC);
+    int RedrawCell(CDC* pDC, int nColumn, int nRow, int nGrid, int pass);
+    int RedrawCellAndNeighbours(CDC* pDC, int nColumn, int nRow, int nGrid, int pass);
+
+    // Sets the working layer and the selection state of the layer objects; returns the layer applied.
+    int SetActiveLayer(int nLayer);
+    void UpdateEditToolbar(int nLayer);
+
+    // ---- View option commands -------------------------------------------------------------------
+    void OnViewSolution();
+    void OnUpdateViewSolution(CCmdUI* pCmdUI);
+    void OnShowErasedCells();
+    void OnUpdateShowErasedCells(CCmdUI* pCmdUI);
+    void OnAnimatedCreation();
+    void OnUpdateAnimatedCreation(CCmdUI* pCmdUI);
+    void OnInfoBox();
+    void OnUpdateInfoBox(CCmdUI* pCmdUI);
+    void OnViewBackgroundImgs();
+    void OnUpdateViewBackgroundImgs(CCmdUI* pCmdUI);
+    void OnViewMazeTemplate();
+    void OnUpdateViewMazeTemplate(CCmdUI* pCmdUI);
+    void OnViewForegroundImgs();
+    void OnUpdateViewForegroundImgs(CCmdUI* pCmdUI);
+    void OnViewTextLayer();
+    void OnUpdateViewTextLayer(CCmdUI* pCmdUI);
+    void OnUpdateFileSave(CCmdUI* pCmdUI);
+    void OnUpdateFileSaveAs(CCmdUI* pCmdUI);
+
+    // ---- Drawing state ----------------------------------------------------------------------------
+    CRichEditCtrl m_textEditor;  // the in-place text editor, made by the first update with a grid
+    int m_bShowBackground = 1;
+    int m_bShowMaze = 1;
+    int m_bShowForeground = 1;
+    int m_bShowText = 1;
+    int m_nActiveLayer = 2;
+    int m_bShowSolution = 0;
+
+    CArray<CPoint, CPoint> m_polygon;
+    int m_nFooterHeight = 100;
+    CSize m_snappedCell;    // whole device pixels of a cell times the logical size of one pixel
+    CSize m_cellPixels;     // cell size in device pixels
+    CSize m_pixelLogical;   // logical size of one device pixel
+    CPoint m_vertexMax, m_vertexMin;
+    double m_centroidMaxX = 0.0, m_centroidMaxY = 0.0;
+    double m_centroidMinX = 0.0, m_centroidMinY = 0.0;
+    int m_nCachedType = 0;
+    int m_nCachedCellHeight = 0;
+    int m_nCachedCellWidth = 0;
+    CPen m_wallPen;
+    int m_bScreen = 1;
+    CDC* m_windowDC = nullptr;
+    CDC m_backBufferDC;
+    CBitmap m_backBufferBitmap;
+    CSize m_bufferSize;
+    CSize m_extent;
+
+    // The drawing extent and back-buffer size of a page through a DC in the view's mapping mode: the
+    // page widened by one device pixel, and the page in pixels plus one each way.
+    static void ComputePageBuffer(CDC* pDC, int nPageWidth, int nPageHeight, CSize& extent, CSize& bufferSize);
+    // A new, undrawn back buffer for the document's page, compatible with pDC (in the view's mapping).
+    void RebuildBackBuffer(CDC* pDC);
+
+protected:
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // What the view asks of the application and its main frame.
+    void CollapseInfoPane();
+    void AnnounceToApplication();
+    bool IsInfoPaneVisible() const;
+    void SetInfoPaneVisible(bool bVisible);
+
+    // The client rectangle in logical units of pDC: the width and the (negative) height.
+    CSize ClientLogicalSize(CDC* pDC) const;
+    // Prepares pDC and sets the scroll sizes of the document's page: page = client area, line = cell.
+    void SetPageScrollSizes(CDC* pDC);
+
+    void ToggleViewFlag(int& flag);
+    void UpdateDrawingToggle(CCmdUI* pCmdUI, int flag);
+    void CacheCellSize();
+    // Cell size in device pixels, one pixel in logical units and the pixel-snapped cell size of pDC.
+    void ComputeCellPixels(CDC* pDC);
+    // Logical corners 0..n of a polygon cell (the last repeats the first) into m_polygon; returns n.
+    int BuildCellOutline(const Object& grid, int nColumn, int nRow);
+    // Draws one polygon cell with the pass rules; pDC is never null here.
+    void PaintPolygonCell(CDC* pDC, const Object& grid, int x, int y, int pass);
+    // Runs fn for every cell a full redraw visits, in its order (rows outer, grids inner).
+    template <class Fn> void ForEachCell(Fn fn);
+
+    CBitmap* m_pOldBufferBitmap = nullptr;
+};

@@ -1,0 +1,357 @@
+// The view's cell drawing, extents, hit testing and single-cell redraws.
+#include "view/CVantrelView.h"
+
+#include "maze/CVantrelDoc.h"
+#include "maze/MazeCell.h"
+#include "maze/Object.h"
+
+#include <algorithm>
+
+namespace {
+constexpr COLORREF kColourBlackened = 0x000000;
+constexpr COLORREF kColourFrontier = 0x300000;
+constexpr COLORREF kColourErased = 0x40D0D0;
+constexpr COLORREF kColourDeadEnd = 0xA0A0A0;
+constexpr COLORREF kColourHiddenStart = 0xC0FFC0;
+constexpr COLORREF kColourStart = 0x00FF00;
+constexpr COLORREF kColourHiddenStop = 0xC0C0FF;
+constexpr COLORREF kColourStop = 0x0000FF;
+constexpr COLORREF kColourSolution = 0xF08080;
+constexpr COLORREF kColourRingSolution = 0xFF8080;
+constexpr COLORREF kColourPlain = 0xFFFFFF;
+constexpr COLORREF kColourHiddenWall = 0xC0C0C0;
+
+// Takes the window's DC for a drawer called without one and gives it back on every path out.
+class DrawerDC {
+public:
+    DrawerDC(CVantrelView& view, CDC* pDC) : m_view(view), m_pDC(pDC)
+    {
+        if (!m_pDC) {
+            m_view.m_windowDC = m_view.GetDC();
+            m_view.OnPrepareDC(m_view.m_windowDC);
+            m_pDC = m_view.m_windowDC;
+            m_bTaken = true;
+        }
+    }
+    ~DrawerDC()
+    {
+        if (m_bTaken) {
+            m_view.ReleaseDC(m_view.m_windowDC);
+            m_view.m_windowDC = nullptr;
+        }
+    }
+    DrawerDC(const DrawerDC&) = delete;
+    DrawerDC& operator=(const DrawerDC&) = delete;
+    CDC* get() const { return m_pDC; }
+
+private:
+    CVantrelView& m_view;
+    CDC* m_pDC;
+    bool m_bTaken = false;
+};
+
+// First and one-past-last candidate index along one axis for a logical coordinate: the cell the integer
+// quotient names, the one before it, and the one beyond it (rounding between logical and device units
+// can put a pixel's logical point just short of the cell whose outline holds it).
+void CandidateRange(int nLogical, int nCellSize, int nCount, int& nFirst, int& nEnd)
+{
+    int q = nLogical / nCellSize;
+    nFirst = std::max(0, q - 1);
+    nEnd = std::min(q + 2, nCount);
+}
+}  // namespace
+
+COLORREF CVantrelView::CellFillColour(const MazeCell& cell, BOOL bErasedVisible, BOOL bTemplateOnly, bool bRing)
+{
+    WORD f = cell.flags;
+    if (f & CELL_BLACKENED)
+        return kColourBlackened;
+    if (f & CELL_FRONTIER)
+        return kColourFrontier;
+    if ((f & CELL_ERASED) && bErasedVisible)
+        return kColourErased;
+    if (!bTemplateOnly && cell.passages == 0 && !(f & CELL_ERASED))
+        return kColourDeadEnd;
+    if (f & CELL_START)
+        return (f & CELL_HIDDEN) ? kColourHiddenStart : kColourStart;
+    if (f & CELL_STOP)
+        return (f & CELL_HIDDEN) ? kColourHiddenStop : kColourStop;
+    if (f & CELL_SOLUTION)
+        return bRing ? kColourRingSolution : kColourSolution;
+    return kColourPlain;
+}
+
+void CVantrelView::CacheCellSize()
+{
+    CVantrelDoc* pDoc = GetDocument();
+    m_nCachedCellWidth = pDoc->GetCellWidth();
+    m_nCachedCellHeight = pDoc->GetCellHeight();
+}
+
+int CVantrelView::BuildCellOutline(const Object& grid, int nColumn, int nRow)
+{
+    int n = grid.sides;
+    CSize size(m_nCachedCellWidth, m_nCachedCellHeight);
+    CPoint origin(nColumn * size.cx, nRow * size.cy);
+    if (m_polygon.GetSize() < n + 1)
+        m_polygon.SetSize(n + 1, 2);
+    for (int k = 0; k <= n; ++k)
+        m_polygon[k] = grid.GetVertex(k, size, origin);
+    return n;
+}
+
+template <class Fn> void CVantrelView::ForEachCell(Fn fn)
+{
+    CVantrelDoc* pDoc = GetDocument();
+    Object* pFirst = pDoc->GetGrid(0);
+    bool bRings = pDoc->m_pRingCells && pFirst && pFirst->kind == 2;
+    for (int y = 0; y < pDoc->m_nCellsY; ++y) {
+        int nColumns = bRings ? pDoc->m_pRingCells[y] : pDoc->m_nCellsX;
+        for (int x = 0; x < nColumns; ++x)
+            for (int g = 0; g < pDoc->m_nGrids; ++g)
+                fn(x, y, g);
+    }
+}
+
+int CVantrelView::DrawMazeFills(CDC* pDC)
+{
+    ForEachCell([&](int x, int y, int g) {
+        if (GetDocument()->GetGrid(g)->kind == 2)
+            DrawCircularCell(pDC, x, y, g, DRAW_PASS_FILL);
+        else
+            DrawCell(pDC, x, y, g, DRAW_PASS_FILL);
+    });
+    return 1;
+}
+
+int CVantrelView::DrawMazeWalls(CDC* pDC)
+{
+    ForEachCell([&](int x, int y, int g) {
+        if (GetDocument()->GetGrid(g)->kind == 2)
+            DrawCircularCell(pDC, x, y, g, DRAW_PASS_WALLS);
+        else
+            DrawCell(pDC, x, y, g, DRAW_PASS_WALLS);
+    });
+    return 1;
+}
+
+// Tiled drawing arrives with the tile sets; until then a tiled maze shows no cells.
+int CVantrelView::DrawTiledMaze(CDC*) { return 1; }
+
+void CVantrelView::DrawTilerCell(CDC*, int, int, int, int) {}
+
+// Ring grids arrive with their geometry; until then their cells are not drawn.
+void CVantrelView::DrawCircularCell(CDC*, int, int, int, int) {}
+
+int CVantrelView::ComputeCircularGeometry() { return 1; }
+
+void CVantrelView::DrawCell(CDC* pDC, int x, int y, int g, int pass)
+{
+    Object* pGrid = GetDocument()->GetGrid(g);
+    if (!pGrid || !pGrid->InBounds(x, y))
+        return;
+    DrawerDC dc(*this, pDC);
+    PaintPolygonCell(dc.get(), *pGrid, x, y, pass == 2 ? DRAW_PASS_CELL : pass);
+}
+
+void CVantrelView::PaintPolygonCell(CDC* pDC, const Object& grid, int x, int y, int pass)
+{
+    CVantrelDoc* pDoc = GetDocument();
+    const MazeCell cell = grid.GetCell(x, y);
+    const WORD flags = cell.flags;
+    // On paper erased cells and hidden START/STOP marks leave no trace at all.
+    if (!m_bScreen && (flags & (CELL_ERASED | CELL_HIDDEN)))
+        return;
+    if (pass == DRAW_PASS_FILL && (flags & CELL_ERASED) && !pDoc->m_bErasedVisible)
+        return;
+
+    const int n = BuildCellOutline(grid, x, y);
+    const POINT* pts = m_polygon.GetData();
+    if (!m_wallPen.GetSafeHandle())  // a cell drawn before the first full redraw
+        m_wallPen.CreatePen(PS_SOLID, pDoc->m_nPenWidth, 0x000000);
+    CPen* pOldPen = pDC->SelectObject(&m_wallPen);
+
+    if (pass != DRAW_PASS_WALLS) {
+        CBrush brush;
+        brush.CreateSolidBrush(CellFillColour(cell, pDoc->m_bErasedVisible, pDoc->m_bTemplateOnly, false));
+        CBrush* pOldBrush = pDC->SelectObject(&brush);
+        auto fillRegion = [&] {
+            CRgn rgn;
+            rgn.CreatePolygonRgn(pts, n, ALTERNATE);
+            pDC->FillRgn(&rgn, &brush);
+        };
+        if ((flags & CELL_ERASED) || cell.passages) {
+            if (pass == DRAW_PASS_CELL) {
+                if (pDoc->m_bErasedVisible) {
+                    // A white outline covers the walls the cell had before.
+                    CPen whitePen;
+                    whitePen.CreatePen(PS_SOLID, pDoc->m_nPenWidth, 0xFFFFFF);
+                    pDC->SelectObject(&whitePen);
+                    pDC->Polygon(pts, n);
+                    pDC->SelectObject(&m_wallPen);
+                } else {
+                    fillRegion();
+                }
+            } else if (flags != 0 && (flags != CELL_SOLUTION || m_bShowSolution)) {
+                fillRegion();
+            }
+        } else if (pass == DRAW_PASS_CELL || flags != 0) {
+            pDC->Polygon(pts, n);
+        } else {
+            pDC->Polyline(pts, n + 1);
+        }
+        pDC->SelectObject(pOldBrush);
+    }
+
+    if (pass != DRAW_PASS_FILL) {
+        CPen dottedPen;
+        bool bDotted = (flags & (CELL_START | CELL_STOP)) && (flags & CELL_HIDDEN) && !pDC->IsPrinting();
+        if (bDotted) {
+            dottedPen.CreatePen(PS_DOT, 0, kColourHiddenWall);
+            pDC->SelectObject(&dottedPen);
+        }
+        if (cell.passages || bDotted) {
+            for (int k = 1; k <= n; ++k)
+                if (!cell.HasPassage(k))
+                    pDC->Polygon(pts + k - 1, 2);
+        }
+        pDC->SelectObject(&m_wallPen);
+    }
+    pDC->SelectObject(pOldPen);
+}
+
+int CVantrelView::ComputeExtents(int)
+{
+    CVantrelDoc* pDoc = GetDocument();
+    if (pDoc->m_nGrids == 0)
+        return 0;
+    if (pDoc->m_nType == 40) {
+        m_vertexMax = CPoint(pDoc->m_nPageWidth, pDoc->m_nPageHeight);
+        m_vertexMin = CPoint(0, 0);
+        return 0;
+    }
+    // The measure runs in logical units with y downwards, so no device conversion is involved.
+    CacheCellSize();
+    const CSize step(m_nCachedCellWidth, -m_nCachedCellHeight);
+    bool bFirstVertex = true, bFirstCentroid = true;
+    for (int i = 0; i < pDoc->m_nCellsX; ++i) {
+        for (int j = 0; j < pDoc->m_nCellsY; ++j) {
+            for (int g = 0; g < pDoc->m_nGrids; ++g) {
+                const Object& grid = *pDoc->GetGrid(g);
+                const int n = grid.sides;
+                if (n <= 0)
+                    continue;
+                const CPoint origin(i * step.cx, j * step.cy);
+                double sumX = 0.0, sumY = 0.0;
+                for (int k = 0; k < n; ++k) {
+                    CPoint v = grid.GetVertex(k, step, origin);
+                    if (bFirstVertex) {
+                        m_vertexMax = m_vertexMin = v;
+                        bFirstVertex = false;
+                    }
+                    m_vertexMax.x = std::max(m_vertexMax.x, v.x);
+                    m_vertexMax.y = std::max(m_vertexMax.y, v.y);
+                    m_vertexMin.x = std::min(m_vertexMin.x, v.x);
+                    m_vertexMin.y = std::min(m_vertexMin.y, v.y);
+                    sumX += v.x;
+                    sumY += v.y;
+                }
+                const double cx = sumX / n, cy = sumY / n;
+                if (bFirstCentroid) {
+                    m_centroidMaxX = m_centroidMinX = cx;
+                    m_centroidMaxY = m_centroidMinY = cy;
+                    bFirstCentroid = false;
+                }
+                m_centroidMaxX = std::max(m_centroidMaxX, cx);
+                m_centroidMaxY = std::max(m_centroidMaxY, cy);
+                m_centroidMinX = std::min(m_centroidMinX, cx);
+                m_centroidMinY = std::min(m_centroidMinY, cy);
+            }
+        }
+    }
+    return 1;
+}
+
+int CVantrelView::BuildCellPolygon(int nColumn, int nRow, int nGrid, CDC* pDC)
+{
+    const Object* pGrid = GetDocument()->GetGrid(nGrid);
+    if (!pGrid)
+        return 0;
+    if (pGrid->kind == 1) {
+        CacheCellSize();
+        int n = BuildCellOutline(*pGrid, nColumn, nRow);
+        if (pDC)
+            pDC->LPtoDP(m_polygon.GetData(), n + 1);
+    }
+    return pGrid->kind;
+}
+
+int CVantrelView::HitTestCell(CDC* pDC, int x, int y, CRgn* pRgn, int& nColumn, int& nRow, int& nGrid)
+{
+    CPoint p(x, y);
+    p -= GetDeviceScrollPosition();
+    CVantrelDoc* pDoc = GetDocument();
+    if (pDoc->m_nGrids == 0)
+        return 0;
+    pRgn->DeleteObject();
+    CPoint L = p;
+    pDC->DPtoLP(&L);
+    if (pDoc->m_nType == 40)
+        return 0;  // ring grids are tested with their own geometry
+
+    m_polygon.SetSize(16, 2);
+    CacheCellSize();
+    int firstColumn, endColumn, firstRow, endRow;
+    CandidateRange(L.x, m_nCachedCellWidth, pDoc->m_nCellsX, firstColumn, endColumn);
+    CandidateRange(L.y, m_nCachedCellHeight, pDoc->m_nCellsY, firstRow, endRow);
+    for (int row = firstRow; row < endRow; ++row) {
+        for (int column = firstColumn; column < endColumn; ++column) {
+            for (int g = 0; g < pDoc->m_nGrids; ++g) {
+                const Object* pGrid = pDoc->GetGrid(g);
+                if (!pGrid->InBounds(column, row) || BuildCellPolygon(column, row, g, pDC) != 1)
+                    continue;
+                pRgn->CreatePolygonRgn(m_polygon.GetData(), pGrid->sides + 1, ALTERNATE);
+                if (pRgn->PtInRegion(p)) {
+                    nColumn = column;
+                    nRow = row;
+                    nGrid = g;
+                    return 1;
+                }
+                pRgn->DeleteObject();
+            }
+        }
+    }
+    return 0;
+}
+
+int CVantrelView::RedrawCell(CDC* pDC, int nColumn, int nRow, int nGrid, int pass)
+{
+    CVantrelDoc* pDoc = GetDocument();
+    const Object* pGrid = pDoc->GetGrid(nGrid);
+    if (!pGrid || !pGrid->InBounds(nColumn, nRow))
+        return 0;
+    if (pGrid->kind == 2)
+        DrawCircularCell(pDC, nColumn, nRow, nGrid, pass);
+    else if (pDoc->m_bTiled)
+        DrawTilerCell(pDC, nColumn, nRow, nGrid, pass);
+    else
+        DrawCell(pDC, nColumn, nRow, nGrid, pass);
+    return 1;
+}
+
+int CVantrelView::RedrawCellAndNeighbours(CDC* pDC, int nColumn, int nRow, int nGrid, int pass)
+{
+    CVantrelDoc* pDoc = GetDocument();
+    const Object* pGrid = pDoc->GetGrid(nGrid);
+    if (!pGrid)
+        return 1;
+    for (int d = 1; d <= pGrid->sides; ++d) {
+        MoveRecord move = pDoc->LookupMove(nColumn, nRow, nGrid, d);
+        if (move.fromGrid == -1)
+            continue;
+        int nx = 0, ny = 0;
+        if (pDoc->GetNeighbour(d, nColumn, nRow, nGrid, move.dx, move.dy, move.toGrid, nx, ny))
+            RedrawCell(pDC, nx, ny, move.toGrid, pass);
+    }
+    return 1;
+}
