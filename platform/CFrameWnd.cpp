@@ -10,12 +10,14 @@
 #include "platform/ResourceTables.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QResizeEvent>
-#include <QShortcut>
+#include <QKeyEvent>
+#include <QWindow>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -31,15 +33,80 @@ END_MESSAGE_MAP()
 namespace {
 const char* const kIdProperty = "vantrel_id";
 
-Qt::Key AccelKey(WORD key)
+// The accelerator key code of a Qt key: letters and digits as themselves. With Shift held, a digit
+// key reports the character above it; those of the common layout map back to their digit.
+WORD AccelKeyCode(int nKey)
 {
-    if (key >= 'A' && key <= 'Z')
-        return Qt::Key(Qt::Key_A + (key - 'A'));
-    if (key >= '0' && key <= '9')
-        return Qt::Key(Qt::Key_0 + (key - '0'));
-    return Qt::Key(key);
+    if (nKey >= Qt::Key_A && nKey <= Qt::Key_Z)
+        return WORD('A' + (nKey - Qt::Key_A));
+    if (nKey >= Qt::Key_0 && nKey <= Qt::Key_9)
+        return WORD('0' + (nKey - Qt::Key_0));
+    static const std::pair<int, char> shifted[] = {
+        {Qt::Key_Exclam, '1'}, {Qt::Key_At, '2'}, {Qt::Key_NumberSign, '3'}, {Qt::Key_Dollar, '4'},
+        {Qt::Key_Percent, '5'}, {Qt::Key_AsciiCircum, '6'}, {Qt::Key_Ampersand, '7'}, {Qt::Key_Asterisk, '8'},
+        {Qt::Key_ParenLeft, '9'}, {Qt::Key_ParenRight, '0'}};
+    for (const auto& [qt, digit] : shifted)
+        if (nKey == qt)
+            return WORD(digit);
+    return 0;
 }
 } // namespace
+
+// Accelerators come before shortcuts, menu mnemonics and the focus window, as the frame's translation
+// of keys does: a key combination of an enabled command runs it and goes no further.
+class CAcceleratorFilter : public QObject {
+public:
+    static void Install()
+    {
+        static CAcceleratorFilter* pFilter = nullptr;
+        if (!pFilter && QCoreApplication::instance()) {
+            pFilter = new CAcceleratorFilter;
+            pFilter->setParent(QCoreApplication::instance());
+            QCoreApplication::instance()->installEventFilter(pFilter);
+        }
+    }
+
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override
+    {
+        const QEvent::Type type = pEvent->type();
+        if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress)
+            return false;
+        auto* e = static_cast<QKeyEvent*>(pEvent);
+        const auto combination = std::make_pair(e->key(), e->modifiers());
+        if (type == QEvent::KeyPress) {
+            // The press that follows a translated override is spent.
+            const bool spent = m_bSpent && m_spent == combination;
+            m_bSpent = false;
+            return spent;
+        }
+        CFrameWnd* pFrame = FrameOf(pObject);
+        if (!pFrame || !pFrame->FindAccelerator(e->key(), e->modifiers()))
+            return false;
+        if (!pFrame->TranslateAccelerator(e->key(), e->modifiers()))
+            return false;
+        e->accept();
+        m_bSpent = true;
+        m_spent = combination;
+        return true;
+    }
+
+private:
+    static CFrameWnd* FrameOf(QObject* pObject)
+    {
+        QWidget* pWidget = qobject_cast<QWidget*>(pObject);
+        if (!pWidget) {
+            if (auto* pWindow = qobject_cast<QWindow*>(pObject))
+                pWidget = QWidget::find(pWindow->winId());
+        }
+        for (QWidget* w = pWidget ? pWidget->window() : nullptr; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+            if (auto* pFrame = dynamic_cast<CFrameWnd*>(CWnd::FromWidget(w)))
+                return pFrame;
+        return nullptr;
+    }
+
+    bool m_bSpent = false;
+    std::pair<int, Qt::KeyboardModifiers> m_spent;
+};
 
 // Turns the main window's resize into OnSizing (which may change the new size) and its close into OnClose.
 class CFrameBridge : public QObject {
@@ -226,24 +293,32 @@ void CFrameWnd::BuildMenu(UINT nIDResource)
 
 void CFrameWnd::BuildAccelerators(UINT nIDResource)
 {
-    const AccelResource* pAccel = AfxFindAccelerators(nIDResource);
-    if (!pAccel)
-        return;
-    for (int i = 0; i < pAccel->count; ++i) {
-        const AccelEntry& a = pAccel->entries[i];
-        Qt::KeyboardModifiers mods;
-        if (a.fVirt & FCONTROL)
-            mods |= Qt::ControlModifier;
-        if (a.fVirt & FALT)
-            mods |= Qt::AltModifier;
-        if (a.fVirt & FSHIFT)
-            mods |= Qt::ShiftModifier;
-        auto* pShortcut = new QShortcut(QKeySequence(QKeyCombination(mods, AccelKey(a.key))), m_pWidget);
-        pShortcut->setContext(Qt::WindowShortcut);
-        pShortcut->setProperty(kIdProperty, a.cmd);
-        const UINT nID = a.cmd;
-        QObject::connect(pShortcut, &QShortcut::activated, pShortcut, [this, nID] { ExecuteCommand(nID); });
-    }
+    m_accelerators.clear();
+    if (const AccelResource* pAccel = AfxFindAccelerators(nIDResource))
+        m_accelerators.assign(pAccel->entries, pAccel->entries + pAccel->count);
+    CAcceleratorFilter::Install();
+}
+
+BOOL CFrameWnd::TranslateAccelerator(int nKey, Qt::KeyboardModifiers modifiers)
+{
+    const UINT nID = FindAccelerator(nKey, modifiers);
+    return nID != 0 && ExecuteCommand(nID);
+}
+
+UINT CFrameWnd::FindAccelerator(int nKey, Qt::KeyboardModifiers modifiers) const
+{
+    BYTE fVirt = 0;
+    if (modifiers & Qt::ControlModifier)
+        fVirt |= FCONTROL;
+    if (modifiers & Qt::AltModifier)
+        fVirt |= FALT;
+    if (modifiers & Qt::ShiftModifier)
+        fVirt |= FSHIFT;
+    const WORD key = AccelKeyCode(nKey);
+    for (const AccelEntry& a : m_accelerators)
+        if (a.key == key && (a.fVirt & (FCONTROL | FALT | FSHIFT)) == fVirt)
+            return a.cmd;
+    return 0;
 }
 
 std::vector<QAction*> CFrameWnd::GetMenuActions(UINT nID) const

@@ -5,6 +5,9 @@
 // update handlers (or, without one, the presence of a handler) leave them enabled.
 #include "platform/CObject.h"
 #include "platform/CWnd.h"
+#include "platform/ResourceTables.h"
+
+#include <QtCore/qnamespace.h>
 
 #include <vector>
 
@@ -63,6 +66,11 @@ public:
     BOOL ExecuteCommand(UINT nID);
     // Whether the command would run now (its update state, or the presence of a handler).
     BOOL IsCommandEnabled(UINT nID);
+
+    // The command of an accelerator of the frame's table (0 for none), and running it when enabled.
+    // Qt key code and keyboard modifiers.
+    UINT FindAccelerator(int nKey, Qt::KeyboardModifiers modifiers) const;
+    BOOL TranslateAccelerator(int nKey, Qt::KeyboardModifiers modifiers);
 
     // Idle processing: toolbars and status bar take their update handlers' states.
     virtual void OnIdleUpdateCmdUI();
@@ -124,6 +132,7 @@ private:
     std::vector<CControlBar*> m_bars;
     std::vector<std::pair<UINT, QAction*>> m_menuActions;
     std::vector<QMenu*> m_popups;
+    std::vector<AccelEntry> m_accelerators;
     CFrameBridge* m_pFrameBridge = nullptr;
     DWORD m_dwDockStyle = 0;
 };
