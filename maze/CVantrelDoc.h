@@ -15,8 +15,6 @@ class CVantrelDoc : public CDocument {
     DECLARE_DYNCREATE(CVantrelDoc)
 public:
     static constexpr int kMaxGrids = 8;
-    // A direction-flag array: [d] = 1 when side d is a candidate, [0] = the number of candidates.
-    using DirectionFlags = int[MAX_CELL_SIDES + 1];
 
     CVantrelDoc();
     ~CVantrelDoc() override;
@@ -31,6 +29,7 @@ public:
     Object* GetGrid(int g) const { return g >= 0 && g < m_nGrids ? m_pGrids[g] : nullptr; }
 
     // ---- Cells and neighbours ------------------------------------------------------------------
+    // values[]: direction flags, MAX_CELL_SIDES + 1 ints: [d] = 1 when side d qualifies, [0] = how many.
     MoveRecord LookupMove(int x, int y, int g, int d) const;
     int GetNeighbour(int d, int x, int y, int g, int dx, int dy, int toGrid, int& nx, int& ny) const;
     BOOL IsCellFree(int x, int y, int g) const;
