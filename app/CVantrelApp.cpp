@@ -2,13 +2,13 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
-#include "app/CPlaceholderMazeView.h"
 #include "app/WebLinks.h"
 #include "maze/CVantrelDoc.h"
 #include "platform/CSingleDocTemplate.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "resources/resource.h"
+#include "view/CVantrelView.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -64,7 +64,7 @@ BOOL CVantrelApp::InitInstance()
 
     LoadStdProfileSettings(4);
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CVantrelDoc), RUNTIME_CLASS(CMainFrame),
-                                          RUNTIME_CLASS(CPlaceholderMazeView)));
+                                          RUNTIME_CLASS(CVantrelView)));
 
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);

@@ -7,14 +7,12 @@ if(VANTREL_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/CAdWindowPlaceholder.h
     ${CMAKE_CURRENT_LIST_DIR}/CMainFrame.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CMainFrame.h
-    ${CMAKE_CURRENT_LIST_DIR}/CPlaceholderMazeView.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/CPlaceholderMazeView.h
     ${CMAKE_CURRENT_LIST_DIR}/CSplitterWndEx.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CSplitterWndEx.h
     ${CMAKE_CURRENT_LIST_DIR}/CVantrelApp.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CVantrelApp.h
     ${CMAKE_CURRENT_LIST_DIR}/WebLinks.h)
-  target_link_libraries(vantrel_app PUBLIC vantrel_platform_ui vantrel_platform_dialog vantrel_resources vantrel_maze)
+  target_link_libraries(vantrel_app PUBLIC vantrel_platform_ui vantrel_platform_dialog vantrel_resources vantrel_maze vantrel_view)
   add_executable(vantrel ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
   target_link_libraries(vantrel PRIVATE vantrel_app)
 endif()

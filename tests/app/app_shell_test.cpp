@@ -3,7 +3,6 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
-#include "app/CPlaceholderMazeView.h"
 #include "app/CVantrelApp.h"
 #include "maze/CVantrelDoc.h"
 #include "platform/CSingleDocTemplate.h"
@@ -12,6 +11,7 @@
 #include "platform/ResourceTables.h"
 #include "resources/VantrelResources.h"
 #include "resources/resource.h"
+#include "view/CVantrelView.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -113,7 +113,7 @@ TEST_F(ShellTest, PaneHeightFollowsItsRules)
     EXPECT_EQ(frame.GetPaneMin(), 0);
 
     CCreateContext context;
-    context.m_pNewViewClass = RUNTIME_CLASS(CPlaceholderMazeView);
+    context.m_pNewViewClass = RUNTIME_CLASS(CVantrelView);
     context.m_pCurrentDoc = &doc;
     ASSERT_TRUE(frame.LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW, nullptr, &context));
     frame.GetWidget()->resize(800, 600);

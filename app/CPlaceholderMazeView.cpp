@@ -1,5 +1,0 @@
-#include "app/CPlaceholderMazeView.h"
-
-IMPLEMENT_DYNCREATE(CPlaceholderMazeView, CScrollView)
-
-void CPlaceholderMazeView::OnDraw(CDC*) {}
