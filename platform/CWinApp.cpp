@@ -2,6 +2,7 @@
 
 #include "platform/CDocument.h"
 #include "platform/CFrameWnd.h"
+#include "platform/CPrintingView.h"
 #include "platform/CSingleDocTemplate.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
@@ -397,7 +398,7 @@ void CWinApp::OnOpenRecentFile(UINT nID)
         m_pRecentFileList->Remove(i);
 }
 
-void CWinApp::OnFilePrintSetup() {}
+void CWinApp::OnFilePrintSetup() { AfxDoPrintSetup(); }
 
 void AfxInstallWindowHandlers()
 {

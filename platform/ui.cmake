@@ -33,7 +33,7 @@ if(VANTREL_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/WindowDC.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WindowDC.h)
   target_link_libraries(vantrel_platform_ui PUBLIC
-    vantrel_platform_core vantrel_platform_io vantrel_platform_profile Qt6::Widgets)
+    vantrel_platform_core vantrel_platform_io vantrel_platform_profile vantrel_platform_printing Qt6::Widgets)
   # Window DCs draw through the device-context layer when it is part of the build.
   if(TARGET vantrel_platform_gdi)
     target_link_libraries(vantrel_platform_ui PUBLIC vantrel_platform_gdi)

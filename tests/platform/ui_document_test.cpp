@@ -1,7 +1,8 @@
-// The framework's file commands: open and save through the document, the save prompt, recent files.
+// The framework's file commands, and Print Setup: open and save through the document, the save prompt, recent files.
 #include "tests/platform/ui_test_support.h"
 
 #include "platform/CFrameWnd.h"
+#include "platform/CPrintingView.h"
 #include "platform/CSingleDocTemplate.h"
 #include "platform/CWinApp.h"
 #include "platform/CWndView.h"
@@ -124,6 +125,20 @@ TEST_F(DocumentCommandTest, OpenGoesThroughTheDocumentAndTheRecentList)
     EXPECT_TRUE(Frame()->ExecuteCommand(ID_FILE_MRU_FILE1));
     EXPECT_EQ(g_opened.back(), "/tmp/maze one.mze");
     EXPECT_FALSE(Frame()->IsCommandEnabled(ID_FILE_MRU_FILE2));
+}
+
+TEST(PrintSetupTest, TheApplicationsCommandShowsPrintSetup)
+{
+    EnsureTestApplication();
+    CWinApp app;
+    int shown = 0;
+    SetPrintSetupHandler([&](QPrinter&) {
+        ++shown;
+        return IDCANCEL;
+    });
+    EXPECT_TRUE(app.OnCmdMsg(ID_FILE_PRINT_SETUP, CN_COMMAND, nullptr, nullptr));
+    SetPrintSetupHandler({});
+    EXPECT_EQ(shown, 1);
 }
 
 TEST_F(DocumentCommandTest, AFileOnTheCommandLineIsOpened)
