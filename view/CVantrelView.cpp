@@ -109,10 +109,12 @@ void CVantrelView::OnDraw(CDC* pDC)
     }
 
     if (pDoc->m_nGrids && m_bScreen) {
-        CollapseInfoPane();
         OnPrepareDC(pDC);
         OnPrepareDC(&m_backBufferDC);
         pDC->BitBlt(0, 0, m_extent.cx, m_extent.cy, &m_backBufferDC, 0, 0, SRCCOPY);
+        // Collapsing the pane can resize this window, which replaces the image pDC draws into: so
+        // it comes after the copy, and a resize repaints the window anyway.
+        CollapseInfoPane();
     }
     EndWaitCursor();
     m_bScreen = 1;
