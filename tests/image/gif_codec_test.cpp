@@ -578,3 +578,29 @@ TEST(GifReader, ComposingVeryManyLargeFramesIsRefused)
     EXPECT_FALSE(DecodeInto(b.out, *many));
     EXPECT_STREQ(many->GetLastError(), "GIF: too many frames to compose");
 }
+
+TEST(GifReader, BlocksWithOwnTablesAndNoGlobalTableComposeInTrueColor)
+{
+    // No global table, several blocks, the first smaller than the screen both ways: every block is
+    // drawn in its own colours on one 24-bit picture. With one block only, the palette image stays.
+    GifBuilder b;
+    b.Header(30, 20, {});
+    b.Image(0, 0, 10, 10, Fill(10, 10, 1), 2, {{255, 0, 0}, {0, 255, 0}});
+    b.Image(15, 5, 10, 10, Fill(10, 10, 0), 2, {{0, 0, 255}, {255, 255, 255}});
+    b.Trailer();
+    CRasterImage img;
+    ASSERT_TRUE(DecodeBytes(b.out, img));
+    ASSERT_EQ(img.GetBpp(), 24);
+    EXPECT_EQ(img.GetWidth(), 30u);
+    EXPECT_EQ(ColorAt(img, 3, 3), 0x00FF00u);
+    EXPECT_EQ(ColorAt(img, 20, 12), 0x0000FFu);
+    EXPECT_EQ(ColorAt(img, 28, 1), 0x000000u);
+    EXPECT_EQ(img.GetNumFrames(), 2);
+
+    GifBuilder one;
+    one.Header(30, 20, {}).Image(0, 0, 10, 10, Fill(10, 10, 1), 2, {{255, 0, 0}, {0, 255, 0}}).Trailer();
+    CRasterImage single;
+    ASSERT_TRUE(DecodeBytes(one.out, single));
+    EXPECT_EQ(single.GetBpp(), 1);
+    EXPECT_EQ(ColorAt(single, 3, 3), 0x00FF00u);
+}
