@@ -1,7 +1,33 @@
 // The view's links to the application object and the main frame.
 #include "view/CVantrelView.h"
 
-void CVantrelView::CollapseInfoPane() {}
-void CVantrelView::AnnounceToApplication() {}
-bool CVantrelView::IsInfoPaneVisible() const { return false; }
-void CVantrelView::SetInfoPaneVisible(bool) {}
+#include "app/CMainFrame.h"
+#include "app/CVantrelApp.h"
+
+namespace {
+CVantrelApp* VantrelApp() { return dynamic_cast<CVantrelApp*>(AfxGetApp()); }
+}  // namespace
+
+void CVantrelView::CollapseInfoPane()
+{
+    if (auto* pFrame = dynamic_cast<CMainFrame*>(GetParentFrame()))
+        pFrame->SetAdPaneHeight(0, 0);
+}
+
+void CVantrelView::AnnounceToApplication()
+{
+    if (CVantrelApp* pApp = VantrelApp())
+        pApp->mazeView = this;
+}
+
+bool CVantrelView::IsInfoPaneVisible() const
+{
+    CVantrelApp* pApp = VantrelApp();
+    return pApp && pApp->infoPaneVisible;
+}
+
+void CVantrelView::SetInfoPaneVisible(bool bVisible)
+{
+    if (CVantrelApp* pApp = VantrelApp())
+        pApp->infoPaneVisible = bVisible ? TRUE : FALSE;
+}

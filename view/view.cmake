@@ -6,5 +6,5 @@ if(VANTREL_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/CVantrelView.h
     ${CMAKE_CURRENT_LIST_DIR}/CVantrelViewCells.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CVantrelViewShell.cpp)
-  target_link_libraries(vantrel_view PUBLIC vantrel_maze vantrel_platform_ui vantrel_platform_gdi)
+  target_link_libraries(vantrel_view PUBLIC vantrel_maze vantrel_platform_ui vantrel_platform_gdi vantrel_app)
 endif()
