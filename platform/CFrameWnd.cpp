@@ -21,6 +21,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+
 IMPLEMENT_DYNCREATE(CFrameWnd, CObject)
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CCmdTarget)

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+
 // The editor widget: reports focus changes to its window, and exposes the formatting rectangle.
 class CRichEditWidget : public QTextEdit {
 public:

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QStatusBar>
+
 CStatusBar::CStatusBar() = default;
 CStatusBar::~CStatusBar() = default;
 

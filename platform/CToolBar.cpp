@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QPixmap>
 #include <QToolBar>
+
 namespace {
 CString Part(UINT nID, bool tooltip)
 {

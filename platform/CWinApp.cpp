@@ -13,13 +13,12 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QCursor>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPushButton>
 
 #include <cstdlib>
 #include <cstring>
+
 namespace {
 CWinApp* g_pApp = nullptr;
 

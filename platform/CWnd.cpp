@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QVariant>
 #include <QWidget>
+
 namespace {
 const char* const kWndProperty = "vantrel_cwnd";
 
