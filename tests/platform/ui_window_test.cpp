@@ -351,6 +351,20 @@ TEST(SplitterTest, RowsBelowTheFirstKeepTheirIdealHeights)
     splitter.RecalcLayout();
     splitter.GetRowInfo(1, cur, min);
     EXPECT_EQ(cur, 400);
+    // Dragging the bar moves the boundary between the rows.
+    splitter.SetRowInfo(1, 100, 0);
+    splitter.RecalcLayout();
+    QWidget* w = splitter.GetClientWidget();
+    const int barY = 300 + CSplitterWnd::kSplitterBar / 2;
+    SendMouse(w, QEvent::MouseButtonPress, QPoint(10, barY), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    SendMouse(w, QEvent::MouseMove, QPoint(10, 200), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    SendMouse(w, QEvent::MouseButtonRelease, QPoint(10, 200), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    splitter.GetRowInfo(0, cur, min);
+    EXPECT_EQ(cur, 200);
+    splitter.GetRowInfo(1, cur, min);
+    EXPECT_EQ(cur, 200);
+    EXPECT_EQ(CWnd::GetCapture(), nullptr);
+
     splitter.SetActivePane(1, 0);
     int row = -1;
     EXPECT_EQ(splitter.GetActivePane(&row), splitter.GetPane(1, 0));
