@@ -407,10 +407,14 @@ MazeGrowthRun<Topology> MakeRun(CVantrelDoc& doc, const Topology& topo, IMazeCel
 template <class Topology>
 void GenerateWith(CVantrelDoc& doc, const Topology& topo, IMazeCellDrawer* drawer, bool anyCarved)
 {
+    // The unique run ends however the command ends, an exception included.
+    struct EndUniqueRunOnExit {
+        FrontierArray& frontier;
+        ~EndUniqueRunOnExit() { frontier.EndUniqueRun(); }
+    } guard{doc.m_frontier};
     auto run = MakeRun(doc, topo, drawer);
     run.uniqueRun = true;
     run.Generate(anyCarved);
-    run.EndRun();
 }
 
 // The flat stepping serves growth only when every frontier entry lies in grid 0.
