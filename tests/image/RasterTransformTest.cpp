@@ -167,6 +167,15 @@ TEST(RasterTransform, IncreaseBpp)
         EXPECT_EQ(one.GetPixelIndex(x, 2), oneCopy.GetPixelIndex(x, 2));
     EXPECT_TRUE(imagetest::SameColor(one.GetPaletteColor(1), oneCopy.GetPaletteColor(1)));
 
+    // The escape flag stops the conversion early; the image is still replaced, the rows not yet
+    // converted keeping the new image's zeroed contents.
+    CRasterImage stopped;
+    Fill(stopped, 4, 3, 8);
+    stopped.SetEscape(1);
+    ASSERT_TRUE(stopped.IncreaseBpp(24));
+    EXPECT_EQ(stopped.GetBpp(), 24);
+    EXPECT_TRUE(imagetest::SameColor(stopped.GetPixelColor(3, 2), RGBQUAD{0, 0, 0, 0}));
+
     // Palette alpha becomes an alpha plane at 24 bits.
     CRasterImage pa(2, 1, 8);
     pa.SetPaletteColor(1, 10, 20, 30, 40);
