@@ -178,6 +178,25 @@ TEST_F(ShellTest, SizingLimitsApplyOnlyWithTheInformationPane)
     EXPECT_TRUE(big.EqualRect(CRect(0, 0, 1000, 800)));
 }
 
+TEST_F(ShellTest, TheFrameKeepsItsLeastSizeWhileThePaneIsOn)
+{
+    CVantrelApp app;
+    ASSERT_TRUE(Start(app));
+    QWidget* w = app.m_pMainWnd->GetWidget();
+    w->showNormal();
+    // Sizes the window's own layout allows; below the least size of the pane's rule.
+    const QSize wish = QSize(400, 170).expandedTo(w->minimumSizeHint());
+    w->resize(wish);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->size(), wish);
+    app.infoPaneVisible = TRUE;
+    w->resize(wish + QSize(10, 5));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->width(), 600);
+    EXPECT_EQ(w->height(), std::max(190, wish.height() + 5));
+    Stop(app);
+}
+
 TEST_F(ShellTest, EditToolbarCommandTogglesTheBarAndItsCheck)
 {
     CVantrelApp app;
