@@ -7,9 +7,47 @@
 #include "image/CRasterMemFile.h"
 #include "image/RasterCodecs.h"
 
+// Each codec that arrives on its own declares Decode<Fmt>/Encode<Fmt> in its header; the table
+// lists a codec exactly when its header is in the tree.
 #if __has_include("image/CRasterGif.h")
 #include "image/CRasterGif.h"
 #define VANTREL_IMAGE_HAS_GIF 1
+#endif
+#if __has_include("image/CRasterJpeg.h")
+#include "image/CRasterJpeg.h"
+#define VANTREL_IMAGE_HAS_JPG 1
+#endif
+#if __has_include("image/CRasterPng.h")
+#include "image/CRasterPng.h"
+#define VANTREL_IMAGE_HAS_PNG 1
+#endif
+#if __has_include("image/CRasterIco.h")
+#include "image/CRasterIco.h"
+#define VANTREL_IMAGE_HAS_ICO 1
+#endif
+#if __has_include("image/CRasterTiff.h")
+#include "image/CRasterTiff.h"
+#define VANTREL_IMAGE_HAS_TIF 1
+#endif
+#if __has_include("image/CRasterTga.h")
+#include "image/CRasterTga.h"
+#define VANTREL_IMAGE_HAS_TGA 1
+#endif
+#if __has_include("image/CRasterPcx.h")
+#include "image/CRasterPcx.h"
+#define VANTREL_IMAGE_HAS_PCX 1
+#endif
+#if __has_include("image/CRasterWbmp.h")
+#include "image/CRasterWbmp.h"
+#define VANTREL_IMAGE_HAS_WBMP 1
+#endif
+#if __has_include("image/CRasterWmf.h")
+#include "image/CRasterWmf.h"
+#define VANTREL_IMAGE_HAS_WMF 1
+#endif
+#if __has_include("image/CRasterJpeg2000.h")
+#include "image/CRasterJpeg2000.h"
+#define VANTREL_IMAGE_HAS_JPEG2000 1
 #endif
 
 #include <cstdlib>
@@ -22,8 +60,39 @@ namespace {
 // A format without an entry answers "Decode: Unknown or wrong format" / "Encode: Unknown format".
 const RasterCodec kCodecs[] = {
     {IMAGE_FORMAT_BMP, DecodeBmp, EncodeBmp},
+#ifdef VANTREL_IMAGE_HAS_JPG
+    {IMAGE_FORMAT_JPG, DecodeJpeg, EncodeJpeg},
+#endif
+#ifdef VANTREL_IMAGE_HAS_ICO
+    {IMAGE_FORMAT_ICO, DecodeIco, EncodeIco},
+#endif
 #ifdef VANTREL_IMAGE_HAS_GIF
     {IMAGE_FORMAT_GIF, DecodeGif, EncodeGif},
+#endif
+#ifdef VANTREL_IMAGE_HAS_PNG
+    {IMAGE_FORMAT_PNG, DecodePng, EncodePng},
+#endif
+#ifdef VANTREL_IMAGE_HAS_TIF
+    {IMAGE_FORMAT_TIF, DecodeTiff, EncodeTiff},
+#endif
+#ifdef VANTREL_IMAGE_HAS_TGA
+    {IMAGE_FORMAT_TGA, DecodeTga, EncodeTga},
+#endif
+#ifdef VANTREL_IMAGE_HAS_PCX
+    {IMAGE_FORMAT_PCX, DecodePcx, EncodePcx},
+#endif
+#ifdef VANTREL_IMAGE_HAS_WBMP
+    {IMAGE_FORMAT_WBMP, DecodeWbmp, EncodeWbmp},
+#endif
+#ifdef VANTREL_IMAGE_HAS_WMF
+    {IMAGE_FORMAT_WMF, DecodeWmf, EncodeWmf},
+#endif
+#ifdef VANTREL_IMAGE_HAS_JPEG2000
+    {IMAGE_FORMAT_JP2, DecodeJp2, EncodeJp2},
+    {IMAGE_FORMAT_JPC, DecodeJpc, EncodeJpc},
+    {IMAGE_FORMAT_PGX, DecodePgx, EncodePgx},
+    {IMAGE_FORMAT_PNM, DecodePnm, EncodePnm},
+    {IMAGE_FORMAT_RAS, DecodeRas, EncodeRas},
 #endif
 };
 
