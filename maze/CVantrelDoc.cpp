@@ -2,6 +2,7 @@
 
 #include "maze/IMazeCellDrawer.h"
 #include "platform/CView.h"
+#include "platform/MessageBox.h"
 #include "platform/Random.h"
 
 #include <algorithm>
@@ -15,8 +16,11 @@ IMPLEMENT_DYNCREATE(CVantrelDoc, CDocument)
 
 CVantrelDoc::CVantrelDoc() : m_nSeed(int(std::time(nullptr)))
 {
+    LoadSettings();
     VantrelSrand(unsigned(m_nSeed));
 }
+
+CVantrelDoc::CVantrelDoc(ForLoading) {}
 
 CVantrelDoc::~CVantrelDoc()
 {
@@ -75,7 +79,12 @@ BOOL CVantrelDoc::CreateGrid()
     m_startPoints.RemoveAll();
     m_frontier.RemoveAll();
 
-    // Asking whether to keep the layer objects belongs here, before the new grid is built.
+    if (CountObjectsToAskAbout() > 0 &&
+        AfxMessageBox("Do you want to delete all TEXT/OBJECT layers?", MB_YESNO | MB_ICONWARNING) == IDYES) {
+        m_objects.RemoveAll();
+        if (m_pLoadTarget)
+            m_bDropTargetObjects = TRUE;
+    }
 
     if (m_nType == 0) {
         m_nExtraRowsPct = m_nExtraColsPct = 5;
@@ -112,7 +121,8 @@ BOOL CVantrelDoc::CreateGrid()
     for (int g = 0; g < m_nGrids; ++g)
         m_pGrids[g]->BuildGrowthWeights(m_nProb);
     SyncFrontierIndex();
-    // Hiding the information pane belongs here.
+    if (GetVantrelDocShell().hideInfoPane)
+        GetVantrelDocShell().hideInfoPane();
     UpdateAllViews(nullptr);
     return m_nGrids > 0;
 }

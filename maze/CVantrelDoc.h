@@ -1,7 +1,9 @@
 #pragma once
 // The maze document: owns the grids, the growth frontier and the start points, and runs the maze
 // commands (Make Maze, Solve, Clear, ReRender) and the cell operations the view's tools use.
+#include "maze/CLogicalRectTracker.h"
 #include "maze/FrontierArray.h"
+#include "maze/MazeSetupValues.h"
 #include "maze/MoveRecord.h"
 #include "maze/Object.h"
 #include "platform/CArray.h"
@@ -9,6 +11,7 @@
 #include "platform/CRect.h"
 #include "platform/CString.h"
 
+class CArchive;
 class IMazeCellDrawer;
 
 class CVantrelDoc : public CDocument {
@@ -53,12 +56,43 @@ public:
     // Clears and grows again from every start point without reseeding; 1 when there was a start point.
     int ReRender();
 
+    // ---- Settings ------------------------------------------------------------------------------
+    // Reads every setting the document keeps in the profile (the constructor does).
+    void LoadSettings();
+    // Writes the "size" settings, in their fixed order.
+    void WriteSizeSettings();
+    // Shows the Maze Setup sheet on page nPage (0 Style .. 4 GROWTH) and applies it on OK; page -1
+    // applies the current values without showing it. Returns IDOK or IDCANCEL.
+    int ShowSettings(int nPage);
+    void OnMazeSetup();
+    void OnPageSetup();
+    void OnPrintingPenWidth();
+    void OnReRender();
+
+    // ---- Files -------------------------------------------------------------------------------
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSaveAs();
+    // Storing writes m_dVersion's format; loading reads into a fresh document and takes its state only
+    // when the whole file was read, so a refused or broken file leaves this document as it was.
+    void Serialize(CArchive& ar) override;
+    BOOL SerializeV1(CArchive& ar);
+    BOOL SerializeV2(CArchive& ar);
+    // The framework's open and save, which report a refused file or version as a failure.
+    BOOL OnOpenDocument(const char* lpszPathName) override;
+    BOOL OnSaveDocument(const char* lpszPathName) override;
+    // Whether the writer can write format dVersion (below 3).
+    static BOOL CanStoreVersion(double dVersion);
+    // The last Serialize refused its file (a message is queued or was shown) or its version.
+    BOOL GetFileFailed() const { return m_bFileFailed; }
+
     // ---- Fields --------------------------------------------------------------------------------
     FrontierArray m_frontier;
     CString m_strStyle;
     CString m_strTilerID;
     CString m_strError;
-    double m_dVersion = 0.0;
+    // The format of the last load or save; a new document saves in the current format.
+    double m_dVersion = 2.0;
     int m_nType = 0;
     int m_nPlacedMarks = 0;
     int m_nCurGrid = 0;
@@ -97,6 +131,11 @@ public:
     int m_bPrinterDebug = 0;
     int m_bAutoCenter = 1;
     CArray<CPoint, CPoint> m_startPoints;
+    CArray<CLogicalRectTracker, CLogicalRectTracker&> m_objects;
+    // "DeleteEnds" of the profile: read and written back, used by nothing else.
+    int m_nDeleteEnds = 0;
+    // The values of the Maze Setup sheet's pages.
+    CMazeSetupValues m_setup;
 
     // ---- Used by the growth and solving runs ---------------------------------------------------
     // Sides of grid g's cells, 0 when there is no such grid.
@@ -111,6 +150,29 @@ public:
 
 private:
     void DeleteGrids();
+    void FillSetupValues();
+    // The layer objects the rebuild's question is about: this document's, and while a file is read
+    // into a fresh document, those of the document it is read for.
+    int CountObjectsToAskAbout() const;
+    BOOL LoadDocument(CArchive& ar);
+    void StoreHeader(CArchive& ar);
+    void StoreGrids(CArchive& ar);
+    void LoadHeader(CArchive& ar);
+    void StoreRingCells(CArchive& ar);
+    void SkipRingCells(CArchive& ar);
+    BOOL LoadGrids(CArchive& ar);
+    void SetStoreVersionError();
+    void CopySettingsFrom(const CVantrelDoc& src);
+    void AdoptLoaded(CVantrelDoc& loaded);
+
+    // A document made to read a file into: it takes its settings from the document the file is read
+    // for, so it neither reads the profile nor seeds the generator (the reset that follows does).
+    struct ForLoading {};
+    explicit CVantrelDoc(ForLoading);
+
+    CVantrelDoc* m_pLoadTarget = nullptr;  // the document a file is being read for
+    BOOL m_bDropTargetObjects = FALSE;     // its user chose to delete its layer objects
+    BOOL m_bFileFailed = FALSE;            // the last open or save was refused
     bool FindRandomStart();
 
     // First row for (grid, side, parity) of the move table last looked up in; rebuilt when the

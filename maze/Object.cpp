@@ -168,7 +168,4 @@ CPoint Object::GetVertex(int k, CSize size, CPoint origin, double* pAngle, doubl
     return CPoint(origin.x + int(size.cx * v.x), origin.y + int(size.cy * v.y));
 }
 
-// ---------------------------------------------------------------------------------------------------
-// The grid record of the document file. The file-format code replaces this body; until then a grid
-// neither writes nor reads anything.
-void Object::Serialize(CArchive&, double) {}
+// The grid record of the document file (Object::Serialize) lives with the file format.

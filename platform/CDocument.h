@@ -6,6 +6,8 @@
 
 #include <vector>
 
+class CArchive;
+class CFile;
 class CView;
 
 // An opaque iterator over a document's views; null ends the walk.
@@ -45,6 +47,11 @@ public:
     virtual void SetTitle(const char* lpszTitle);
 
     virtual BOOL OnNewDocument();
+    // Opens the file, reads the document through an archive over it and reports what went wrong;
+    // FALSE when the file could not be read whole.
+    virtual BOOL OnOpenDocument(const char* lpszPathName);
+    // Creates the file and writes the document through an archive; FALSE when that failed.
+    virtual BOOL OnSaveDocument(const char* lpszPathName);
     virtual void DeleteContents() {}
 
     void BeginWaitCursor() { DoWaitCursor(1); }
@@ -52,6 +59,10 @@ public:
     void RestoreWaitCursor() { DoWaitCursor(0); }
 
 protected:
+    // Runs Serialize over an archive on the open file (loading or storing), closes both, and reports an
+    // archive or file exception as the framework does (the file is then aborted). FALSE on an exception.
+    BOOL SerializeFile(CFile& file, BOOL bStoring);
+
     // Called after a view is attached or detached.
     virtual void OnChangedViewList() {}
 

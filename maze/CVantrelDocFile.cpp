@@ -1,0 +1,379 @@
+// The document's files: File New, Open and Save As, and the .mze format of versions 1.0 and 2.0.
+//
+// A file is read into a fresh document that starts from this one's settings and goes through the same
+// reset as File New; only when the whole file has been read is its state moved into this document, so
+// a rejected or broken file leaves the document the user had exactly as it was.
+#include "maze/CVantrelDoc.h"
+
+#include "maze/MzeArchive.h"
+#include "platform/CArchive.h"
+#include "platform/CFile.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+
+#include <algorithm>
+#include <iterator>
+#include <memory>
+#include <utility>
+
+namespace {
+
+// Where the messages about newer formats send the user.
+constexpr const char* kSupportEmail = "support@quillmont.example";
+
+constexpr const char* kFileTag = "MZE";
+
+constexpr const char* kNotAnMzeFile =
+    "ERROR: Quillmont does not recognize this file as a valid MZE file.  Loading has stopped.";
+
+} // namespace
+
+BOOL CVantrelDoc::CanStoreVersion(double dVersion)
+{
+    return dVersion < 3.0;
+}
+
+void CVantrelDoc::SetStoreVersionError()
+{
+    m_strError.Format("ERROR: Save MZE File format {%3.1f} is greater than the maximum version supported by this "
+                      "program.  Please contact support: ",
+                      m_dVersion);
+    m_strError += kSupportEmail;
+}
+
+// ---- Commands ----------------------------------------------------------------------------------
+
+void CVantrelDoc::OnFileNew()
+{
+    CreateGrid();
+    ShowSettings(-1);
+    OnClearMaze();
+    if (GetVantrelDocShell().hideInfoPane)
+        GetVantrelDocShell().hideInfoPane();
+}
+
+void CVantrelDoc::OnFileOpen()
+{
+    m_strError.Empty();
+    CFileDialog dlg(TRUE, nullptr, nullptr, OFN_FILEMUSTEXIST, "Mazes (*.mze)|*.mze|All Files (*.*)|*.*||");
+    if (dlg.DoModal() != IDOK)
+        return;
+    const CString path = dlg.GetPathName();
+    CFile file;
+    if (!file.Open(path, CFile::modeRead)) {
+        m_strError.Format("ERROR: Could not open %s for reading, please check you have rights to do so.",
+                          path.GetString());
+        return;
+    }
+    SerializeFile(file, FALSE);
+}
+
+void CVantrelDoc::OnFileSaveAs()
+{
+    CFileDialog dlg(FALSE, "mze", nullptr, OFN_OVERWRITEPROMPT,
+                    "Quillmont V2 (*.mze)|*.mze|Quillmont V1 (*.mze)|*.mze||");
+    dlg.m_ofn.nFilterIndex = 1;
+    if (dlg.DoModal() != IDOK)
+        return;
+    switch (dlg.m_ofn.nFilterIndex) {
+    case 1:
+        m_dVersion = 2.0;
+        break;
+    case 2:
+        m_dVersion = 1.0;
+        break;
+    default:
+        m_dVersion = 0.0;
+        m_strError = "ERROR: Could not save in that format.  Save has stopped.";
+        return;
+    }
+    const CString path = dlg.GetPathName();
+    CFile file;
+    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite)) {
+        m_strError.Format("ERROR: Could not open '%s' for writing, please check you have rights to do so.",
+                          path.GetString());
+        return;
+    }
+    SerializeFile(file, TRUE);
+}
+
+BOOL CVantrelDoc::OnOpenDocument(const char* lpszPathName)
+{
+    BOOL ok = CDocument::OnOpenDocument(lpszPathName);
+    return ok && !m_bFileFailed;
+}
+
+BOOL CVantrelDoc::OnSaveDocument(const char* lpszPathName)
+{
+    // A version the writer cannot write is refused before the file is created or truncated.
+    if (!CanStoreVersion(m_dVersion)) {
+        SetStoreVersionError();
+        return FALSE;
+    }
+    BOOL ok = CDocument::OnSaveDocument(lpszPathName);
+    return ok && !m_bFileFailed;
+}
+
+// ---- Serialisation -----------------------------------------------------------------------------
+
+void CVantrelDoc::Serialize(CArchive& ar)
+{
+    m_bFileFailed = FALSE;
+    if (ar.IsStoring()) {
+        if (!CanStoreVersion(m_dVersion)) {
+            SetStoreVersionError();
+            m_bFileFailed = TRUE;
+            return;
+        }
+        if (m_dVersion < 2.0)
+            SerializeV1(ar);
+        else
+            SerializeV2(ar);
+        return;
+    }
+
+    std::unique_ptr<CVantrelDoc> loaded(new CVantrelDoc(ForLoading{}));
+    loaded->CopySettingsFrom(*this);
+    loaded->m_strError.Empty();
+    loaded->m_pLoadTarget = this;
+    // An exception from here on leaves this document untouched; the caller reports it.
+    if (!loaded->LoadDocument(ar)) {
+        if (!loaded->m_strError.IsEmpty())
+            m_strError = loaded->m_strError;
+        m_bFileFailed = TRUE;
+        return;
+    }
+    AdoptLoaded(*loaded);
+    MarkChanged();
+    UpdateAllViews(nullptr);
+}
+
+BOOL CVantrelDoc::LoadDocument(CArchive& ar)
+{
+    OnFileNew();
+    ar >> m_dVersion;
+    if (m_dVersion < 2.0)
+        return SerializeV1(ar);
+    if (m_dVersion < 3.0)
+        return SerializeV2(ar);
+    m_strError.Format("ERROR: MZE File format {%3.1f} is greater than the maximum version supported by this "
+                      "program.  Please contact support to upgrade: ",
+                      m_dVersion);
+    m_strError += kSupportEmail;
+    return FALSE;
+}
+
+// The fields both versions share, from the template type to the seed.
+void CVantrelDoc::StoreHeader(CArchive& ar)
+{
+    ar << m_nType << m_strStyle << m_nPlacedMarks << m_nGrids;
+    ar << m_nScale << m_nStartX << m_nOffsetX << m_nStartY << m_nOffsetY;
+    ar << m_nCellsX << m_nPageWidth << m_nXSign << m_nCellsY << m_nPageHeight << m_nYSign;
+    ar << m_nSeed;
+}
+
+void CVantrelDoc::StoreGrids(CArchive& ar)
+{
+    for (int g = 0; g < m_nGrids; ++g)
+        m_pGrids[g]->Serialize(ar, m_dVersion);
+}
+
+void CVantrelDoc::LoadHeader(CArchive& ar)
+{
+    m_nType = mze::ReadInt(ar);
+    ar >> m_strStyle;
+    m_nPlacedMarks = mze::ReadInt(ar);
+    mze::ReadInt(ar);  // grid count: the rebuild decides
+    // The page geometry must give cells a size and the grid record its cells; start cells and marks
+    // need no check, the growth tests them.
+    m_nScale = mze::ReadIntIn(ar, 0, mze::kMaxPageSize);
+    m_nStartX = mze::ReadInt(ar);
+    m_nOffsetX = mze::ReadIntIn(ar, -mze::kMaxPageSize, mze::kMaxPageSize);
+    m_nStartY = mze::ReadInt(ar);
+    m_nOffsetY = mze::ReadIntIn(ar, -mze::kMaxPageSize, mze::kMaxPageSize);
+    m_nCellsX = mze::ReadIntIn(ar, 1, mze::kMaxCellsPerSide);
+    m_nPageWidth = mze::ReadIntIn(ar, 1, mze::kMaxPageSize);
+    m_nXSign = mze::ReadIntIn(ar, -1, 1);
+    m_nCellsY = mze::ReadIntIn(ar, 1, mze::kMaxCellsPerSide);
+    m_nPageHeight = mze::ReadIntIn(ar, 1, mze::kMaxPageSize);
+    m_nYSign = mze::ReadIntIn(ar, -1, 1);
+    if (m_nXSign == 0 || m_nYSign == 0)
+        mze::Reject();
+    m_nSeed = mze::ReadInt(ar);
+}
+
+void CVantrelDoc::StoreRingCells(CArchive& ar)
+{
+    if (m_pRingCells) {
+        ar << m_nCellsY;
+        for (int i = 0; i < m_nCellsY; ++i)
+            ar << m_pRingCells[i];
+    } else {
+        ar << 0;
+    }
+}
+
+void CVantrelDoc::SkipRingCells(CArchive& ar)
+{
+    // The rebuild that follows discards them.
+    int n = mze::ReadCount(ar, 4, mze::kMaxCellsPerSide);
+    mze::SkipInts(ar, n);
+}
+
+BOOL CVantrelDoc::LoadGrids(CArchive& ar)
+{
+    // The grid record must hold the cells of the header's grid, which the rebuild is about to allocate.
+    if (std::uint64_t(m_nCellsX) * std::uint64_t(m_nCellsY) * mze::kCellBytes > ar.GetBytesLeft())
+        AfxThrowArchiveException(CArchiveException::endOfFile);
+    if (!CreateGrid()) {
+        // A template this program cannot build: say so, unless the rebuild already did.
+        if (m_strError.IsEmpty())
+            m_strError = kNotAnMzeFile;
+        return FALSE;
+    }
+    for (int g = 0; g < m_nGrids; ++g) {
+        m_pGrids[g]->Serialize(ar, m_dVersion);
+        // The program only ever stores a grid at least as large as the document's counts (a rebuild
+        // may clip the counts, never the stored grid); a smaller one would leave the maze's cells short.
+        if (m_pGrids[g]->width < m_nCellsX || m_pGrids[g]->height < m_nCellsY)
+            mze::Reject();
+    }
+    SyncFrontierIndex();
+    return TRUE;
+}
+
+BOOL CVantrelDoc::SerializeV1(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar << m_dVersion;
+        StoreHeader(ar);
+        StoreRingCells(ar);
+        mze::WriteZeros(ar, 3);
+        StoreGrids(ar);
+        return TRUE;
+    }
+
+    LoadHeader(ar);
+    SkipRingCells(ar);
+    mze::SkipInts(ar, 3);
+    return LoadGrids(ar);
+}
+
+BOOL CVantrelDoc::SerializeV2(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar << m_dVersion << CString(kFileTag);
+        StoreHeader(ar);
+        ar << 0 << m_bTiled << m_strTilerID << 0;
+        StoreRingCells(ar);
+        mze::WriteZeros(ar, 6);
+        StoreGrids(ar);
+        ar << m_objects.GetSize();
+        for (int i = 0; i < m_objects.GetSize(); ++i)
+            m_objects[i].Serialize(ar);
+        ar << m_startPoints.GetSize();
+        for (int i = 0; i < m_startPoints.GetSize(); ++i)
+            ar << m_startPoints[i].x << m_startPoints[i].y;
+        mze::WriteZeros(ar, 24);
+        return TRUE;
+    }
+
+    CString tag;
+    ar >> tag;
+    if (tag != kFileTag) {
+        m_strError = kNotAnMzeFile;
+        return FALSE;
+    }
+    LoadHeader(ar);
+    mze::ReadInt(ar);  // reserved
+    m_bTiled = mze::ReadInt(ar);
+    if (m_bTiled > 0)
+        m_bLoadTiler = 1;
+    ar >> m_strTilerID;
+    if (mze::ReadInt(ar) > 0) {
+        CString message;
+        message.Format("ERROR: MZE File format {%3.1f} is greater than the maximum version supported by this "
+                       "program.  Please contact support to upgrade. email: ",
+                       m_dVersion);
+        message += kSupportEmail;
+        AfxMessageBox(message, MB_OKCANCEL);
+        ar.Abort();
+        return FALSE;
+    }
+    SkipRingCells(ar);
+    mze::SkipInts(ar, 6);
+    if (!LoadGrids(ar))
+        return FALSE;
+
+    int nObjects = mze::ReadCount(ar, mze::kMinObjectBytes, mze::kMaxObjects);
+    for (int i = 0; i < nObjects; ++i) {
+        CLogicalRectTracker object;
+        object.Serialize(ar);
+        // A picture whose stored bytes do not decode makes no object.
+        if (object.m_nKind == CLogicalRectTracker::kindImage && !object.m_pImage)
+            continue;
+        m_objects.Add(object);
+        object.ReleaseOwnership();
+    }
+    int nPoints = mze::ReadCount(ar, mze::kPointBytes, mze::kMaxStartPoints);
+    for (int i = 0; i < nPoints; ++i) {
+        CPoint point;
+        ar >> point.x >> point.y;
+        m_startPoints.Add(point);
+    }
+    mze::SkipInts(ar, 24);
+    return TRUE;
+}
+
+int CVantrelDoc::CountObjectsToAskAbout() const
+{
+    int n = m_objects.GetSize();
+    if (m_pLoadTarget && !m_bDropTargetObjects)
+        n += m_pLoadTarget->m_objects.GetSize();
+    return n;
+}
+
+// ---- Moving a loaded document in -----------------------------------------------------------------
+
+// Every plain field of the document: settings, geometry, generation state and texts.
+#define VANTREL_DOC_PLAIN_FIELDS(X) \
+    X(m_strStyle) X(m_strTilerID) X(m_strError) X(m_dVersion) X(m_nType) X(m_nPlacedMarks) X(m_nCurGrid) \
+    X(m_nLastDir) X(m_nStartY) X(m_nStartX) X(m_nCellsY) X(m_nCellsX) X(m_nPageHeight) X(m_nPageWidth) \
+    X(m_nScale) X(m_nYSign) X(m_nXSign) X(m_nSeed) X(m_nOffsetX) X(m_nOffsetY) X(m_bGenerated) \
+    X(m_bTemplateOnly) X(m_bLoadTiler) X(m_bErasedVisible) X(m_nExtraRowsPct) X(m_nExtraColsPct) \
+    X(m_nTopReserve) X(m_nCellWidth) X(m_nCellHeight) X(m_bFitToPage) X(m_bAnimate) X(m_strInstallPath) \
+    X(m_bDirty) X(m_nPenWidth) X(m_bTiled) X(m_bPrinterDebug) X(m_bAutoCenter) X(m_nDeleteEnds) X(m_setup)
+
+void CVantrelDoc::CopySettingsFrom(const CVantrelDoc& src)
+{
+#define VANTREL_COPY_FIELD(f) f = src.f;
+    VANTREL_DOC_PLAIN_FIELDS(VANTREL_COPY_FIELD)
+#undef VANTREL_COPY_FIELD
+    std::copy(std::begin(src.m_nProb), std::end(src.m_nProb), std::begin(m_nProb));
+}
+
+void CVantrelDoc::AdoptLoaded(CVantrelDoc& loaded)
+{
+    // A message the load queued replaces one already waiting; otherwise that one stays.
+    const CString waiting = m_strError;
+    CopySettingsFrom(loaded);
+    if (m_strError.IsEmpty())
+        m_strError = waiting;
+    DeleteGrids();
+    for (int g = 0; g < kMaxGrids; ++g)
+        m_pGrids[g] = std::exchange(loaded.m_pGrids[g], nullptr);
+    m_nGrids = std::exchange(loaded.m_nGrids, 0);
+    m_pRingCells = std::exchange(loaded.m_pRingCells, nullptr);
+    m_frontier = std::move(loaded.m_frontier);
+    m_startPoints.RemoveAll();
+    m_startPoints.Append(loaded.m_startPoints);
+    // The user kept or dropped this document's objects when the reset asked; the file's follow them.
+    if (loaded.m_bDropTargetObjects)
+        m_objects.RemoveAll();
+    for (int i = 0; i < loaded.m_objects.GetSize(); ++i) {
+        m_objects.Add(loaded.m_objects[i]);
+        loaded.m_objects[i].ReleaseOwnership();
+    }
+    loaded.m_objects.RemoveAll();
+    SyncFrontierIndex();
+}

@@ -1,0 +1,52 @@
+// The framework's side of opening and saving a document: the file, the archive over it, the
+// document's Serialize, and the report of what went wrong.
+#include "platform/CDocument.h"
+
+#include "platform/CArchive.h"
+#include "platform/CException.h"
+#include "platform/CFile.h"
+
+BOOL CDocument::SerializeFile(CFile& file, BOOL bStoring)
+{
+    try {
+        CArchive ar(&file, (bStoring ? CArchive::store : CArchive::load) | CArchive::bNoFlushOnDelete);
+        ar.m_pDocument = this;
+        Serialize(ar);
+        ar.Close();
+        file.Close();
+    } catch (const CException& e) {
+        file.Abort();
+        e.ReportError();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CDocument::OnOpenDocument(const char* lpszPathName)
+{
+    CFile file;
+    CFileException fe;
+    if (!file.Open(lpszPathName, CFile::modeRead | CFile::shareDenyWrite, &fe)) {
+        fe.ReportError();
+        return FALSE;
+    }
+    DeleteContents();
+    if (!SerializeFile(file, FALSE))
+        return FALSE;
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CDocument::OnSaveDocument(const char* lpszPathName)
+{
+    CFile file;
+    CFileException fe;
+    if (!file.Open(lpszPathName, CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive, &fe)) {
+        fe.ReportError();
+        return FALSE;
+    }
+    if (!SerializeFile(file, TRUE))
+        return FALSE;
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}

@@ -1,0 +1,344 @@
+// The document's settings: profile defaults, the values the setup sheet carries, and what applying
+// it writes back.
+#include "maze/CVantrelDoc.h"
+#include "platform/CView.h"
+#include "platform/Random.h"
+#include "tests/maze/doc_support.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using doc_test::DocTest;
+
+int ProfileInt(const char* section, const char* entry)
+{
+    return int(AfxGetProfile().GetProfileInt(section, entry, -12345));
+}
+
+// A view that lays the maze out on every update, as the real one does when it repaints.
+class SizingView : public CView {
+public:
+    void OnUpdate(CView*, LPARAM, CObject*) override
+    {
+        auto* doc = static_cast<CVantrelDoc*>(GetDocument());
+        doc->GetCellWidth();
+        doc->GetCellHeight();
+    }
+};
+
+TEST_F(DocTest, DefaultsFromAnEmptyProfile)
+{
+    std::time_t t0 = std::time(nullptr);
+    CVantrelDoc doc;
+    EXPECT_EQ(doc.m_nCellsX, 10);
+    EXPECT_EQ(doc.m_nCellsY, 10);
+    EXPECT_EQ(doc.m_nPageWidth, 7499);
+    EXPECT_EQ(doc.m_nPageHeight, 9499);
+    EXPECT_EQ(doc.m_nScale, 400);
+    EXPECT_EQ(doc.m_nPenWidth, 10);
+    EXPECT_EQ(doc.m_nType, 0);
+    EXPECT_EQ(doc.m_bErasedVisible, 0);
+    EXPECT_EQ(doc.m_bFitToPage, 1);
+    EXPECT_EQ(doc.m_bAnimate, 0);
+    EXPECT_EQ(doc.m_bTiled, 0);
+    EXPECT_TRUE(doc.m_strTilerID.IsEmpty());
+    EXPECT_EQ(doc.m_nOffsetX, 0);
+    EXPECT_EQ(doc.m_nOffsetY, 0);
+    EXPECT_EQ(doc.m_bPrinterDebug, 0);
+    EXPECT_EQ(doc.m_bAutoCenter, 1);
+    EXPECT_EQ(doc.m_nDeleteEnds, 0);
+    const int prob[10] = {0, 1, 1, 1, 1, 1, 1, 1, 1, 0};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(doc.m_nProb[i], prob[i]) << i;
+    EXPECT_EQ(doc.m_nGrids, 0);
+    EXPECT_EQ(doc.m_nStartX, -1);
+    EXPECT_EQ(doc.m_nLastDir, -1);
+    EXPECT_GE(doc.m_nSeed, int(t0));
+    EXPECT_LE(doc.m_nSeed, int(std::time(nullptr)));
+    // Nothing is written until a sheet is applied.
+    EXPECT_FALSE(std::filesystem::exists(IniPath()));
+}
+
+TEST_F(DocTest, FirstFileNewWritesEverySetting)
+{
+    CVantrelDoc doc;
+    SizingView view;
+    doc.AddView(&view);
+    doc.OnFileNew();
+
+    ASSERT_NE(doc.GetGrid(0), nullptr);
+    EXPECT_EQ(doc.GetGrid(0)->width, 10);
+    EXPECT_EQ(doc.GetGrid(0)->height, 10);
+    EXPECT_EQ(doc.GetCellWidth(), 746);
+    EXPECT_EQ(doc.GetCellHeight(), -920);
+    // Fitting: the scale became the smaller cell side the view had computed.
+    EXPECT_EQ(doc.m_nScale, 746);
+
+    const std::pair<const char*, int> size[] = {
+        {"animate", 0}, {"penwidth", 10}, {"ErasedVisible", 0}, {"Fittopage", 1}, {"cellx", 10},
+        {"celly", 10},  {"x_offset", 0},  {"y_offset", 0},      {"x", 7499},      {"y", 9499},
+        {"scale", 746}, {"type", 0},      {"Tiler", 0},         {"CircularCells", 10},
+        {"CircularPercentRad", 4},        {"DeleteEnds", 0}};
+    for (auto [entry, value] : size)
+        EXPECT_EQ(ProfileInt("size", entry), value) << entry;
+    EXPECT_EQ(AfxGetProfile().GetProfileString("size", "TilerID", "none"), "");
+    const char* prob[10] = {"CENTER", "N", "NE", "E", "SE", "S", "SW", "W", "NW", "RELATIVE"};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(ProfileInt("PROB", prob[i]), (i == 0 || i == 9) ? 0 : 1) << prob[i];
+    EXPECT_EQ(ProfileInt("Settings", "AutoCenter"), 1);
+    EXPECT_EQ(ProfileInt("Settings", "PrinterDebug"), 0);
+    EXPECT_EQ(ProfileInt("Ads", "VISIBLE"), 0);
+
+    // The file holds one group per section.
+    std::ifstream in(IniPath());
+    std::stringstream text;
+    text << in.rdbuf();
+    for (const char* group : {"[size]", "[PROB]", "[Settings]", "[Ads]"})
+        EXPECT_NE(text.str().find(group), std::string::npos) << group;
+}
+
+TEST_F(DocTest, ProfileValuesReachANewDocument)
+{
+    CProfile& p = AfxGetProfile();
+    p.WriteProfileInt("size", "cellx", 7);
+    p.WriteProfileInt("size", "celly", 9);
+    p.WriteProfileInt("size", "x", 8499);
+    p.WriteProfileInt("size", "y", 10999);
+    p.WriteProfileInt("size", "scale", 300);
+    p.WriteProfileInt("size", "penwidth", 25);
+    p.WriteProfileInt("size", "ErasedVisible", 1);
+    p.WriteProfileInt("size", "Fittopage", 0);
+    p.WriteProfileInt("size", "animate", 1);
+    p.WriteProfileInt("size", "Tiler", 1);
+    p.WriteProfileString("size", "TilerID", "garden");
+    p.WriteProfileInt("size", "x_offset", 500);
+    p.WriteProfileInt("size", "y_offset", -20);
+    p.WriteProfileInt("size", "DeleteEnds", 3);
+    p.WriteProfileInt("Settings", "PrinterDebug", 1);
+    p.WriteProfileInt("Settings", "AutoCenter", 0);
+    p.WriteProfileInt("PROB", "NE", 6);
+    p.WriteProfileInt("PROB", "RELATIVE", 1);
+
+    CVantrelDoc doc;
+    EXPECT_EQ(doc.m_nCellsX, 7);
+    EXPECT_EQ(doc.m_nCellsY, 9);
+    EXPECT_EQ(doc.m_nPageWidth, 8499);
+    EXPECT_EQ(doc.m_nPageHeight, 10999);
+    EXPECT_EQ(doc.m_nScale, 300);
+    EXPECT_EQ(doc.m_nPenWidth, 25);
+    EXPECT_EQ(doc.m_bErasedVisible, 1);
+    EXPECT_EQ(doc.m_bFitToPage, 0);
+    EXPECT_EQ(doc.m_bAnimate, 1);
+    EXPECT_EQ(doc.m_bTiled, 1);
+    EXPECT_EQ(doc.m_strTilerID, "garden");
+    EXPECT_EQ(doc.m_nOffsetX, 500);
+    EXPECT_EQ(doc.m_nOffsetY, -20);
+    EXPECT_EQ(doc.m_bPrinterDebug, 1);
+    EXPECT_EQ(doc.m_bAutoCenter, 0);
+    EXPECT_EQ(doc.m_nProb[2], 6);
+    EXPECT_EQ(doc.m_nProb[9], 1);
+
+    // Applying writes them back unchanged, the setting nothing else uses included.
+    doc.OnFileNew();
+    EXPECT_EQ(ProfileInt("size", "DeleteEnds"), 3);
+    EXPECT_EQ(ProfileInt("size", "y_offset"), -20);
+    EXPECT_EQ(ProfileInt("size", "scale"), 300);
+    EXPECT_EQ(ProfileInt("PROB", "NE"), 6);
+    EXPECT_EQ(ProfileInt("Settings", "AutoCenter"), 0);
+    CVantrelDoc again;
+    EXPECT_EQ(again.m_nCellsX, 7);
+    EXPECT_EQ(again.m_strTilerID, "garden");
+}
+
+TEST_F(DocTest, WithoutFittingTheCountsAreClipped)
+{
+    AfxGetProfile().WriteProfileInt("size", "Fittopage", 0);
+    CVantrelDoc doc;
+    doc.OnFileNew();
+    EXPECT_EQ(doc.m_nCellsX, 10);
+
+    // At most 18 columns and 23 rows fit cells of 400 on a 7499 x 9499 page.
+    SetMazeSetupSheetHandler([](CVantrelDoc&, CMazeSetupValues& v, int) {
+        v.dims.m_nCellsWide = 30;
+        v.dims.m_nCellsLong = 30;
+        return IDOK;
+    });
+    EXPECT_EQ(doc.ShowSettings(1), IDOK);
+    EXPECT_EQ(doc.m_nCellsX, 18);
+    EXPECT_EQ(doc.m_nCellsY, 23);
+    EXPECT_EQ(doc.GetGrid(0)->width, 18);
+    // Rows or columns given: the rebuild runs first, so the clipped counts are written.
+    EXPECT_EQ(ProfileInt("size", "cellx"), 18);
+
+    SetMazeSetupSheetHandler([](CVantrelDoc&, CMazeSetupValues& v, int) {
+        v.dims.m_nCellsWide = 0;
+        v.dims.m_nCellsLong = 0;
+        return IDOK;
+    });
+    EXPECT_EQ(doc.ShowSettings(1), IDOK);
+    EXPECT_EQ(doc.m_nCellsX, 18);
+    EXPECT_EQ(doc.m_nCellsY, 23);
+    // Both 0: the settings are written before the rebuild fills the counts in.
+    EXPECT_EQ(ProfileInt("size", "cellx"), 0);
+    EXPECT_EQ(ProfileInt("size", "celly"), 0);
+}
+
+TEST_F(DocTest, ApplyingUnchangedKeepsTheTemplateAndClearsTheMaze)
+{
+    CVantrelDoc doc;
+    doc.m_nSeed = 5;
+    doc.OnFileNew();
+    doc.SetCellState(3, 3, 0, CELL_BLACKENED);
+    doc.OnGenerateMaze();
+    Object* grid = doc.GetGrid(0);
+    ASSERT_NE(grid->GetCell(0, 0).passages, 0);
+
+    int pages = -1;
+    SetMazeSetupSheetHandler([&](CVantrelDoc&, CMazeSetupValues&, int nPage) {
+        pages = nPage;
+        return IDOK;
+    });
+    boxes.clear();
+    doc.OnMazeSetup();
+    EXPECT_EQ(pages, 0);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(doc.GetGrid(0), grid);
+    EXPECT_EQ(grid->GetCell(0, 0).passages, 0);
+    EXPECT_EQ(grid->GetCell(3, 3).flags, CELL_BLACKENED);
+    EXPECT_EQ(doc.m_bGenerated, 0);
+    doc.OnPageSetup();
+    EXPECT_EQ(pages, 2);
+    doc.OnPrintingPenWidth();
+    EXPECT_EQ(pages, 3);
+
+    // A template type with no builder leaves no grid behind.
+    CVantrelDoc other;
+    other.OnFileNew();
+    ASSERT_EQ(other.m_nGrids, 1);
+    other.m_nType = 3;
+    EXPECT_FALSE(other.CreateGrid());
+    EXPECT_EQ(other.m_nGrids, 0);
+    EXPECT_EQ(other.GetGrid(0), nullptr);
+
+    // A sheet applied with no grid always rebuilds.
+    CVantrelDoc empty;
+    empty.ShowSettings(0);
+    EXPECT_NE(empty.GetGrid(0), nullptr);
+    EXPECT_EQ(empty.m_bLoadTiler, 0);
+}
+
+TEST_F(DocTest, AChangeThatRebuildsAsksFirst)
+{
+    CVantrelDoc doc;
+    doc.OnFileNew();
+    Object* grid = doc.GetGrid(0);
+    SetMazeSetupSheetHandler([](CVantrelDoc&, CMazeSetupValues& v, int) {
+        v.dims.m_nCellsWide = 12;
+        v.advanced.m_nPenWidth = 40;
+        return IDOK;
+    });
+    answers = {IDCANCEL};
+    boxes.clear();
+    EXPECT_EQ(doc.ShowSettings(0), IDCANCEL);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Do you really wish to make these changes?  YOU WILL LOSE WHAT YOU WERE WORKING ON!");
+    EXPECT_EQ(boxTypes[0] & MB_TYPEMASK, MB_OKCANCEL);
+    EXPECT_EQ(doc.m_nCellsX, 10);
+    EXPECT_EQ(doc.m_nPenWidth, 10);
+    EXPECT_EQ(doc.GetGrid(0), grid);
+    EXPECT_EQ(ProfileInt("size", "cellx"), 10);
+    EXPECT_EQ(ProfileInt("size", "penwidth"), 10);
+
+    answers = {IDOK};
+    EXPECT_EQ(doc.ShowSettings(0), IDOK);
+    EXPECT_EQ(doc.m_nCellsX, 12);
+    EXPECT_EQ(doc.GetGrid(0)->width, 12);
+    EXPECT_EQ(doc.m_nPenWidth, 40);
+    EXPECT_EQ(ProfileInt("size", "cellx"), 12);
+    EXPECT_EQ(doc.m_bLoadTiler, 0);
+}
+
+TEST_F(DocTest, PageValuesInInches)
+{
+    CVantrelDoc doc;
+    doc.OnFileNew();
+    CMazeSetupValues shown;
+    SetMazeSetupSheetHandler([&](CVantrelDoc&, CMazeSetupValues& v, int) {
+        shown = v;
+        v.page.m_fHeight = 8.5f;
+        v.page.m_fLeft = 0.7f;
+        v.page.m_fWidth = 7.7f;
+        v.page.m_fTop = 0.25f;
+        return IDOK;
+    });
+    doc.ShowSettings(2);
+    EXPECT_EQ(shown.page.m_fHeight, 9.5f);
+    EXPECT_EQ(shown.page.m_fWidth, 7.5f);
+    EXPECT_EQ(doc.m_nPageHeight, 8499);
+    EXPECT_EQ(doc.m_nOffsetX, 699);
+    EXPECT_EQ(doc.m_nPageWidth, 7698);
+    EXPECT_EQ(doc.m_nOffsetY, 250);
+    EXPECT_EQ(ProfileInt("size", "x"), 7698);
+
+    // Values shown and confirmed unchanged keep their thousandths, even where a float cannot hold them.
+    doc.m_nPageWidth = 7699;
+    doc.m_nOffsetX = 333;
+    SetMazeSetupSheetHandler([](CVantrelDoc&, CMazeSetupValues&, int) { return IDOK; });
+    for (int i = 0; i < 3; ++i)
+        doc.ShowSettings(2);
+    EXPECT_EQ(doc.m_nPageWidth, 7699);
+    EXPECT_EQ(doc.m_nOffsetX, 333);
+    EXPECT_EQ(doc.m_nPageHeight, 8499);
+}
+
+TEST_F(DocTest, SeedPaneAndGrowthValues)
+{
+    bool paneOn = false;
+    std::vector<std::pair<UINT, UINT>> timers;
+    CVantrelDocShell shell;
+    shell.isInfoPaneVisible = [&] { return BOOL(paneOn); };
+    shell.setInfoPaneVisible = [&](BOOL on) { paneOn = on; };
+    shell.setInfoPaneTimer = [&](UINT id, UINT ms) { timers.emplace_back(id, ms); };
+    int hidden = 0;
+    shell.hideInfoPane = [&] { ++hidden; };
+    SetVantrelDocShell(shell);
+
+    CVantrelDoc doc;
+    doc.OnFileNew();
+    EXPECT_GE(hidden, 1);
+    doc.m_nSeed = -1;
+    CMazeSetupValues shown;
+    SetMazeSetupSheetHandler([&](CVantrelDoc&, CMazeSetupValues& v, int) {
+        shown = v;
+        v.advanced.m_bInfoWindow = TRUE;
+        v.growth.m_nN = 5;
+        v.growth.m_nE = 3;
+        v.growth.m_nCenter = 9;
+        return IDOK;
+    });
+    doc.ShowSettings(3);
+    EXPECT_EQ(shown.advanced.m_nSeed, 4294967295u);
+    EXPECT_EQ(shown.advanced.m_bInfoWindow, FALSE);
+    EXPECT_EQ(doc.m_nSeed, -1);
+    EXPECT_TRUE(paneOn);
+    ASSERT_EQ(timers.size(), 1u);
+    EXPECT_EQ(timers[0], std::make_pair(1u, 1u));
+    EXPECT_EQ(ProfileInt("Ads", "VISIBLE"), 1);
+    EXPECT_EQ(doc.m_nProb[1], 5);
+    EXPECT_EQ(doc.m_nProb[3], 3);
+    EXPECT_EQ(doc.m_nProb[0], 9);
+    EXPECT_EQ(ProfileInt("PROB", "N"), 5);
+    EXPECT_EQ(ProfileInt("PROB", "CENTER"), 9);
+    // The grid's weights follow: north, east, south, west.
+    EXPECT_EQ(doc.GetGrid(0)->weights[0], 5);
+    EXPECT_EQ(doc.GetGrid(0)->weights[1], 3);
+    // The generator was seeded with the seed (-1 as its 32-bit pattern).
+    EXPECT_EQ(VantrelRandState(), 0xFFFFFFFFu);
+}
+
+} // namespace
