@@ -1,0 +1,114 @@
+// Saving and loading a 2000 x 2000 maze document in the .mze format, through an archive over memory
+// and over a file.
+#include "maze/CVantrelDoc.h"
+#include "platform/CArchive.h"
+#include "platform/CFile.h"
+#include "platform/CMemFile.h"
+#include "platform/MessageBox.h"
+#include "platform/Profile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kSide = 2000;
+
+void Quiet()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    char pattern[] = "/tmp/vantrel-bench-XXXXXX";
+    const char* dir = mkdtemp(pattern);
+    setenv("XDG_CONFIG_HOME", dir ? dir : "/tmp", 1);
+    AfxGetProfile().SetRegistryKey("Quillmont");
+    AfxGetProfile().SetAppName("FREEQuillmont");
+    SetMessageBoxHandler([](const MessageBoxRequest& r) { return MessageBoxDefaultAnswer(r.type); });
+}
+
+// One grown maze, shared by the benchmarks.
+CVantrelDoc& Maze()
+{
+    static std::unique_ptr<CVantrelDoc> doc = [] {
+        Quiet();
+        auto d = std::make_unique<CVantrelDoc>();
+        d->m_nCellsX = kSide;
+        d->m_nCellsY = kSide;
+        d->m_nSeed = 7;
+        d->OnFileNew();
+        d->OnGenerateMaze();
+        d->m_dVersion = 2.0;
+        return d;
+    }();
+    return *doc;
+}
+
+std::vector<unsigned char> Saved(CVantrelDoc& doc)
+{
+    CMemFile file(1 << 20);
+    CArchive ar(&file, CArchive::store);
+    doc.Serialize(ar);
+    ar.Close();
+    std::vector<unsigned char> out(std::size_t(file.GetLength()));
+    file.SeekToBegin();
+    file.Read(out.data(), UINT(out.size()));
+    return out;
+}
+
+void BM_SaveToMemory(benchmark::State& state)
+{
+    CVantrelDoc& doc = Maze();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        CMemFile file(1 << 20);
+        CArchive ar(&file, CArchive::store);
+        doc.Serialize(ar);
+        ar.Close();
+        bytes = std::size_t(file.GetLength());
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));
+    state.counters["file_bytes"] = double(bytes);
+}
+
+void BM_LoadFromMemory(benchmark::State& state)
+{
+    std::vector<unsigned char> bytes = Saved(Maze());
+    CVantrelDoc doc;
+    doc.m_nCellsX = kSide;
+    doc.m_nCellsY = kSide;
+    for (auto _ : state) {
+        CMemFile file(bytes.data(), UINT(bytes.size()));
+        CArchive ar(&file, CArchive::load);
+        doc.Serialize(ar);
+        benchmark::DoNotOptimize(doc.m_nGrids);
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes.size()));
+}
+
+void BM_SaveAndLoadFile(benchmark::State& state)
+{
+    CVantrelDoc& doc = Maze();
+    const std::string path = std::string(std::getenv("XDG_CONFIG_HOME")) + "/bench.mze";
+    CVantrelDoc reader;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        doc.OnSaveDocument(path.c_str());
+        reader.OnOpenDocument(path.c_str());
+        bytes = std::size_t(reader.GetGrid(0)->GetCellCount()) * 4;
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes) * 2);
+}
+
+} // namespace
+
+BENCHMARK(BM_SaveToMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFromMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveAndLoadFile)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
