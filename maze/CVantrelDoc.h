@@ -7,6 +7,7 @@
 #include "maze/MoveRecord.h"
 #include "maze/Object.h"
 #include "platform/CArray.h"
+#include "platform/CCmdTarget.h"
 #include "platform/CDocument.h"
 #include "platform/CRect.h"
 #include "platform/CString.h"
@@ -14,8 +15,10 @@
 class CArchive;
 class IMazeCellDrawer;
 
-class CVantrelDoc : public CDocument {
+// The document is also a command target, so that the view routes the document's commands to it.
+class CVantrelDoc : public CDocument, public CCmdTarget {
     DECLARE_DYNCREATE(CVantrelDoc)
+    DECLARE_MESSAGE_MAP()
 public:
     static constexpr int kMaxGrids = 8;
 

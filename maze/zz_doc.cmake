@@ -6,6 +6,7 @@ add_library(vantrel_maze_layers STATIC
 target_link_libraries(vantrel_maze_layers PUBLIC vantrel_platform_tracker vantrel_image_draw vantrel_platform_io)
 
 target_sources(vantrel_maze PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/CVantrelDocCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CVantrelDocFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CVantrelDocSettings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MazeSetupValues.h

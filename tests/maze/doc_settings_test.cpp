@@ -342,3 +342,41 @@ TEST_F(DocTest, SeedPaneAndGrowthValues)
 }
 
 } // namespace
+
+namespace {
+
+// The menu commands reach the document through its message map.
+TEST_F(DocTest, CommandsByTheirIds)
+{
+    CVantrelDoc doc;
+    int page = -2;
+    SetMazeSetupSheetHandler([&](CVantrelDoc&, CMazeSetupValues&, int nPage) {
+        page = nPage;
+        return IDOK;
+    });
+    auto run = [&](UINT id) { return doc.OnCmdMsg(id, CN_COMMAND, nullptr, nullptr); };
+    EXPECT_TRUE(run(57600));  // New
+    EXPECT_NE(doc.GetGrid(0), nullptr);
+    EXPECT_TRUE(run(32772));
+    EXPECT_EQ(page, 0);
+    EXPECT_TRUE(run(32801));
+    EXPECT_EQ(page, 2);
+    EXPECT_TRUE(run(32790));
+    EXPECT_EQ(page, 3);
+    EXPECT_TRUE(run(32771));  // Make Maze
+    EXPECT_EQ(doc.m_bGenerated, 1);
+    EXPECT_TRUE(run(32784));  // Solve
+    EXPECT_TRUE(run(32787));  // Clear
+    EXPECT_EQ(doc.m_bGenerated, 0);
+    EXPECT_TRUE(run(32824));  // ReRender: grows again from the start point Make Maze recorded
+    EXPECT_EQ(doc.m_bGenerated, 1);
+    for (UINT id : {57601u, 57603u, 57604u}) {
+        dialogs.clear();
+        EXPECT_TRUE(run(id));
+        ASSERT_EQ(dialogs.size(), 1u);
+        EXPECT_EQ(dialogs[0].open, id == 57601u);
+    }
+    EXPECT_FALSE(run(32773));  // a view tool, not the document's
+}
+
+} // namespace
