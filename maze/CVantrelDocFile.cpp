@@ -138,9 +138,13 @@ void CVantrelDoc::Serialize(CArchive& ar)
     loaded->m_pLoadTarget = this;
     // An exception from here on leaves this document untouched; the caller reports it.
     if (!loaded->LoadDocument(ar)) {
-        if (!loaded->m_strError.IsEmpty())
-            m_strError = loaded->m_strError;
         m_bFileFailed = TRUE;
+        if (!loaded->m_strError.IsEmpty()) {
+            // The views show the queued message at their next paint.
+            m_strError = loaded->m_strError;
+            MarkChanged();
+            UpdateAllViews(nullptr);
+        }
         return;
     }
     AdoptLoaded(*loaded);

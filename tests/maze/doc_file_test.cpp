@@ -2,6 +2,7 @@
 // back, and the files that must be refused without touching the document.
 #include "image/CRasterImage.h"
 #include "maze/CVantrelDoc.h"
+#include "platform/CView.h"
 #include "tests/maze/doc_bytes.h"
 #include "tests/maze/doc_support.h"
 
@@ -637,11 +638,19 @@ TEST_F(DocTest, QueuedMessagesAcrossLoads)
     doc->m_strError = "ERROR: waiting";
     Load(*doc, good);
     EXPECT_EQ(doc->m_strError, "ERROR: waiting");
+    // The refusal's message reaches the view, which shows it at the paint the update asks for.
+    struct CountingView : CView {
+        int updates = 0;
+        void OnUpdate(CView*, LPARAM, CObject*) override { ++updates; }
+    } view;
+    doc->AddView(&view);
     auto bad = good;
     bad[10] = 'z';
     Load(*doc, bad);
     EXPECT_EQ(doc->m_strError,
               "ERROR: Quillmont does not recognize this file as a valid MZE file.  Loading has stopped.");
+    EXPECT_EQ(view.updates, 1);
+    doc->RemoveView(&view);
 }
 
 } // namespace
