@@ -4,6 +4,7 @@
 #include "app/CMainFrame.h"
 #include "app/WebLinks.h"
 #include "maze/CVantrelDoc.h"
+#include "maze/MazeSetupValues.h"
 #include "platform/CSingleDocTemplate.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
@@ -62,6 +63,7 @@ BOOL CVantrelApp::InitInstance()
         return FALSE;
     }
 
+    InstallDocumentShell();
     LoadStdProfileSettings(4);
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CVantrelDoc), RUNTIME_CLASS(CMainFrame),
                                           RUNTIME_CLASS(CVantrelView)));
@@ -76,6 +78,18 @@ BOOL CVantrelApp::InitInstance()
     m_pMainWnd->ShowWindow(SW_SHOWMAXIMIZED);
     m_pMainWnd->UpdateWindow();
     return TRUE;
+}
+
+void CVantrelApp::InstallDocumentShell()
+{
+    CVantrelDocShell shell;
+    shell.isInfoPaneVisible = [this] { return infoPaneVisible; };
+    shell.setInfoPaneVisible = [this](BOOL bVisible) { infoPaneVisible = bVisible ? TRUE : FALSE; };
+    // The information pane joins the program later; until then there is no pane to hide or time.
+    shell.hideInfoPane = [] {};
+    shell.setInfoPaneTimer = [](UINT, UINT) {};
+    shell.installPath = [this] { return installPath; };
+    SetVantrelDocShell(std::move(shell));
 }
 
 int CVantrelApp::ExitInstance()

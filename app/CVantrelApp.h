@@ -35,4 +35,6 @@ public:
 private:
     // Starts the splash screen showing bitmap 168; FALSE when it cannot be started.
     BOOL StartSplashScreen();
+    // Gives the document its links to the application: the pane switch and the install path.
+    void InstallDocumentShell();
 };

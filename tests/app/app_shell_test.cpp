@@ -5,6 +5,7 @@
 #include "app/CMainFrame.h"
 #include "app/CVantrelApp.h"
 #include "maze/CVantrelDoc.h"
+#include "maze/MazeSetupValues.h"
 #include "platform/CSingleDocTemplate.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
@@ -87,6 +88,13 @@ TEST_F(ShellTest, StartsMaximisedWithTheProfileAndPanes)
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     EXPECT_EQ(std::string(app.installPath), std::string(cwd) + "/");
     EXPECT_FALSE(app.infoPaneVisible);
+    // The document reaches the application through its shell.
+    ASSERT_TRUE(GetVantrelDocShell().installPath);
+    EXPECT_EQ(std::string(GetVantrelDocShell().installPath()), std::string(cwd) + "/");
+    GetVantrelDocShell().setInfoPaneVisible(TRUE);
+    EXPECT_TRUE(app.infoPaneVisible);
+    EXPECT_TRUE(GetVantrelDocShell().isInfoPaneVisible());
+    app.infoPaneVisible = FALSE;
     // Both panes exist; the maze view is the active one and the document's view.
     EXPECT_NE(pFrame->GetSplitter().GetPane(0, 0), nullptr);
     EXPECT_NE(pFrame->GetSplitter().GetPane(1, 0), nullptr);
