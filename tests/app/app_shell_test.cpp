@@ -341,10 +341,36 @@ TEST_F(ShellTest, CommandLineFileReachesTheDocument)
 {
     if (!DocumentsOpenFiles<CDocument>())
         GTEST_SKIP() << "documents cannot open files in this build";
-    CVantrelApp app;
+    const std::string path = (m_config.path() + "/named.mze").toStdString();
+    {
+        CVantrelApp app;
+        ASSERT_TRUE(Start(app));
+        auto* pDoc = dynamic_cast<CVantrelDoc*>(static_cast<CFrameWnd*>(app.m_pMainWnd)->GetActiveDocument());
+        ASSERT_NE(pDoc, nullptr);
+        pDoc->OnFileNew();
+        pDoc->m_dVersion = 2.0;
+        ASSERT_TRUE(pDoc->OnSaveDocument(path.c_str()));
+        Stop(app);
+    }
+    {
+        CVantrelApp app;
+        ASSERT_TRUE(Start(app, {path.c_str()}));
+        auto* pFrame = static_cast<CFrameWnd*>(app.m_pMainWnd);
+        auto* pDoc = dynamic_cast<CVantrelDoc*>(pFrame->GetActiveDocument());
+        ASSERT_NE(pDoc, nullptr);
+        EXPECT_EQ(std::string(pDoc->GetPathName()), path);
+        EXPECT_EQ(pDoc->m_nGrids, 1);
+        EXPECT_EQ(pFrame->GetWidget()->windowTitle(), QStringLiteral("named.mze - FREE Quillmont"));
+        ASSERT_FALSE(app.GetRecentFileNames().empty());
+        EXPECT_EQ(std::string(app.GetRecentFileNames()[0]), path);
+        Stop(app);
+    }
     // A file that cannot be opened stops the start-up, and the framework does not list it.
+    CVantrelApp app;
     EXPECT_FALSE(Start(app, {"/nonexistent/none.mze"}));
-    EXPECT_TRUE(app.GetRecentFileNames().empty());
+    const std::vector<CString> names = app.GetRecentFileNames();
+    for (const CString& name : names)
+        EXPECT_NE(std::string(name), "/nonexistent/none.mze");
     Stop(app);
 }
 } // namespace
