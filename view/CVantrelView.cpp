@@ -125,8 +125,19 @@ int CVantrelView::DrawWatermark(CDC*) { return 1; }
 
 int CVantrelView::DrawTextLayer(CDC* pDC) { return DrawLayerObjects(pDC, LAYER_TEXT); }
 
-// Layer objects join the drawing once the document holds them.
-int CVantrelView::DrawLayerObjects(CDC*, int) { return 0; }
+int CVantrelView::DrawLayerObjects(CDC* pDC, int nLayer)
+{
+    CVantrelDoc* pDoc = GetDocument();
+    int nDrawn = 0;
+    for (int i = 0; i < pDoc->m_objects.GetSize(); ++i) {
+        CLogicalRectTracker& object = pDoc->m_objects[i];
+        if (object.m_nLayer == nLayer) {
+            object.Draw(pDC);
+            ++nDrawn;
+        }
+    }
+    return nDrawn;
+}
 
 // ---- Scroll and buffer set-up -------------------------------------------------------------------------
 
@@ -256,6 +267,10 @@ int CVantrelView::SetActiveLayer(int nLayer)
     } else if (nLayer > 0) {
         SetFocus();
         m_nActiveLayer = nLayer;
+    }
+    for (int i = 0; i < pDoc->m_objects.GetSize(); ++i) {
+        CLogicalRectTracker& object = pDoc->m_objects[i];
+        object.m_nSelectStyle = object.m_nLayer == nLayer ? 1 : 0;
     }
     if (nLayer > 0) {
         UpdateEditToolbar(nLayer);

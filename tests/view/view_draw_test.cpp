@@ -1,13 +1,16 @@
 // Cell drawing into memory DCs: walls against the grid's passages, fills by state, hidden START/STOP
 // marks on screen and on paper, single-cell redraws, and the back buffer's redraw rule.
 #include "ViewTestSupport.h"
+#include "tests/platform/ui_test_support.h"
 
+#include "maze/CLogicalRectTracker.h"
 #include "maze/MazeCell.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 using viewtest::DetachedView;
 using viewtest::MemoryPage;
@@ -250,4 +253,45 @@ TEST(ViewTemplateDrawing, PlainAndErasedCells)
     view.OnDraw(page.dc());
     EXPECT_EQ(page.Pixel(144, 48), 0x40D0D0u);
     EXPECT_EQ(page.Pixel(144, 0), 0x40D0D0u) << "filled without an outline";
+}
+
+// Layer objects draw on their own layer's pass, and the active layer gives its objects their frames.
+TEST(ViewLayers, ObjectsDrawByLayerAndTakeTheActiveLayersFrames)
+{
+    EnsureTestApplication();  // text needs the font database
+    CVantrelDoc doc;
+    viewtest::MakeGrid(doc, 3, 1, 1000);
+    for (int layer : {LAYER_BACKGROUND, LAYER_FOREGROUND, LAYER_TEXT, LAYER_TEXT}) {
+        CLogicalRectTracker object;
+        object.m_nKind = CLogicalRectTracker::kindTextTransparent;
+        object.NewFontRecord();
+        object.m_strText = "A";
+        object.SetLogicalRect(100, -100, 600, -400);
+        object.m_nLayer = layer;
+        doc.m_objects.Add(object);
+        object.ReleaseOwnership();
+    }
+    DetachedView view(&doc);
+    MemoryPage page(300, 100);
+    EXPECT_EQ(view.DrawLayerObjects(page.dc(), LAYER_TEXT), 2);
+    EXPECT_EQ(view.DrawLayerObjects(page.dc(), LAYER_BACKGROUND), 1);
+    EXPECT_EQ(view.DrawLayerObjects(page.dc(), LAYER_MAZE), 0);
+    EXPECT_EQ(view.DrawTextLayer(page.dc()), 2);
+
+    auto styles = [&] {
+        std::vector<int> s;
+        for (int i = 0; i < doc.m_objects.GetSize(); ++i)
+            s.push_back(doc.m_objects[i].m_nSelectStyle);
+        return s;
+    };
+    EXPECT_EQ(view.SetActiveLayer(LAYER_FOREGROUND), LAYER_FOREGROUND);
+    EXPECT_EQ(view.m_nActiveLayer, LAYER_FOREGROUND);
+    EXPECT_EQ(styles(), (std::vector<int>{0, 1, 0, 0}));
+    EXPECT_EQ(doc.m_bDirty, 1);
+    // 0 takes every frame away and keeps the layer; -1 gives the current layer's frames back.
+    EXPECT_EQ(view.SetActiveLayer(0), 0);
+    EXPECT_EQ(styles(), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(view.m_nActiveLayer, LAYER_FOREGROUND);
+    EXPECT_EQ(view.SetActiveLayer(-1), LAYER_FOREGROUND);
+    EXPECT_EQ(styles(), (std::vector<int>{0, 1, 0, 0}));
 }

@@ -1,0 +1,317 @@
+// The view in the running program: File New and Make Maze through their command ids, the back buffer
+// checked cell by cell against the grid, View Solution, animated cells on the window, the queued error
+// text, and the update states of the View menu.
+#include "tests/platform/ui_test_support.h"
+
+#include "app/CMainFrame.h"
+#include "app/CVantrelApp.h"
+#include "maze/CVantrelDoc.h"
+#include "maze/MazeCell.h"
+#include "maze/Object.h"
+#include "platform/MessageBox.h"
+#include "platform/ResourceTables.h"
+#include "resources/VantrelResources.h"
+#include "resources/resource.h"
+#include "view/CVantrelView.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr COLORREF kBlack = 0x000000;
+
+class ViewWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureTestApplication();
+        ASSERT_TRUE(m_config.isValid());
+        setenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit().constData(), 1);
+        AfxSetResourceTables(&GetVantrelResources());
+        AfxInstallWindowHandlers();
+        m_app.m_args = {CString("vantrel")};
+        ASSERT_TRUE(m_app.InitInstance());
+        SetMessageBoxHandler([this](const MessageBoxRequest& r) {
+            m_boxes.push_back(std::string(r.text));
+            m_boxTypes.push_back(r.type);
+            if (m_pDoc)
+                m_errorWhileShown.push_back(std::string(m_pDoc->m_strError));
+            return IDOK;
+        });
+        m_pFrame = dynamic_cast<CMainFrame*>(m_app.m_pMainWnd);
+        ASSERT_NE(m_pFrame, nullptr);
+        m_pView = dynamic_cast<CVantrelView*>(m_pFrame->GetSplitter().GetPane(0, 0));
+        ASSERT_NE(m_pView, nullptr);
+        m_pDoc = m_pView->GetDocument();
+        ASSERT_NE(m_pDoc, nullptr);
+        m_pDoc->m_nSeed = 777;
+        QCoreApplication::processEvents();  // the frame is shown and exposed
+    }
+    void TearDown() override
+    {
+        m_pDoc = nullptr;
+        m_app.ExitInstance();
+        m_app.CloseAllDocuments(TRUE);
+        QCoreApplication::processEvents();
+        SetMessageBoxHandler({});
+        AfxSetResourceTables(nullptr);
+    }
+
+    // Runs what a window paint runs now.
+    void Paint()
+    {
+        m_pView->Invalidate(FALSE);
+        m_pView->UpdateWindow();
+    }
+
+    // A device pixel of the back buffer (which has no origin: its mapping mode is all it needs).
+    COLORREF BufferPixel(int x, int y)
+    {
+        m_pView->m_backBufferDC.SetMapMode(MM_HIENGLISH);
+        POINT p{x, y};
+        m_pView->m_backBufferDC.DPtoLP(&p);
+        return m_pView->m_backBufferDC.GetPixel(p.x, p.y);
+    }
+    // A device pixel of the window's own image; white outside it.
+    COLORREF WindowPixel(int x, int y)
+    {
+        const QImage* image = m_pView->GetBackingImage();
+        if (!image->valid(x, y))
+            return kWhite;
+        QRgb c = image->pixel(x, y);
+        return RGB(BYTE(qRed(c)), BYTE(qGreen(c)), BYTE(qBlue(c)));
+    }
+    CPoint ToDevice(int x, int y)
+    {
+        m_pView->m_backBufferDC.SetMapMode(MM_HIENGLISH);
+        POINT p{x, y};
+        m_pView->m_backBufferDC.LPtoDP(&p);
+        return CPoint(p);
+    }
+    CPoint CellCentre(int x, int y)
+    {
+        int w = m_pDoc->GetCellWidth(), h = m_pDoc->GetCellHeight();
+        return ToDevice(x * w + w / 2, y * h + h / 2);
+    }
+    // The middle of side k (1 north, 2 east, 3 south, 4 west) of cell (x, y).
+    CPoint SideMiddle(int x, int y, int k)
+    {
+        static const int cx[5] = {0, 1, 1, 0, 0}, cy[5] = {0, 0, 1, 1, 0};
+        int w = m_pDoc->GetCellWidth(), h = m_pDoc->GetCellHeight();
+        CPoint a = ToDevice((x + cx[k - 1]) * w, (y + cy[k - 1]) * h);
+        CPoint b = ToDevice((x + cx[k]) * w, (y + cy[k]) * h);
+        return CPoint((a.x + b.x) / 2, (a.y + b.y) / 2);
+    }
+    const MazeCell& Cell(int x, int y) { return m_pDoc->GetGrid(0)->GetCell(x, y); }
+    bool IsHiddenMark(int x, int y)
+    {
+        WORD f = Cell(x, y).flags;
+        return (f & CELL_HIDDEN) && (f & (CELL_START | CELL_STOP));
+    }
+
+    // The shown state of a menu item after its menu's update handlers ran.
+    QAction* MenuItem(UINT nID)
+    {
+        for (int i = 0; i < m_pFrame->GetMenuBarPopupCount(); ++i)
+            m_pFrame->UpdateMenuCmdUI(m_pFrame->GetMenuBarPopup(i));
+        std::vector<QAction*> items = m_pFrame->GetMenuActions(nID);
+        return items.empty() ? nullptr : items.front();
+    }
+
+    QTemporaryDir m_config;
+    CVantrelApp m_app;
+    CMainFrame* m_pFrame = nullptr;
+    CVantrelView* m_pView = nullptr;
+    CVantrelDoc* m_pDoc = nullptr;
+    std::vector<std::string> m_boxes;
+    std::vector<UINT> m_boxTypes;
+    std::vector<std::string> m_errorWhileShown;
+};
+}  // namespace
+
+TEST_F(ViewWindowTest, FileNewSetsThePageAndAnUndrawnBuffer)
+{
+    EXPECT_EQ(m_pDoc->m_nGrids, 0);
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_NEW));
+    ASSERT_EQ(m_pDoc->m_nGrids, 1);
+    EXPECT_EQ(m_pView->m_extent, CSize(7510, -9500));
+    EXPECT_EQ(m_pView->m_bufferSize, CSize(721, 913));
+    EXPECT_EQ(m_pView->GetTotalSize(), CSize(7499, 9499));
+    EXPECT_EQ(m_pView->m_nFooterHeight, 250);
+    EXPECT_EQ(m_app.mazeView, m_pView);
+    Paint();
+    EXPECT_EQ(m_pDoc->m_bDirty, 0);
+    // The template shows every cell's outline.
+    EXPECT_EQ(BufferPixel(SideMiddle(4, 4, 1).x, SideMiddle(4, 4, 1).y), kBlack);
+    EXPECT_EQ(BufferPixel(CellCentre(4, 4).x, CellCentre(4, 4).y), kWhite);
+}
+
+// After Make Maze the buffer shows a wall exactly where the grid has no passage; the hidden START and
+// STOP cells are pale with dotted walls of their own. View Solution then fills exactly the solution
+// cells.
+TEST_F(ViewWindowTest, MakeMazeThenViewSolution)
+{
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_NEW));
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_GENERATE_MAZE));
+    Paint();
+    ASSERT_EQ(m_pDoc->m_bGenerated, 1);
+    static const int dx[5] = {0, 0, 1, 0, -1}, dy[5] = {0, -1, 0, 1, 0};
+    int walls = 0, openings = 0;
+    for (int y = 0; y < m_pDoc->m_nCellsY; ++y) {
+        for (int x = 0; x < m_pDoc->m_nCellsX; ++x) {
+            for (int k = 1; k <= 4; ++k) {
+                int nx = x + dx[k], ny = y + dy[k];
+                bool inside = nx >= 0 && nx < m_pDoc->m_nCellsX && ny >= 0 && ny < m_pDoc->m_nCellsY;
+                // Sides that a hidden mark's dotted walls draw over are checked apart.
+                if ((IsHiddenMark(x, y) && (!inside || (x == 9 && y == 9))) || (inside && nx == 9 && ny == 9 && IsHiddenMark(nx, ny)))
+                    continue;
+                CPoint p = SideMiddle(x, y, k);
+                bool open = Cell(x, y).HasPassage(k);
+                EXPECT_EQ(BufferPixel(p.x, p.y) == kBlack, !open) << x << "," << y << " side " << k;
+                (open ? openings : walls)++;
+            }
+        }
+    }
+    EXPECT_GT(walls, 0);
+    EXPECT_GT(openings, 0);
+    // Hidden START (0, 0) and STOP (9, 9): pale fills, no black on their border sides.
+    EXPECT_EQ(BufferPixel(CellCentre(0, 0).x, CellCentre(0, 0).y), 0xC0FFC0u);
+    EXPECT_EQ(BufferPixel(CellCentre(9, 9).x, CellCentre(9, 9).y), 0xC0C0FFu);
+    EXPECT_NE(BufferPixel(SideMiddle(0, 0, 1).x, SideMiddle(0, 0, 1).y), kBlack);
+    EXPECT_NE(BufferPixel(SideMiddle(9, 9, 3).x, SideMiddle(9, 9, 3).y), kBlack);
+
+    auto centres = [&](bool solutionShown) {
+        int marked = 0;
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x) {
+                WORD f = Cell(x, y).flags;
+                if (f & (CELL_START | CELL_STOP))
+                    continue;
+                bool onPath = f & CELL_SOLUTION;
+                marked += onPath;
+                COLORREF c = BufferPixel(CellCentre(x, y).x, CellCentre(x, y).y);
+                EXPECT_EQ(c, onPath && solutionShown ? 0xF08080u : kWhite) << x << "," << y;
+            }
+        return marked;
+    };
+    EXPECT_GT(centres(false), 0);
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_VIEW_SOLUTION));
+    EXPECT_EQ(m_pView->m_bShowSolution, 1);
+    Paint();
+    centres(true);
+    // The window shows the buffer.
+    EXPECT_EQ(WindowPixel(CellCentre(0, 0).x, CellCentre(0, 0).y), 0xC0FFC0u);
+}
+
+// With animation on, growth and solving draw cells straight onto the window before any repaint; a cell
+// the solver left without passages shows grey only until the next full redraw.
+TEST_F(ViewWindowTest, AnimatedGrowthDrawsOnTheWindowAtOnce)
+{
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_NEW));
+    Paint();
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_ANIMATED_CREATION));
+    ASSERT_EQ(m_pDoc->m_bAnimate, 1);
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_GENERATE_MAZE));
+    int grey = 0;
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            grey += WindowPixel(CellCentre(x, y).x, CellCentre(x, y).y) == 0xA0A0A0;
+    EXPECT_GT(grey, 0) << "dead ends closed by the solver were drawn as they closed";
+    Paint();
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            EXPECT_NE(WindowPixel(CellCentre(x, y).x, CellCentre(x, y).y), 0xA0A0A0u);
+
+    // The cell drawer the document calls takes the window's DC itself.
+    m_pDoc->GetGrid(0)->GetCell(3, 2).flags = CELL_BLACKENED;
+    m_pView->DrawCell(nullptr, 3, 2, 0, DRAW_PASS_CELL);
+    EXPECT_EQ(WindowPixel(CellCentre(3, 2).x, CellCentre(3, 2).y), kBlack);
+    EXPECT_EQ(m_pView->m_windowDC, nullptr);
+}
+
+// The queued error text is shown once, in a box with OK and Cancel, and is already empty while the box
+// is up, so a paint under the box does not show it again.
+TEST_F(ViewWindowTest, QueuedErrorIsShownOnce)
+{
+    m_pDoc->m_strError = "ERROR: something failed";
+    Paint();
+    Paint();
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0], "ERROR: something failed");
+    EXPECT_EQ(m_boxTypes[0] & MB_TYPEMASK, MB_OKCANCEL);
+    EXPECT_EQ(m_errorWhileShown[0], "");
+}
+
+TEST_F(ViewWindowTest, PaintCollapsesTheInformationPaneOnlyWithAGrid)
+{
+    m_pFrame->SetAdPaneHeight(80, 0);
+    Paint();
+    EXPECT_EQ(m_pFrame->GetPaneHeight(), 80);
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_NEW));
+    m_pFrame->SetAdPaneHeight(80, 0);
+    Paint();
+    EXPECT_EQ(m_pFrame->GetPaneHeight(), 0);
+}
+
+TEST_F(ViewWindowTest, ViewMenuStatesWithAndWithoutAGrid)
+{
+    const UINT drawing[] = {ID_VIEW_SOLUTION, ID_VIEW_BACKGROUND_IMGS, ID_VIEW_MAZE_TEMPLATE,
+                            ID_VIEW_FOREGROUND_IMGS, ID_VIEW_TEXT_LAYER};
+    for (UINT id : drawing) {
+        QAction* item = MenuItem(id);
+        ASSERT_NE(item, nullptr) << id;
+        EXPECT_FALSE(item->isEnabled()) << id;
+        EXPECT_FALSE(item->isChecked()) << id;
+        EXPECT_FALSE(m_pFrame->ExecuteCommand(id)) << id;
+    }
+    for (UINT id : {ID_SHOW_ERASED_CELLS, ID_ANIMATED_CREATION, ID_INFO_BOX}) {
+        ASSERT_NE(MenuItem(id), nullptr) << id;
+        EXPECT_TRUE(MenuItem(id)->isEnabled()) << id;
+        EXPECT_FALSE(MenuItem(id)->isChecked()) << id;
+    }
+
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_NEW));
+    for (UINT id : drawing) {
+        EXPECT_TRUE(MenuItem(id)->isEnabled()) << id;
+        EXPECT_EQ(MenuItem(id)->isChecked(), id != ID_VIEW_SOLUTION) << id;
+    }
+
+    // Each drawing switch inverts its flag and asks for a full redraw.
+    Paint();
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_VIEW_MAZE_TEMPLATE));
+    EXPECT_EQ(m_pView->m_bShowMaze, 0);
+    EXPECT_EQ(m_pDoc->m_bDirty, 1);
+    EXPECT_FALSE(MenuItem(ID_VIEW_MAZE_TEMPLATE)->isChecked());
+    Paint();
+    EXPECT_EQ(BufferPixel(SideMiddle(4, 4, 1).x, SideMiddle(4, 4, 1).y), kWhite) << "the maze layer is off";
+    // With the maze layer off, View Solution still draws the maze.
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_VIEW_SOLUTION));
+    Paint();
+    EXPECT_EQ(BufferPixel(SideMiddle(4, 4, 1).x, SideMiddle(4, 4, 1).y), kBlack);
+
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_SHOW_ERASED_CELLS));
+    EXPECT_EQ(m_pDoc->m_bErasedVisible, 1);
+    EXPECT_TRUE(MenuItem(ID_SHOW_ERASED_CELLS)->isChecked());
+
+    // Animated Creation only flips the document's switch; nothing is to be redrawn.
+    Paint();
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_ANIMATED_CREATION));
+    EXPECT_EQ(m_pDoc->m_bAnimate, 1);
+    EXPECT_EQ(m_pDoc->m_bDirty, 0);
+    EXPECT_TRUE(MenuItem(ID_ANIMATED_CREATION)->isChecked());
+
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_INFO_BOX));
+    EXPECT_TRUE(m_app.infoPaneVisible);
+    EXPECT_TRUE(MenuItem(ID_INFO_BOX)->isChecked());
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_INFO_BOX));
+    EXPECT_FALSE(m_app.infoPaneVisible);
+}
