@@ -9,29 +9,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
-namespace {
-// The document's own open and save, once the document layer provides them.
-template <class D>
-BOOL CallOpen(D* pDoc, const char* lpszPathName)
-{
-    if constexpr (requires(D* d, const char* p) { d->OnOpenDocument(p); })
-        return pDoc->OnOpenDocument(lpszPathName) ? TRUE : FALSE;
-    else
-        return FALSE;
-}
 
-template <class D>
-BOOL CallSave(D* pDoc, const char* lpszPathName)
-{
-    if constexpr (requires(D* d, const char* p) { d->OnSaveDocument(p); })
-        return pDoc->OnSaveDocument(lpszPathName) ? TRUE : FALSE;
-    else
-        return FALSE;
-}
-} // namespace
-
-BOOL AfxDocumentOpen(CDocument* pDoc, const char* lpszPathName) { return CallOpen(pDoc, lpszPathName); }
-BOOL AfxDocumentSave(CDocument* pDoc, const char* lpszPathName) { return CallSave(pDoc, lpszPathName); }
 
 CDocTemplate::CDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass,
                            CRuntimeClass* pViewClass)
@@ -144,7 +122,7 @@ BOOL CDocTemplate::DoSave(CDocument* pDoc, const char* lpszPathName, BOOL bRepla
         if (!pApp || !pApp->DoPromptFileName(path, FALSE, nullptr))
             return FALSE;
     }
-    if (!AfxDocumentSave(pDoc, path))
+    if (!pDoc->OnSaveDocument(path))
         return FALSE; // the document has reported why
     if (bReplace) {
         pDoc->SetPathName(path);
@@ -204,7 +182,7 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char* lpszPathName, BOOL b
             return nullptr;
     } else {
         // A failed open reports itself; the framework does not record the file as opened.
-        if (!AfxDocumentOpen(pDoc, lpszPathName))
+        if (!pDoc->OnOpenDocument(lpszPathName))
             return nullptr;
         pDoc->SetTitle("");
         pDoc->SetPathName(lpszPathName);

@@ -65,8 +65,3 @@ private:
     CDocument* m_pOnlyDoc = nullptr;
     CFrameWnd* m_pFrame = nullptr;
 };
-
-// The framework's document file operations, used by the templates and available to documents.
-// Each calls the document's own operation when CDocument provides it.
-BOOL AfxDocumentOpen(CDocument* pDoc, const char* lpszPathName);
-BOOL AfxDocumentSave(CDocument* pDoc, const char* lpszPathName);

@@ -330,17 +330,9 @@ TEST_F(ShellTest, HelpLinksCarryTheEditionCode)
     EXPECT_TRUE(m_asked.empty());
 }
 
-template <class D>
-constexpr bool DocumentsOpenFiles()
-{
-    return requires(D* d) { d->OnOpenDocument(""); };
-}
-
 // A file named on the command line is opened through the document's own open.
 TEST_F(ShellTest, CommandLineFileReachesTheDocument)
 {
-    if (!DocumentsOpenFiles<CDocument>())
-        GTEST_SKIP() << "documents cannot open files in this build";
     const std::string path = (m_config.path() + "/named.mze").toStdString();
     {
         CVantrelApp app;

@@ -19,15 +19,6 @@
 #include <vector>
 
 namespace {
-template <class D>
-constexpr bool DocumentsOpenFiles()
-{
-    return requires(D* d) {
-        d->OnOpenDocument("");
-        d->OnSaveDocument("");
-    };
-}
-
 std::vector<std::string> g_opened;
 std::vector<std::string> g_saved;
 bool g_openSucceeds = true;
@@ -35,12 +26,12 @@ bool g_openSucceeds = true;
 class FileDoc : public CDocument {
     DECLARE_DYNCREATE(FileDoc)
 public:
-    BOOL OnOpenDocument(const char* lpszPathName)
+    BOOL OnOpenDocument(const char* lpszPathName) override
     {
         g_opened.emplace_back(lpszPathName);
         return g_openSucceeds;
     }
-    BOOL OnSaveDocument(const char* lpszPathName)
+    BOOL OnSaveDocument(const char* lpszPathName) override
     {
         g_saved.emplace_back(lpszPathName);
         return TRUE;
@@ -60,8 +51,6 @@ protected:
     void SetUp() override
     {
         EnsureTestApplication();
-        if (!DocumentsOpenFiles<CDocument>())
-            GTEST_SKIP() << "documents cannot open files in this build";
         setenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit().constData(), 1);
         g_opened.clear();
         g_saved.clear();
