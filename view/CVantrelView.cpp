@@ -59,6 +59,8 @@ CVantrelDoc* CVantrelView::GetDocument() const { return static_cast<CVantrelDoc*
 void CVantrelView::OnDraw(CDC* pDC)
 {
     CVantrelDoc* pDoc = GetDocument();
+    if (!pDoc)
+        return;  // a paint before the framework attached the document
     if (!pDoc->m_strError.IsEmpty()) {
         // Emptied before the box shows, so a paint while it is up does not show it again.
         CString strError = pDoc->m_strError;
