@@ -295,3 +295,36 @@ TEST(ViewLayers, ObjectsDrawByLayerAndTakeTheActiveLayersFrames)
     EXPECT_EQ(view.SetActiveLayer(-1), LAYER_FOREGROUND);
     EXPECT_EQ(styles(), (std::vector<int>{0, 1, 0, 0}));
 }
+
+// A printing DC takes the paper path: every layer straight onto it, hidden marks left out, the back
+// buffer untouched, and the view back on screen duty afterwards.
+TEST_F(GrownMaze, PrintingDrawsOnThePrinterDCOnly)
+{
+    Paint();
+    const CPoint c = page.ToDevice(4 * w + w / 2, 4 * h + h / 2);
+    const COLORREF bufferBefore = MemoryPage::PixelOf(view.m_backBufferDC, c.x, c.y);
+    ASSERT_NE(bufferBefore, kBlack);
+    doc.GetGrid(0)->GetCell(4, 4).flags = CELL_BLACKENED;
+    MemoryPage printer(721, 913);
+    printer.dc()->m_bPrinting = TRUE;
+    view.OnDraw(printer.dc());
+    EXPECT_EQ(view.m_bScreen, 1);
+    EXPECT_EQ(printer.Pixel(c.x, c.y), kBlack);
+    const CPoint start = page.ToDevice(w / 2, h / 2);
+    EXPECT_EQ(printer.Pixel(start.x, start.y), kWhite) << "the hidden START is left out on paper";
+    EXPECT_EQ(MemoryPage::PixelOf(view.m_backBufferDC, c.x, c.y), bufferBefore) << "the buffer is not touched";
+}
+
+// Only square templates use the tile set; a tile set request is dropped at the next full redraw.
+TEST_F(GrownMaze, TiledFlagOtherTypesDrawPolygonCellsAndTheLoadRequestClears)
+{
+    doc.m_bTiled = 1;
+    doc.m_nType = 3;
+    doc.m_bLoadTiler = 1;
+    Paint();
+    EXPECT_EQ(doc.m_bLoadTiler, 0);
+    int walls = 0;
+    for (int x = 0; x < 10; ++x)
+        walls += SideMiddle(x, 0, 1) == kBlack;
+    EXPECT_EQ(walls, 9) << "the top border, but for the hidden START";
+}
