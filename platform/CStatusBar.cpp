@@ -1,6 +1,7 @@
 #include "platform/CStatusBar.h"
 
 #include "platform/CFrameWnd.h"
+#include "platform/KeyboardLocks.h"
 #include "platform/QtText.h"
 #include "platform/ResourceTables.h"
 
@@ -49,8 +50,7 @@ BOOL CStatusBar::SetIndicators(const UINT* lpIDArray, int nIDCount)
             pLabel->setText(QStr(idle ? idle : AFX_IDLE_MESSAGE));
             pBar->addWidget(pLabel, 1);
         } else {
-            // A lock indicator: its text shows while the lock is on. The lock states of the keyboard
-            // are not available here, so the panes keep their place and stay empty.
+            // A lock indicator: its text shows while the lock is on (see OnUpdateCmdUI).
             const char* text = AfxFindString(lpIDArray[i]);
             pLabel->setMinimumWidth(pLabel->fontMetrics().horizontalAdvance(QStr(text ? text : "SCRL")) + 8);
             pLabel->setProperty("vantrel_indicator_text", QStr(text ? text : ""));
@@ -93,4 +93,26 @@ CString CStatusBar::GetMessageText() const
     return i >= 0 ? GetPaneText(i) : CString();
 }
 
-void CStatusBar::OnUpdateCmdUI(CFrameWnd*, BOOL) {}
+void CStatusBar::OnUpdateCmdUI(CFrameWnd*, BOOL)
+{
+    const UINT locks = AfxGetKeyboardLocks();
+    for (std::size_t i = 0; i < m_ids.size(); ++i) {
+        UINT bit = 0;
+        switch (m_ids[i]) {
+        case ID_INDICATOR_CAPS:
+            bit = LOCK_CAPS;
+            break;
+        case ID_INDICATOR_NUM:
+            bit = LOCK_NUM;
+            break;
+        case ID_INDICATOR_SCRL:
+            bit = LOCK_SCROLL;
+            break;
+        default:
+            continue;
+        }
+        const QString text = (locks & bit) ? m_panes[i]->property("vantrel_indicator_text").toString() : QString();
+        if (m_panes[i]->text() != text)
+            m_panes[i]->setText(text);
+    }
+}

@@ -27,6 +27,8 @@ if(VANTREL_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/CWnd.h
     ${CMAKE_CURRENT_LIST_DIR}/CWndView.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CWndView.h
+    ${CMAKE_CURRENT_LIST_DIR}/KeyboardLocks.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KeyboardLocks.h
     ${CMAKE_CURRENT_LIST_DIR}/ResourceTables.h
     ${CMAKE_CURRENT_LIST_DIR}/Shell.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Shell.h
@@ -34,6 +36,12 @@ if(VANTREL_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/WindowDC.h)
   target_link_libraries(vantrel_platform_ui PUBLIC
     vantrel_platform_core vantrel_platform_io vantrel_platform_profile vantrel_platform_printing Qt6::Widgets)
+  # The status bar's lock indicators ask the X server's keyboard extension.
+  find_package(X11)
+  if(X11_FOUND)
+    target_link_libraries(vantrel_platform_ui PRIVATE X11::X11)
+    target_compile_definitions(vantrel_platform_ui PRIVATE VANTREL_HAVE_X11)
+  endif()
   # Window DCs draw through the device-context layer when it is part of the build.
   if(TARGET vantrel_platform_gdi)
     target_link_libraries(vantrel_platform_ui PUBLIC vantrel_platform_gdi)

@@ -6,6 +6,7 @@
 #include "platform/CToolBar.h"
 #include "platform/CWinApp.h"
 #include "platform/CWndView.h"
+#include "platform/KeyboardLocks.h"
 #include "platform/ResourceTables.h"
 #include "resources/VantrelResources.h"
 #include "resources/resource.h"
@@ -106,7 +107,7 @@ const AccelEntry kAccel[] = {{FCONTROL, 'D', ID_DISABLED}, {FCONTROL, 'K', ID_CH
 const AccelResource kAccels[] = {{500, kAccel, 3}};
 const UINT kButtons[] = {ID_DISABLED, ID_SEPARATOR, ID_UNHANDLED, ID_CHECKED};
 const ToolBarResource kToolBars[] = {{500, 16, 15, ":/none", kButtons, 4}};
-const StringResource kStrings[] = {{ID_CHECKED, "Check the thing\nCheck"}};
+const StringResource kStrings[] = {{ID_CHECKED, "Check the thing\nCheck"}, {ID_INDICATOR_CAPS, "CAP"}};
 
 // Counts the key presses a widget receives.
 class KeyCounter : public QObject {
@@ -133,7 +134,7 @@ protected:
         m_tables.toolbars = kToolBars;
         m_tables.toolbarCount = 1;
         m_tables.strings = kStrings;
-        m_tables.stringCount = 1;
+        m_tables.stringCount = 2;
         AfxSetResourceTables(&m_tables);
         CCreateContext context;
         context.m_pNewViewClass = RUNTIME_CLASS(TestView);
@@ -235,6 +236,15 @@ TEST_F(FrameworkTest, PromptsGoToTheStatusBarAndTooltips)
     const UINT indicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS};
     ASSERT_TRUE(m_frame.m_status.SetIndicators(indicators, 2));
     EXPECT_EQ(std::string(m_frame.m_status.GetMessageText()), "Ready");
+
+    // Lock indicators show their text while the lock is on.
+    SetKeyboardLockQuery([] { return LOCK_CAPS; });
+    m_app.OnIdle(0);
+    EXPECT_EQ(std::string(m_frame.m_status.GetPaneText(1)), "CAP");
+    SetKeyboardLockQuery([] { return LOCK_NUM | LOCK_SCROLL; });
+    m_app.OnIdle(0);
+    EXPECT_EQ(std::string(m_frame.m_status.GetPaneText(1)), "");
+    SetKeyboardLockQuery({});
 
     CString prompt;
     m_frame.GetMessageString(ID_CHECKED, prompt);
