@@ -15,15 +15,26 @@ UINT QueryDisplay()
     Display* pDisplay = pX11 ? pX11->display() : nullptr;
     if (!pDisplay)
         return 0;
-    // The indicators by name: their numbers differ between keymaps.
-    UINT locks = 0;
-    const std::pair<const char*, UINT> names[] = {{"Caps Lock", LOCK_CAPS}, {"Num Lock", LOCK_NUM}, {"Scroll Lock", LOCK_SCROLL}};
-    for (const auto& [name, bit] : names) {
-        Bool on = False;
-        const Atom atom = XInternAtom(pDisplay, name, True);
-        if (atom != None && XkbGetNamedIndicator(pDisplay, atom, nullptr, &on, nullptr, nullptr) && on)
-            locks |= bit;
+    // The indicators by name, since their numbers differ between keymaps; looked up once.
+    static int indexes[3] = {-2, -2, -2};
+    static const char* const names[3] = {"Caps Lock", "Num Lock", "Scroll Lock"};
+    static const UINT bits[3] = {LOCK_CAPS, LOCK_NUM, LOCK_SCROLL};
+    for (int i = 0; i < 3; ++i) {
+        if (indexes[i] != -2)
+            continue;
+        indexes[i] = -1;
+        const Atom atom = XInternAtom(pDisplay, names[i], True);
+        int ndx = -1;
+        if (atom != None && XkbGetNamedIndicator(pDisplay, atom, &ndx, nullptr, nullptr, nullptr))
+            indexes[i] = ndx;
     }
+    unsigned int state = 0;
+    if (XkbGetIndicatorState(pDisplay, XkbUseCoreKbd, &state) != Success)
+        return 0;
+    UINT locks = 0;
+    for (int i = 0; i < 3; ++i)
+        if (indexes[i] >= 0 && (state & (1u << indexes[i])))
+            locks |= bits[i];
     return locks;
 #else
     return 0;
