@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -314,4 +315,22 @@ TEST_F(ViewWindowTest, ViewMenuStatesWithAndWithoutAGrid)
     EXPECT_TRUE(MenuItem(ID_INFO_BOX)->isChecked());
     ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_INFO_BOX));
     EXPECT_FALSE(m_app.infoPaneVisible);
+}
+
+// A resize sets the scroll sizes again but keeps the back buffer and its drawing.
+TEST_F(ViewWindowTest, ResizeKeepsTheBuffer)
+{
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_NEW));
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_GENERATE_MAZE));
+    Paint();
+    HGDIOBJ buffer = m_pView->m_backBufferBitmap.GetSafeHandle();
+    const CPoint p = SideMiddle(2, 2, 1);
+    const COLORREF before = BufferPixel(p.x, p.y);
+    m_pFrame->GetWidget()->showNormal();
+    m_pFrame->GetWidget()->resize(500, 400);
+    QCoreApplication::processEvents();
+    m_pView->OnSize(0, 300, 200);
+    EXPECT_EQ(m_pView->m_backBufferBitmap.GetSafeHandle(), buffer);
+    EXPECT_EQ(BufferPixel(p.x, p.y), before);
+    EXPECT_EQ(m_pView->GetTotalSize(), CSize(7499, 9499));
 }
