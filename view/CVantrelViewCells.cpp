@@ -172,35 +172,33 @@ void CVantrelView::PaintPolygonCell(CDC* pDC, const Object& grid, int x, int y, 
     CPen* pOldPen = pDC->SelectObject(&m_wallPen);
 
     if (pass != DRAW_PASS_WALLS) {
-        CBrush brush;
-        brush.CreateSolidBrush(CellFillColour(cell, pDoc->m_bErasedVisible, pDoc->m_bTemplateOnly, false));
-        CBrush* pOldBrush = pDC->SelectObject(&brush);
-        auto fillRegion = [&] {
-            CRgn rgn;
-            rgn.CreatePolygonRgn(pts, n, ALTERNATE);
-            pDC->FillRgn(&rgn, &brush);
-        };
-        if ((flags & CELL_ERASED) || cell.passages) {
-            if (pass == DRAW_PASS_CELL) {
-                if (pDoc->m_bErasedVisible) {
-                    // A white outline covers the walls the cell had before.
-                    CPen whitePen;
-                    whitePen.CreatePen(PS_SOLID, pDoc->m_nPenWidth, 0xFFFFFF);
-                    pDC->SelectObject(&whitePen);
-                    pDC->Polygon(pts, n);
-                    pDC->SelectObject(&m_wallPen);
-                } else {
-                    fillRegion();
-                }
-            } else if (flags != 0 && (flags != CELL_SOLUTION || m_bShowSolution)) {
-                fillRegion();
-            }
-        } else if (pass == DRAW_PASS_CELL || flags != 0) {
-            pDC->Polygon(pts, n);
+        const bool bOpen = (flags & CELL_ERASED) || cell.passages;
+        const bool bFilled = pass == DRAW_PASS_CELL ||
+                             (bOpen ? flags != 0 && (flags != CELL_SOLUTION || m_bShowSolution) : flags != 0);
+        if (!bFilled) {
+            // A plain template cell of a full redraw shows its outline only; an open one, nothing.
+            if (!bOpen)
+                pDC->Polyline(pts, n + 1);
         } else {
-            pDC->Polyline(pts, n + 1);
+            CBrush brush;
+            brush.CreateSolidBrush(CellFillColour(cell, pDoc->m_bErasedVisible, pDoc->m_bTemplateOnly, false));
+            CBrush* pOldBrush = pDC->SelectObject(&brush);
+            if (bOpen && pass == DRAW_PASS_CELL && pDoc->m_bErasedVisible) {
+                // A white outline covers the walls the cell had before.
+                CPen whitePen;
+                whitePen.CreatePen(PS_SOLID, pDoc->m_nPenWidth, 0xFFFFFF);
+                pDC->SelectObject(&whitePen);
+                pDC->Polygon(pts, n);
+                pDC->SelectObject(&m_wallPen);
+            } else if (bOpen) {
+                CRgn rgn;
+                rgn.CreatePolygonRgn(pts, n, ALTERNATE);
+                pDC->FillRgn(&rgn, &brush);
+            } else {
+                pDC->Polygon(pts, n);
+            }
+            pDC->SelectObject(pOldBrush);
         }
-        pDC->SelectObject(pOldBrush);
     }
 
     if (pass != DRAW_PASS_FILL) {
