@@ -1,0 +1,81 @@
+// TIFF decoder under arbitrary bytes: decode a page chosen by the input (after a size probe that caps
+// the picture), then write it again with a lossless compression chosen by the input and read it
+// back, which must give the same pixels.
+#include "image/CRasterImage.h"
+#include "image/CRasterMemFile.h"
+#include "image/CRasterTiff.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+constexpr std::uint64_t kMaxPixels = 1u << 20;
+
+bool SmallEnough(const std::uint8_t* data, std::size_t size, LONG frame)
+{
+    CRasterImage probe;
+    probe.SetEscape(-1);
+    probe.SetFrame(frame);
+    if (!probe.Decode(data, DWORD(size), IMAGE_FORMAT_TIF))
+        return true;
+    return std::uint64_t(probe.GetWidth()) * probe.GetHeight() <= kMaxPixels;
+}
+
+void RoundTrip(CRasterImage& image, BYTE choice)
+{
+    if (!image.IsValid())
+        return;
+    // None, LZW, PackBits, Deflate; 1-bit pictures may also take Group 4.
+    static const DWORD kCompressions[] = {1, 5, 32773, 8};
+    DWORD compression = kCompressions[choice & 3];
+    if (image.GetBpp() == 1 && (choice & 4))
+        compression = 4;
+    image.SetCodecOption(compression, IMAGE_FORMAT_TIF);
+    image.SetFrame(0);
+    CRasterImage before(image); // the writer may exchange a bilevel palette in place
+    BYTE* buffer = nullptr;
+    LONG size = 0;
+    if (!image.Encode(buffer, size, IMAGE_FORMAT_TIF))
+        std::abort();
+    CRasterImage again;
+    const bool ok = again.Decode(buffer, DWORD(size), IMAGE_FORMAT_TIF);
+    std::free(buffer);
+    if (!ok || again.GetWidth() != before.GetWidth() || again.GetHeight() != before.GetHeight())
+        std::abort();
+    const LONG w = LONG(before.GetWidth()), h = LONG(before.GetHeight());
+    for (LONG y = 0; y < h; ++y)
+        for (LONG x = 0; x < w; ++x) {
+            const RGBQUAD a = before.GetPixelColor(x, y, false), b = again.GetPixelColor(x, y, false);
+            const bool premultiplied = before.AlphaIsValid() && before.GetBpp() == 24 && before.AlphaGet(x, y) < 255;
+            if (!premultiplied && (a.rgbRed != b.rgbRed || a.rgbGreen != b.rgbGreen || a.rgbBlue != b.rgbBlue))
+                std::abort();
+        }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size > (1u << 18))
+        return 0;
+    const BYTE choice = size ? data[size - 1] : 0;
+    const LONG frame = LONG(choice >> 6);
+    if (!SmallEnough(data, size, frame))
+        return 0;
+
+    CRasterImage image;
+    image.SetFrame(frame);
+    if (image.Decode(data, DWORD(size), IMAGE_FORMAT_TIF))
+        RoundTrip(image, choice);
+
+    // The codec class directly, as detection runs it: over a stream that does not start at 0.
+    if (size > 1 && SmallEnough(data + 1, size - 1, 0)) {
+        CRasterMemFile stream(data, DWORD(size));
+        stream.Seek(1, SEEK_SET);
+        auto direct = std::make_unique<CRasterImageTIF>();
+        direct->Decode(&stream);
+    }
+    return 0;
+}
