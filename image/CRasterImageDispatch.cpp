@@ -88,11 +88,13 @@ const RasterCodec kCodecs[] = {
     {IMAGE_FORMAT_WMF, DecodeWmf, EncodeWmf},
 #endif
 #ifdef VANTREL_IMAGE_HAS_JPEG2000
-    {IMAGE_FORMAT_JP2, DecodeJp2, EncodeJp2},
-    {IMAGE_FORMAT_JPC, DecodeJpc, EncodeJpc},
-    {IMAGE_FORMAT_PGX, DecodePgx, EncodePgx},
-    {IMAGE_FORMAT_PNM, DecodePnm, EncodePnm},
-    {IMAGE_FORMAT_RAS, DecodeRas, EncodeRas},
+    {IMAGE_FORMAT_JP2, DecodeJp2, EncodeJp2, false},
+    {IMAGE_FORMAT_JPC, DecodeJpc, EncodeJpc, false},
+    {IMAGE_FORMAT_PGX, DecodePgx, EncodePgx, false},
+    {IMAGE_FORMAT_PNM, DecodePnm, EncodePnm, false},
+    {IMAGE_FORMAT_RAS, DecodeRas, EncodeRas, false},
+    // Detection tries the family once, last; the decoder finds the member from the content.
+    {IMAGE_FORMAT_UNKNOWN, DecodeJpeg2000Family, nullptr, true},
 #endif
 };
 
@@ -104,7 +106,7 @@ const char kUnknownEncode[] = "Encode: Unknown format";
 const RasterCodec* FindRasterCodec(DWORD format)
 {
     for (const RasterCodec& c : kCodecs)
-        if (c.format == format)
+        if (c.format == format && format != IMAGE_FORMAT_UNKNOWN)
             return &c;
     return nullptr;
 }
@@ -124,6 +126,8 @@ bool CRasterImage::Decode(CRasterFile* stream, DWORD type)
     if (type == IMAGE_FORMAT_UNKNOWN) {
         const LONG start = stream->Tell();
         for (const RasterCodec& c : kCodecs) {
+            if (!c.detect)
+                continue;
             if (c.decode(*this, stream))
                 return true;
             stream->Seek(start, SEEK_SET);

@@ -26,6 +26,9 @@ struct RasterCodec {
     DWORD format; // ImageFormat
     bool (*decode)(CRasterImage& image, CRasterFile* stream);
     bool (*encode)(CRasterImage& image, CRasterFile* stream);
+    // Tried by format detection. An entry of format 0 is a detection-only decoder (it serves a
+    // family whose members take their format from the content) and has no encoder.
+    bool detect = true;
 };
 
 // The codec of a format id, or null when that format has no codec in this build.
