@@ -98,6 +98,9 @@ bool CRasterImageICO::Decode(CRasterFile* stream)
     const LONG width = entry.width, height = entry.height;
     if (!Create(width, height, bits, IMAGE_FORMAT_ICO))
         return false;
+    // Transparency comes from this icon's mask only, never from the image decoded before.
+    m_info.transIndex = -1;
+    m_info.transColor = RGBQUAD{0, 0, 0, 0};
 
     // Palette: a header that names fewer colours than the depth holds stores only those.
     if (RGBQUAD* pal = GetPalette()) {
