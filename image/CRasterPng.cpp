@@ -121,6 +121,9 @@ bool CRasterImagePNG::Impl::Decode(CRasterImagePNG& img, CRasterFile* stream, Pn
     png_color_16p fileBackground = nullptr;
     const bool hasBackground = png_get_bKGD(png, info, &fileBackground) != 0;
     if (pixelDepth != 32) {
+        // Composite plainly on the stored values: libpng would otherwise linearise through the
+        // file's gAMA and shift opaque colours by its rounding.
+        png_set_gamma(png, 1.0, 1.0);
         if (hasBackground) {
             png_set_background(png, fileBackground, PNG_BACKGROUND_GAMMA_FILE, 1, 1.0);
         } else {

@@ -4,3 +4,6 @@ find_package(ZLIB REQUIRED)
 vantrel_test(NAME png_codec_test LABEL image
   SOURCES png_codec_test.cpp png_jpeg_test_util.h
   LIBS vantrel_image ZLIB::ZLIB)
+vantrel_test(NAME png_interop_test LABEL image
+  SOURCES png_interop_test.cpp png_jpeg_test_util.h
+  LIBS vantrel_image ZLIB::ZLIB)
