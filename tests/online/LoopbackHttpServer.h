@@ -1,6 +1,6 @@
 #pragma once
-// A small HTTP/1.0 server on 127.0.0.1 for download tests: one thread, one connection at a time,
-// answers by path from a table the test fills. Every answer closes its connection.
+// A small HTTP/1.0 server on 127.0.0.1 for download tests: a thread per connection, answers by path
+// from a table the test fills. Every answer closes its connection.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -18,6 +18,10 @@
 class LoopbackHttpServer {
 public:
     struct Response {
+        Response(int s = 200, std::string b = {}, std::string h = {}, int stall = 0, bool cut = false)
+            : status(s), body(std::move(b)), extraHeaders(std::move(h)), stallMs(stall), truncate(cut)
+        {
+        }
         int status = 200;
         std::string body;
         std::string extraHeaders;  // full lines, each ending with \r\n
@@ -76,9 +80,13 @@ private:
             const int fd = ::accept(m_listen, nullptr, nullptr);
             if (fd < 0)
                 continue;
-            Handle(fd);
-            ::close(fd);
+            m_workers.emplace_back([this, fd] {
+                Handle(fd);
+                ::close(fd);
+            });
         }
+        for (std::thread& worker : m_workers)
+            worker.join();
     }
 
     void Handle(int fd)
@@ -135,5 +143,6 @@ private:
     std::mutex m_mutex;
     std::map<std::string, Response> m_routes;
     std::vector<Request> m_requests;
+    std::vector<std::thread> m_workers;
     std::thread m_thread;
 };

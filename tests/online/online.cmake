@@ -1,3 +1,9 @@
 vantrel_test(NAME online_pages_test LABEL online
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/online_pages_test.cpp
   LIBS vantrel_online_core)
+vantrel_test(NAME online_download_test LABEL online
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/online_download_test.cpp ${CMAKE_CURRENT_LIST_DIR}/LoopbackHttpServer.h
+  LIBS vantrel_online_core)
+vantrel_test(NAME online_connection_test LABEL online
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/online_connection_test.cpp
+  LIBS vantrel_online_core)
