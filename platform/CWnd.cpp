@@ -414,6 +414,10 @@ void CWnd::ResizeBacking()
     const QSize size = m_pClient ? m_pClient->size().expandedTo(QSize(1, 1)) : QSize(1, 1);
     if (m_pBacking && m_pBacking->size() == size)
         return;
+    if (m_pBacking && m_nLiveDCs > 0) {
+        m_bResizePending = true;
+        return;
+    }
     auto pImage = std::make_unique<QImage>(size, QImage::Format_RGB32);
     pImage->fill(Qt::white);
     if (m_pBacking) {
@@ -453,7 +457,10 @@ CDC* CWnd::GetDC()
     if (!m_pClient)
         return nullptr;
     ResizeBacking();
-    return AfxNewWindowDC(m_pBacking.get(), [this](const RECT& r) { ShowBacking(r); });
+    CDC* pDC = AfxNewWindowDC(m_pBacking.get(), [this](const RECT& r) { ShowBacking(r); });
+    if (pDC)
+        ++m_nLiveDCs;
+    return pDC;
 }
 
 int CWnd::ReleaseDC(CDC* pDC)
@@ -461,17 +468,38 @@ int CWnd::ReleaseDC(CDC* pDC)
     if (!pDC)
         return 0;
     AfxDeleteWindowDC(pDC);
+    DropLiveDC();
     return 1;
+}
+
+void CWnd::DropLiveDC()
+{
+    if (m_nLiveDCs > 0 && --m_nLiveDCs == 0 && m_bResizePending) {
+        m_bResizePending = false;
+        ResizeBacking();
+        m_bNeedsPaint = true;
+        if (m_pClient)
+            m_pClient->update();
+    }
 }
 
 CDC* CWnd::BeginPaintDC()
 {
     ResizeBacking();
     // A paint shows its result when it ends; its DC needs no flushing.
-    return AfxNewWindowDC(m_pBacking.get(), {});
+    CDC* pDC = AfxNewWindowDC(m_pBacking.get(), {});
+    if (pDC)
+        ++m_nLiveDCs;
+    return pDC;
 }
 
-void CWnd::EndPaintDC(CDC* pDC) { AfxDeleteWindowDC(pDC); }
+void CWnd::EndPaintDC(CDC* pDC)
+{
+    if (!pDC)
+        return;
+    AfxDeleteWindowDC(pDC);
+    DropLiveDC();
+}
 
 UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, void*)
 {

@@ -164,6 +164,7 @@ private:
     void ShowBacking(const RECT& changed);
     void PaintNow(); // runs the marked paint into the backing image
     void ResizeBacking();
+    void DropLiveDC();
 
     std::unique_ptr<QImage> m_pBacking;
     CWndBridge* m_pBridge = nullptr;
@@ -172,6 +173,10 @@ private:
     bool m_bNeedsErase = true;
     bool m_bInPaint = false;
     bool m_bFlushing = false;
+    // Window and paint DCs hold the backing image by pointer: while any is alive the image is kept,
+    // and a resize asked for meanwhile waits until the last one is released.
+    int m_nLiveDCs = 0;
+    bool m_bResizePending = false;
 };
 
 BOOL ReleaseCapture();

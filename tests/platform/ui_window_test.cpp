@@ -191,6 +191,23 @@ TEST_F(WindowTest, DrawingThroughAWindowDCShowsAtOnce)
     m_wnd.GetClientWidget()->removeEventFilter(&counter);
 }
 
+TEST_F(WindowTest, AResizeWhileAWindowDCIsAliveWaitsForItsRelease)
+{
+    CDC* pDC = m_wnd.GetDC();
+    ASSERT_NE(pDC, nullptr);
+    const QImage* pBefore = m_wnd.GetBackingImage();
+    m_wnd.GetClientWidget()->resize(300, 150);
+    QCoreApplication::sendPostedEvents();
+    // The DC still draws into the image the window shows.
+    EXPECT_EQ(m_wnd.GetBackingImage(), pBefore);
+    pDC->FillSolidRect(20, 20, 4, 4, RGB(0, 0, 255));
+    EXPECT_EQ(m_wnd.GetBackingImage()->pixel(21, 21), qRgb(0, 0, 255));
+    EXPECT_EQ(m_wnd.ReleaseDC(pDC), 1);
+    // Released: the backing takes the new size and keeps what was drawn.
+    EXPECT_EQ(m_wnd.GetBackingImage()->size(), QSize(300, 150));
+    EXPECT_EQ(m_wnd.GetBackingImage()->pixel(21, 21), qRgb(0, 0, 255));
+}
+
 class PlainScrollView : public CScrollView {
     DECLARE_DYNCREATE(PlainScrollView)
 public:
