@@ -183,7 +183,8 @@ bool CRasterImageTIF::DecodeFrame(TIFF* tif)
     }
     if (rowsPerStrip > height) {
         rowsPerStrip = height;
-        TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
+        if (!TIFFIsTiled(tif)) // the library would take it as a tile length
+            TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, rowsPerStrip);
     }
 
     int depth = 8;

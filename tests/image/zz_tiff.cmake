@@ -3,3 +3,6 @@
 vantrel_test(NAME tiff_codec_test LABEL image
   SOURCES tiff_codec_test.cpp tiff_interop_tools.h
   LIBS vantrel_image)
+vantrel_test(NAME tiff_interop_test LABEL image
+  SOURCES tiff_interop_test.cpp tiff_interop_tools.h
+  LIBS vantrel_image)
