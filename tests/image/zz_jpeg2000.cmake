@@ -3,3 +3,6 @@
 vantrel_test(NAME jpeg2000_codec_test LABEL image
   SOURCES jpeg2000_codec_test.cpp tiff_interop_tools.h
   LIBS vantrel_image)
+vantrel_test(NAME jpeg2000_interop_test LABEL image
+  SOURCES jpeg2000_interop_test.cpp tiff_interop_tools.h
+  LIBS vantrel_image)
