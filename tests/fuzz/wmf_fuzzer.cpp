@@ -11,11 +11,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size > (1u << 18))
         return 0;
     const BYTE choice = size ? data[size - 1] : 0;
-    const LONG side = 1 + (choice & 0x7F);
+    const LONG side = 2 + (choice & 0x7F);
     CRasterMemFile stream(data, DWORD(size));
     CRasterImageWMF wmf;
     if (wmf.Decode(&stream, side, (choice & 0x80) ? side / 2 : side) &&
-        (wmf.GetWidth() > 128 || wmf.GetHeight() > 128 || wmf.GetBpp() != 24))
+        (wmf.GetWidth() > 129 || wmf.GetHeight() > 129 || wmf.GetBpp() != 24))
         std::abort();
     BYTE* buffer = nullptr;
     LONG out = 0;

@@ -107,6 +107,13 @@ inline const std::string& Convert()
     return p;
 }
 
+// A convert command that writes a PNM file at 8 bits per sample (ImageMagick would otherwise write the
+// depth it read, sometimes fewer bits, losing the exact values).
+inline std::string ToPnm(const std::string& in, const std::string& options, const std::string& out)
+{
+    return Convert() + " " + in + " " + options + " -depth 8 " + out;
+}
+
 inline std::string Netpbm(const char* name)
 {
     const std::string path = std::string("/usr/bin/") + name;
@@ -130,7 +137,8 @@ inline Bytes ReadFile(const fs::path& path)
     return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
-// A binary PPM (P6, maxval 255) or PGM (P5), rows top-down; PGM values fill all three channels.
+// A binary PPM (P6) or PGM (P5) of any maxval, rows top-down, samples scaled to 0..255; PGM values
+// fill all three channels.
 struct Pnm {
     int w = 0, h = 0;
     Bytes rgb;
@@ -169,18 +177,22 @@ inline bool ReadPnm(const fs::path& path, Pnm& out)
         return false;
     out.w = std::stoi(token());
     out.h = std::stoi(token());
-    if (token() != "255")
+    const unsigned maxval = unsigned(std::stoul(token()));
+    if (maxval == 0 || maxval > 65535)
         return false;
-    const std::size_t n = std::size_t(out.w) * out.h;
+    const std::size_t n = std::size_t(out.w) * out.h, channels = magic == "P6" ? 3 : 1;
+    const std::size_t sampleBytes = maxval > 255 ? 2 : 1;
+    Bytes raw(n * channels * sampleBytes);
+    f.read(reinterpret_cast<char*>(raw.data()), std::streamsize(raw.size()));
+    // Samples scaled to 0..255 (ImageMagick's Q16 build writes 16-bit files).
+    auto sample = [&](std::size_t i) {
+        const unsigned v = sampleBytes == 2 ? unsigned(raw[2 * i] << 8 | raw[2 * i + 1]) : raw[i];
+        return BYTE((v * 255 + maxval / 2) / maxval);
+    };
     out.rgb.resize(n * 3);
-    if (magic == "P6") {
-        f.read(reinterpret_cast<char*>(out.rgb.data()), std::streamsize(out.rgb.size()));
-    } else {
-        Bytes grey(n);
-        f.read(reinterpret_cast<char*>(grey.data()), std::streamsize(n));
-        for (std::size_t i = 0; i < n; ++i)
-            out.rgb[i * 3] = out.rgb[i * 3 + 1] = out.rgb[i * 3 + 2] = grey[i];
-    }
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t c = 0; c < 3; ++c)
+            out.rgb[i * 3 + c] = sample(i * channels + (channels == 3 ? c : 0));
     return bool(f);
 }
 

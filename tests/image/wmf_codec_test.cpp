@@ -185,6 +185,10 @@ TEST(WmfCodec, PictureSizeRules)
     ASSERT_TRUE(DecodeSized(wmf.File(0, 0, 1440, 1440, 1440), forced, 0, 30));
     EXPECT_EQ(forced.GetWidth(), 96u);
     EXPECT_EQ(forced.GetHeight(), 30u);
+    // A very tall picture forced one pixel wide keeps its pixel column and is shrunk to 4000 rows.
+    ASSERT_TRUE(DecodeSized(EmfFile(0, 0, 99, 1048655, {}), forced, 1, 0));
+    EXPECT_EQ(forced.GetWidth(), 1u);
+    EXPECT_EQ(forced.GetHeight(), 4000u);
 }
 
 TEST(WmfCodec, ShrinkKeepsTheAspect)

@@ -4,4 +4,7 @@ foreach(_small wbmp tga pcx ico wmf)
   vantrel_test(NAME ${_small}_codec_test LABEL image
     SOURCES ${_small}_codec_test.cpp tga_pcx_wbmp_ico_util.h
     LIBS vantrel_image)
+  vantrel_test(NAME ${_small}_interop_test LABEL image
+    SOURCES ${_small}_interop_test.cpp tga_pcx_wbmp_ico_util.h
+    LIBS vantrel_image)
 endforeach()
