@@ -55,6 +55,20 @@ TEST(PngDecode, Rgba8BecomesTrueColourWithAlphaPlane)
     EXPECT_EQ(img.AlphaGet(1, 0), 4);
 }
 
+TEST(PngDecode, BackgroundOfAnRgbaFileBecomesTheTransparentColour)
+{
+    // Samples are 16 bits in the chunk; an 8-bit file's fit the low byte.
+    const Bytes f = PngBuilder(1, 1, 8, 6).Chunk("bKGD", {0, 0x10, 0, 0x20, 0, 0x30}).Rows({{1, 2, 3, 4}}).End();
+    CRasterImage img;
+    ASSERT_TRUE(DecodeBytes(img, f, IMAGE_FORMAT_PNG)) << img.GetLastError();
+    const RGBQUAD t = img.GetInfo().transColor;
+    EXPECT_EQ(t.rgbRed, 0x10);
+    EXPECT_EQ(t.rgbGreen, 0x20);
+    EXPECT_EQ(t.rgbBlue, 0x30);
+    EXPECT_EQ(img.GetTransIndex(), -1);
+    EXPECT_EQ(img.AlphaGet(0, 0), 4); // not composited
+}
+
 TEST(PngDecode, GreyWithAlphaIsCompositedOnItsBackgroundOrLightGrey)
 {
     CRasterImage img;
