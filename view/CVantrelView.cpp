@@ -29,6 +29,30 @@ BEGIN_MESSAGE_MAP(CVantrelView, CScrollView)
     ON_UPDATE_COMMAND_UI(ID_VIEW_TEXT_LAYER, &CVantrelView::OnUpdateViewTextLayer)
     ON_UPDATE_COMMAND_UI(ID_FILE_SAVE, &CVantrelView::OnUpdateFileSave)
     ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_AS, &CVantrelView::OnUpdateFileSaveAs)
+    ON_COMMAND(ID_TOOL_RESET, &CVantrelView::OnToolReset)
+    ON_UPDATE_COMMAND_UI(ID_TOOL_RESET, &CVantrelView::OnUpdateToolReset)
+    ON_COMMAND(ID_TOOL_BLACKEN, &CVantrelView::OnToolBlacken)
+    ON_UPDATE_COMMAND_UI(ID_TOOL_BLACKEN, &CVantrelView::OnUpdateToolBlacken)
+    ON_COMMAND(ID_TOOL_STOP, &CVantrelView::OnToolStop)
+    ON_UPDATE_COMMAND_UI(ID_TOOL_STOP, &CVantrelView::OnUpdateToolStop)
+    ON_COMMAND(ID_TOOL_START, &CVantrelView::OnToolStart)
+    ON_UPDATE_COMMAND_UI(ID_TOOL_START, &CVantrelView::OnUpdateToolStart)
+    ON_COMMAND(ID_TOOL_WHITEN, &CVantrelView::OnToolWhiten)
+    ON_UPDATE_COMMAND_UI(ID_TOOL_WHITEN, &CVantrelView::OnUpdateToolWhiten)
+    ON_COMMAND(ID_TOOL_GROW_FROM_HERE, &CVantrelView::OnToolGrowFromHere)
+    ON_COMMAND(ID_TOOL_DRAW_SOLUTION, &CVantrelView::OnToolDrawSolution)
+    ON_UPDATE_COMMAND_UI(ID_TOOL_DRAW_SOLUTION, &CVantrelView::OnUpdateToolDrawSolution)
+    ON_COMMAND(ID_ACTIVE_LAYER_BACKGROUND, &CVantrelView::OnActiveLayerBackground)
+    ON_UPDATE_COMMAND_UI(ID_ACTIVE_LAYER_BACKGROUND, &CVantrelView::OnUpdateActiveLayerBackground)
+    ON_COMMAND(ID_ACTIVE_LAYER_MAZE_TEMPLATE, &CVantrelView::OnActiveLayerMazeTemplate)
+    ON_UPDATE_COMMAND_UI(ID_ACTIVE_LAYER_MAZE_TEMPLATE, &CVantrelView::OnUpdateActiveLayerMazeTemplate)
+    ON_COMMAND(ID_ACTIVE_LAYER_FOREGROUND, &CVantrelView::OnActiveLayerForeground)
+    ON_UPDATE_COMMAND_UI(ID_ACTIVE_LAYER_FOREGROUND, &CVantrelView::OnUpdateActiveLayerForeground)
+    ON_COMMAND(ID_ACTIVE_LAYER_TEXT, &CVantrelView::OnActiveLayerText)
+    ON_UPDATE_COMMAND_UI(ID_ACTIVE_LAYER_TEXT, &CVantrelView::OnUpdateActiveLayerText)
+    ON_COMMAND(ID_FILE_PRINT, &CVantrelView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_DIRECT, &CVantrelView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_PREVIEW, &CVantrelView::OnFilePrintPreview)
 END_MESSAGE_MAP()
 
 namespace {
@@ -43,6 +67,7 @@ constexpr DWORD kTextEditorEvents = 0x300;
 CVantrelView::CVantrelView()
 {
     m_polygon.SetSize(16, 2);
+    LoadPrintSettings();
 }
 
 CVantrelView::~CVantrelView()
@@ -282,8 +307,6 @@ int CVantrelView::SetActiveLayer(int nLayer)
     return nLayer;
 }
 
-// The edit toolbar's button set per layer belongs to the editing tools, which are not part of this build.
-void CVantrelView::UpdateEditToolbar(int) {}
 
 BOOL CVantrelView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {

@@ -10,17 +10,22 @@
 #include "platform/CRect.h"
 #include "platform/CRichEditCtrl.h"
 #include "platform/CScrollView.h"
+#include "platform/CPrintingView.h"
+#include "view/CMazePrintDialog.h"
+
+#include <functional>
 
 class CVantrelDoc;
 struct MazeCell;
 class Object;
+class CToolBar;
 
 // Passes of the cell drawers.
 constexpr int DRAW_PASS_CELL = 1;   // one cell by itself: fill and walls (2 means the same)
 constexpr int DRAW_PASS_FILL = 3;   // fill only
 constexpr int DRAW_PASS_WALLS = 4;  // walls only (and the tiled pass)
 
-class CVantrelView : public CScrollView, public IMazeCellDrawer {
+class CVantrelView : public CScrollView, public IMazeCellDrawer, public CPrintingView {
     DECLARE_DYNCREATE(CVantrelView)
 public:
     CVantrelView();
@@ -89,6 +94,71 @@ public:
     void OnUpdateFileSave(CCmdUI* pCmdUI);
     void OnUpdateFileSaveAs(CCmdUI* pCmdUI);
 
+    // ---- Edit tools and active layer ------------------------------------------------------------------
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
+    void OnLButtonUp(UINT nFlags, CPoint point) override;
+    void OnRButtonDown(UINT nFlags, CPoint point) override;
+    void OnRButtonUp(UINT nFlags, CPoint point) override;
+    void OnMouseMove(UINT nFlags, CPoint point) override;
+    void OnMazeLButtonDown(UINT nFlags, CPoint point);
+    void OnMazeRButtonDown(UINT nFlags, CPoint point);
+    void OnMazeMouseMove(UINT nFlags, CPoint point);
+    void OnImageLButtonDown(UINT nFlags, CPoint point);
+    void OnImageRButtonDown(UINT nFlags, CPoint point);
+    void OnImageMouseMove(UINT nFlags, CPoint point);
+    void OnTextLButtonDown(UINT nFlags, CPoint point);
+    void OnTextRButtonDown(UINT nFlags, CPoint point);
+    void OnTextMouseMove(UINT nFlags, CPoint point);
+    void OnToolReset();
+    void OnToolBlacken();
+    void OnToolStop();
+    void OnToolStart();
+    void OnToolWhiten();
+    void OnToolGrowFromHere();
+    void OnToolDrawSolution();
+    void OnUpdateToolReset(CCmdUI* pCmdUI);
+    void OnUpdateToolBlacken(CCmdUI* pCmdUI);
+    void OnUpdateToolStop(CCmdUI* pCmdUI);
+    void OnUpdateToolStart(CCmdUI* pCmdUI);
+    void OnUpdateToolWhiten(CCmdUI* pCmdUI);
+    void OnUpdateToolDrawSolution(CCmdUI* pCmdUI);
+    // Makes nTool the current tool and shows it pressed on the edit toolbar.
+    void SetEditTool(int nTool);
+    void OnActiveLayerBackground();
+    void OnActiveLayerMazeTemplate();
+    void OnActiveLayerForeground();
+    void OnActiveLayerText();
+    void OnUpdateActiveLayerBackground(CCmdUI* pCmdUI);
+    void OnUpdateActiveLayerMazeTemplate(CCmdUI* pCmdUI);
+    void OnUpdateActiveLayerForeground(CCmdUI* pCmdUI);
+    void OnUpdateActiveLayerText(CCmdUI* pCmdUI);
+    // The main frame's edit toolbar (the bar holding the cell tools), or null.
+    CToolBar* GetEditToolBar() const;
+
+    int m_nEditTool = 0;   // command id of the current tool; 0 = none chosen
+    int m_nDragState = 0;  // 0 none; 1 left button down on a cell of the maze layer; 2 right button down
+
+    // ---- Printing ----------------------------------------------------------------------------------
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
+    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    // Draws the page (W x -minusH thousandths) into a new bitmap of pw x ph pixels, halving the size
+    // while the bitmap cannot be had; FALSE when not even one pixel can be had.
+    BOOL RenderToImage(CBitmap& image, int W, int minusH, int pw, int ph);
+    // Puts the printer capability report of hDC on the clipboard as text.
+    void ReportPrinterCaps(HDC hDC);
+    // The report's text from a GetDeviceCaps function.
+    static CString FormatPrinterCaps(const std::function<int(int)>& caps);
+
+    // Fills the print options from the profile.
+    void LoadPrintSettings();
+
+    CMazePrintDialog m_printDialog;
+    CPoint m_printMargin;  // left and top page margins (thousandths) inside OnPrint, else 0
+
     // ---- Drawing state ----------------------------------------------------------------------------
     CRichEditCtrl m_textEditor;  // the in-place text editor, made by the first update with a grid
     int m_bShowBackground = 1;
@@ -127,6 +197,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void ApplyCellValue(CDC* pDC, int x, int y, int g, int value);
+    BOOL HitTestPoint(CDC* pDC, CPoint point, int& x, int& y, int& g);
+    void UpdateToolCommand(CCmdUI* pCmdUI);
+    void UpdateActiveLayerCommand(CCmdUI* pCmdUI, int nLayer);
     // What the view asks of the application and its main frame.
     void CollapseInfoPane();
     void AnnounceToApplication();
