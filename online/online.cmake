@@ -13,8 +13,24 @@ add_library(vantrel_online_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CWebGrab.h
   ${CMAKE_CURRENT_LIST_DIR}/Download.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Download.h
+  ${CMAKE_CURRENT_LIST_DIR}/GalleryLink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GalleryLink.h
   ${CMAKE_CURRENT_LIST_DIR}/PageTitle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PageTitle.h
   ${CMAKE_CURRENT_LIST_DIR}/WebLinkScheme.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WebLinkScheme.h)
 target_link_libraries(vantrel_online_core PUBLIC vantrel_platform_io PRIVATE CURL::libcurl)
+
+# The information pane and its galleries: Qt WebEngine, with the window layer.
+if(VANTREL_GUI)
+  find_package(Qt6 REQUIRED COMPONENTS WebEngineWidgets)
+  add_library(vantrel_online STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/CAdWindow.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CAdWindow.h
+    ${CMAKE_CURRENT_LIST_DIR}/CAdWindowGallery.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CHtmlView.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CHtmlView.h)
+  target_link_libraries(vantrel_online PUBLIC
+    vantrel_online_core vantrel_platform_ui vantrel_platform_profile vantrel_tiles vantrel_image vantrel_resources
+    Qt6::WebEngineWidgets)
+endif()

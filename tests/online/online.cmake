@@ -7,3 +7,9 @@ vantrel_test(NAME online_download_test LABEL online
 vantrel_test(NAME online_connection_test LABEL online
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/online_connection_test.cpp
   LIBS vantrel_online_core)
+if(VANTREL_GUI)
+  vantrel_test(NAME online_pane_test LABEL online
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/online_pane_test.cpp ${CMAKE_CURRENT_LIST_DIR}/LoopbackHttpServer.h
+    LIBS vantrel_online
+    ENV QTWEBENGINE_DISABLE_SANDBOX=1)
+endif()

@@ -1,5 +1,6 @@
 // The local page list, the page-title parameters and the web link forms.
 #include "online/CAdList.h"
+#include "online/GalleryLink.h"
 #include "online/PageTitle.h"
 #include "online/WebLinkScheme.h"
 
@@ -232,4 +233,28 @@ TEST(WebLinks, NewerVersionAnswers)
     EXPECT_TRUE(IsNewerVersionAnswer("FREE_QL20"));
     EXPECT_TRUE(IsNewerVersionAnswer("free_ql19"));
     EXPECT_TRUE(IsNewerVersionAnswer(CString("FREE\0QL19", 9)));
+}
+
+TEST(GalleryLinks, KindsAndDownloadAddresses)
+{
+    GalleryLink link = ParseGalleryLink("mzMASK://server/path/name.gif");
+    EXPECT_EQ(link.kind, GalleryLinkKind::Mask);
+    EXPECT_EQ(link.downloadAddress, "HTTP://server/path/name.gif");
+    EXPECT_EQ(GalleryQuestion(link), "Apply MASK to current maze?");
+    // Only the first colon splits; later ones stay in the address.
+    link = ParseGalleryLink("mztemplate://server:8080/a:b.mze");
+    EXPECT_EQ(link.kind, GalleryLinkKind::Template);
+    EXPECT_EQ(link.kindText, "TEMPLATE");
+    EXPECT_EQ(link.downloadAddress, "HTTP://server:8080/a:b.mze");
+    EXPECT_EQ(GalleryQuestion(link), "Use TEMPLATE as current maze?");
+    link = ParseGalleryLink("Mztiler://s/x.txt");
+    EXPECT_EQ(link.kind, GalleryLinkKind::Tiler);
+    EXPECT_EQ(GalleryQuestion(link), "Download TILER?");
+
+    EXPECT_EQ(ParseGalleryLink("mz://server/x").kind, GalleryLinkKind::Invalid);
+    EXPECT_EQ(ParseGalleryLink("mzmask").kind, GalleryLinkKind::Invalid);
+    EXPECT_EQ(ParseGalleryLink("mzfoo://x").kind, GalleryLinkKind::Other);
+    EXPECT_EQ(GalleryQuestion(ParseGalleryLink("mzfoo://x")), "");
+    EXPECT_EQ(ParseGalleryLink("http://mz/x").kind, GalleryLinkKind::None);
+    EXPECT_EQ(ParseGalleryLink("m").kind, GalleryLinkKind::None);
 }
