@@ -4,6 +4,8 @@
 #include <QLineEdit>
 
 #include <cerrno>
+#include <cstdarg>
+#include <cstdio>
 #include <cfloat>
 #include <climits>
 #include <cstdlib>
@@ -71,6 +73,34 @@ bool ParseReal(const CString& text, double& out)
 {
     FailWith(pDX, AfxFormatPrompt2(lpszPrompt, lo, hi));
 }
+
+// Moves a number between an edit control and a member: the member is shown as `shown`; the control's
+// text is read back with parse, and a text it refuses fails the exchange with the prompt.
+template <class T>
+void ExchangeNumber(CDataExchange* pDX, int nIDC, T& value, const char* lpszPrompt, const CString& shown,
+                    bool (*parse)(const CString& text, T& out))
+{
+    QLineEdit* pEdit = EditOf(pDX, nIDC);
+    if (!pDX->m_bSaveAndValidate) {
+        SetText(pEdit, shown);
+        return;
+    }
+    T v{};
+    if (!parse(TextOf(pEdit), v))
+        FailWith(pDX, lpszPrompt);
+    value = v;
+}
+
+CString Formatted(const char* lpszFormat, ...) __attribute__((format(printf, 1, 2)));
+CString Formatted(const char* lpszFormat, ...)
+{
+    va_list args;
+    va_start(args, lpszFormat);
+    char buffer[64];
+    std::vsnprintf(buffer, sizeof buffer, lpszFormat, args);
+    va_end(args);
+    return CString(buffer);
+}
 } // namespace
 
 CString AfxFormatPrompt2(const char* lpszFormat, const char* lpsz1, const char* lpsz2)
@@ -123,63 +153,41 @@ void CDataExchange::Fail()
 
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
 {
-    QLineEdit* pEdit = EditOf(pDX, nIDC);
-    if (pDX->m_bSaveAndValidate) {
-        long long v = 0;
-        if (!ParseInteger(TextOf(pEdit), INT_MIN, INT_MAX, v))
-            FailWith(pDX, kPromptParseInt);
-        value = int(v);
-    } else {
-        CString s;
-        s.Format("%d", value);
-        SetText(pEdit, s);
-    }
+    ExchangeNumber<int>(pDX, nIDC, value, kPromptParseInt, Formatted("%d", value), [](const CString& text, int& v) {
+        long long w = 0;
+        if (!ParseInteger(text, INT_MIN, INT_MAX, w))
+            return false;
+        v = int(w);
+        return true;
+    });
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value)
 {
-    QLineEdit* pEdit = EditOf(pDX, nIDC);
-    if (pDX->m_bSaveAndValidate) {
-        long long v = 0;
-        const CString s = Trimmed(TextOf(pEdit));
-        if (s.Find('-') >= 0 || !ParseInteger(s, 0, UINT_MAX, v))
-            FailWith(pDX, kPromptParseUInt);
-        value = UINT(v);
-    } else {
-        CString s;
-        s.Format("%u", value);
-        SetText(pEdit, s);
-    }
+    ExchangeNumber<UINT>(pDX, nIDC, value, kPromptParseUInt, Formatted("%u", value), [](const CString& text, UINT& v) {
+        long long w = 0;
+        if (text.Find('-') >= 0 || !ParseInteger(text, 0, UINT_MAX, w))
+            return false;
+        v = UINT(w);
+        return true;
+    });
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, float& value)
 {
-    QLineEdit* pEdit = EditOf(pDX, nIDC);
-    if (pDX->m_bSaveAndValidate) {
-        double v = 0;
-        if (!ParseReal(TextOf(pEdit), v) || v > FLT_MAX || v < -FLT_MAX)
-            FailWith(pDX, kPromptParseReal);
-        value = float(v);
-    } else {
-        CString s;
-        s.Format("%.*g", FLT_DIG, double(value));
-        SetText(pEdit, s);
-    }
+    ExchangeNumber<float>(pDX, nIDC, value, kPromptParseReal, Formatted("%.*g", FLT_DIG, double(value)),
+                          [](const CString& text, float& v) {
+                              double w = 0;
+                              if (!ParseReal(text, w) || w > FLT_MAX || w < -FLT_MAX)
+                                  return false;
+                              v = float(w);
+                              return true;
+                          });
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, double& value)
 {
-    QLineEdit* pEdit = EditOf(pDX, nIDC);
-    if (pDX->m_bSaveAndValidate) {
-        double v = 0;
-        if (!ParseReal(TextOf(pEdit), v))
-            FailWith(pDX, kPromptParseReal);
-        value = v;
-    } else {
-        CString s;
-        s.Format("%.*g", DBL_DIG, value);
-        SetText(pEdit, s);
-    }
+    ExchangeNumber<double>(pDX, nIDC, value, kPromptParseReal, Formatted("%.*g", DBL_DIG, value), ParseReal);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
@@ -213,38 +221,28 @@ void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal)
 {
     if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal))
         return;
-    CString lo, hi;
-    lo.Format("%d", minVal);
-    hi.Format("%d", maxVal);
-    FailRange(pDX, kPromptParseIntRange, lo, hi);
+    FailRange(pDX, kPromptParseIntRange, Formatted("%d", minVal), Formatted("%d", maxVal));
 }
 
 void DDV_MinMaxUInt(CDataExchange* pDX, UINT value, UINT minVal, UINT maxVal)
 {
     if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal))
         return;
-    CString lo, hi;
-    lo.Format("%u", minVal);
-    hi.Format("%u", maxVal);
-    FailRange(pDX, kPromptParseIntRange, lo, hi);
+    FailRange(pDX, kPromptParseIntRange, Formatted("%u", minVal), Formatted("%u", maxVal));
 }
 
 void DDV_MinMaxFloat(CDataExchange* pDX, float const& value, float minVal, float maxVal)
 {
     if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal))
         return;
-    CString lo, hi;
-    lo.Format("%.*g", FLT_DIG, double(minVal));
-    hi.Format("%.*g", FLT_DIG, double(maxVal));
-    FailRange(pDX, kPromptParseRealRange, lo, hi);
+    FailRange(pDX, kPromptParseRealRange, Formatted("%.*g", FLT_DIG, double(minVal)),
+              Formatted("%.*g", FLT_DIG, double(maxVal)));
 }
 
 void DDV_MinMaxDouble(CDataExchange* pDX, double const& value, double minVal, double maxVal)
 {
     if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal))
         return;
-    CString lo, hi;
-    lo.Format("%.*g", DBL_DIG, minVal);
-    hi.Format("%.*g", DBL_DIG, maxVal);
-    FailRange(pDX, kPromptParseRealRange, lo, hi);
+    FailRange(pDX, kPromptParseRealRange, Formatted("%.*g", DBL_DIG, minVal),
+              Formatted("%.*g", DBL_DIG, maxVal));
 }
