@@ -188,12 +188,13 @@ bool CRasterImageTGA::Decode(CRasterFile* stream)
         SetLastError(kBadHeader);
         return false;
     }
-    // Colour-mapped and grey pixels are 8-bit indexes here; a colour map must have an entry size this
-    // reader knows, or the pixels after it would be read from the wrong place.
+    // Colour-mapped and grey pixels are 8-bit indexes here; a colour-mapped file needs its map, and a
+    // map must have an entry size this reader knows, or the pixels after it would be read from the
+    // wrong place.
     const BYTE base = BYTE(h.imageType & 7);
     const bool mapEntryKnown = h.colorMapEntrySize == 15 || h.colorMapEntrySize == 16 ||
                                h.colorMapEntrySize == 24 || h.colorMapEntrySize == 32;
-    if ((base != 2 && h.pixelDepth != 8) || (base == 1 && h.colorMapType == 0) ||
+    if ((base != 2 && h.pixelDepth != 8) || (base == 1 && (h.colorMapType == 0 || h.colorMapLength == 0)) ||
         (h.colorMapType != 0 && h.colorMapLength != 0 && !mapEntryKnown)) {
         SetLastError(kBadHeader);
         return false;

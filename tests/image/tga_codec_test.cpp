@@ -47,6 +47,7 @@ TEST(TgaCodec, HeaderChecksAndMessages)
                          // colour-mapped or grey pixels wider than an index, a colour-mapped file
                          // without a map, a map whose entries have no known size
                          Header(1, 2, 2, 16, 0, 1, 4, 24), Header(3, 2, 2, 16), Header(1, 2, 2, 8),
+                         Header(1, 2, 2, 8, 0, 1, 0, 24),
                          Header(1, 2, 2, 8, 0, 1, 4, 12)};
     for (const Bytes& h : bad) {
         EXPECT_FALSE(DecodeBytes(Cat(h, Bytes(64, 0)), img, IMAGE_FORMAT_TGA));
