@@ -12,14 +12,15 @@
 namespace jas {
 namespace {
 
-struct StreamState {
+// Connects the library's stream to an image-library stream; offsets count from start.
+struct JasStreamAdapter {
     CRasterFile* file;
     std::int64_t start;
 };
 
 OPJ_SIZE_T StreamRead(void* buffer, OPJ_SIZE_T size, void* user)
 {
-    auto* s = static_cast<StreamState*>(user);
+    auto* s = static_cast<JasStreamAdapter*>(user);
     const DWORD n = DWORD(std::min<OPJ_SIZE_T>(size, 0x7FFFFFFF));
     const DWORD got = n ? s->file->Read(buffer, 1, n) : 0;
     return got ? OPJ_SIZE_T(got) : OPJ_SIZE_T(-1);
@@ -27,14 +28,14 @@ OPJ_SIZE_T StreamRead(void* buffer, OPJ_SIZE_T size, void* user)
 
 OPJ_SIZE_T StreamWrite(void* buffer, OPJ_SIZE_T size, void* user)
 {
-    auto* s = static_cast<StreamState*>(user);
+    auto* s = static_cast<JasStreamAdapter*>(user);
     if (size > 0x7FFFFFFF)
         return OPJ_SIZE_T(-1);
     const DWORD put = s->file->Write(buffer, 1, DWORD(size));
     return put == size ? size : OPJ_SIZE_T(-1);
 }
 
-bool SeekTo(StreamState* s, std::int64_t offset)
+bool SeekTo(JasStreamAdapter* s, std::int64_t offset)
 {
     if (offset < 0 || offset > std::numeric_limits<LONG>::max())
         return false;
@@ -43,7 +44,7 @@ bool SeekTo(StreamState* s, std::int64_t offset)
 
 OPJ_OFF_T StreamSkip(OPJ_OFF_T n, void* user)
 {
-    auto* s = static_cast<StreamState*>(user);
+    auto* s = static_cast<JasStreamAdapter*>(user);
     const LONG pos = s->file->Tell();
     if (pos < 0 || !SeekTo(s, std::int64_t(pos) + n))
         return -1;
@@ -52,7 +53,7 @@ OPJ_OFF_T StreamSkip(OPJ_OFF_T n, void* user)
 
 OPJ_BOOL StreamSeek(OPJ_OFF_T offset, void* user)
 {
-    auto* s = static_cast<StreamState*>(user);
+    auto* s = static_cast<JasStreamAdapter*>(user);
     return SeekTo(s, s->start + offset) ? OPJ_TRUE : OPJ_FALSE;
 }
 
@@ -74,7 +75,7 @@ struct CodecDeleter {
 using StreamPtr = std::unique_ptr<opj_stream_t, StreamDeleter>;
 using CodecPtr = std::unique_ptr<opj_codec_t, CodecDeleter>;
 
-StreamPtr MakeStream(StreamState& state, bool input)
+StreamPtr MakeStream(JasStreamAdapter& state, bool input)
 {
     StreamPtr stream(opj_stream_create(1 << 16, input ? OPJ_TRUE : OPJ_FALSE));
     if (!stream)
@@ -122,7 +123,7 @@ OPJ_UINT32 ResolutionsFor(DWORD width, DWORD height)
 
 bool ReadJpeg2000(CRasterFile& file, Family family, ComponentImage& out)
 {
-    StreamState state{&file, file.Tell()};
+    JasStreamAdapter state{&file, file.Tell()};
     if (state.start < 0)
         return false;
     StreamPtr stream = MakeStream(state, true);
@@ -226,7 +227,7 @@ bool WriteJpeg2000(CRasterFile& file, Family family, const ComponentImage& in, d
     SilenceCodec(codec.get());
     if (!opj_setup_encoder(codec.get(), &parameters, image.get()))
         return false;
-    StreamState state{&file, file.Tell()};
+    JasStreamAdapter state{&file, file.Tell()};
     if (state.start < 0)
         return false;
     StreamPtr stream = MakeStream(state, false);
