@@ -53,6 +53,7 @@ BEGIN_MESSAGE_MAP(CVantrelView, CScrollView)
     ON_COMMAND(ID_FILE_PRINT, &CVantrelView::OnFilePrint)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, &CVantrelView::OnFilePrint)
     ON_COMMAND(ID_FILE_PRINT_PREVIEW, &CVantrelView::OnFilePrintPreview)
+    ON_COMMAND(ID_APPLY_BMP_MASK, &CVantrelView::OnApplyBmpMask)
 END_MESSAGE_MAP()
 
 namespace {
@@ -97,8 +98,10 @@ void CVantrelView::OnDraw(CDC* pDC)
         m_bScreen = 0;
 
     if (pDoc->m_nGrids && (pDoc->m_bDirty || !m_bScreen)) {
-        if (pDoc->m_bLoadTiler > 0)
-            pDoc->m_bLoadTiler = 0;  // the tile set is loaded here once tile sets exist
+        if (pDoc->m_bLoadTiler > 0) {
+            pDoc->m_bLoadTiler = 0;  // cleared whether or not the set loads
+            LoadDocumentTiler();
+        }
         if (pDoc->GetGrid(0)->kind == 2)
             ComputeCircularGeometry();
         m_polygon.SetSize(16, 2);

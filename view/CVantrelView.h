@@ -10,6 +10,7 @@
 #include "platform/CRect.h"
 #include "platform/CRichEditCtrl.h"
 #include "platform/CScrollView.h"
+#include "tiles/CBMPTiler.h"
 #include "platform/CPrintingView.h"
 #include "view/CMazePrintDialog.h"
 
@@ -54,7 +55,27 @@ public:
     void DrawCell(CDC* pDC, int x, int y, int g, int pass) override;
     void DrawCircularCell(CDC* pDC, int x, int y, int g, int pass) override;
     void DrawTilerCell(CDC* pDC, int x, int y, int g, int pass);
+    // The tile code a cell shows (BLACKEN, STOP, START, else its passage pattern); -1 for none.
+    static int TileCodeOf(const MazeCell& cell);
+    // Loads the tile set that the document's m_strTilerID names into m_tiler.
+    void LoadDocumentTiler();
+
+    // ---- Ring grids: the page's disc and the drawing primitives -----------------------------------
+    // Centre, radii and ring width from the page and the first grid; the first time, also the document's
+    // cells-per-ring table and the grid's cell array.
     int ComputeCircularGeometry();
+    // The point at angle t (degrees, 0 up, clockwise) and radius r around (cx, cy).
+    static CPoint RingPoint(int cx, int cy, double t, double r);
+    // mode 0 draws; 1 appends the two ends outwards to m_polygon, -1 inwards.
+    int DrawRadialLine(CDC* pDC, int cx, int cy, double t, double r1, double r2, int mode);
+    // mode 0 draws 10 segments; 1/-1 append start, middle and end (or reversed); 2/-2 the 11 fine points.
+    int DrawArc(CDC* pDC, int cx, int cy, double r, double s, double e, int mode);
+
+    // ---- Bitmap mask ------------------------------------------------------------------------------
+    void OnApplyBmpMask();
+    // Dark pixels blacken the cells under them, light ones erase them; converts image to 24 bits. A
+    // picture that did not decode (or a ring template) changes nothing and returns 0.
+    int ApplyBmpMask(CRasterImage& image);
 
     // The fill colour of a cell by its state (first matching rule).
     static COLORREF CellFillColour(const MazeCell& cell, BOOL bErasedVisible, BOOL bTemplateOnly, bool bRing);
@@ -168,6 +189,14 @@ public:
     int m_nActiveLayer = 2;
     int m_bShowSolution = 0;
 
+    // Ring geometry, set by ComputeCircularGeometry.
+    int m_nInnerCells = 15;
+    double m_dRingWidth = 0.0;
+    double m_dInnerStep = 0.0;
+    double m_dInnerRadius = 0.0;
+    int m_nOuterRadius = 0;
+    CPoint m_ringCentre;
+
     CArray<CPoint, CPoint> m_polygon;
     int m_nFooterHeight = 100;
     CSize m_snappedCell;    // whole device pixels of a cell times the logical size of one pixel
@@ -180,6 +209,7 @@ public:
     int m_nCachedCellHeight = 0;
     int m_nCachedCellWidth = 0;
     CPen m_wallPen;
+    CBMPTiler m_tiler;  // the tile set that draws tiled cells
     int m_bScreen = 1;
     CDC* m_windowDC = nullptr;
     CDC m_backBufferDC;
@@ -221,6 +251,16 @@ private:
     int BuildCellOutline(const Object& grid, int nColumn, int nRow);
     // Draws one polygon cell with the pass rules; pDC is never null here.
     void PaintPolygonCell(CDC* pDC, const Object& grid, int x, int y, int pass);
+    // The fill step of a cell drawer: nFill points filled, or an outline through nOutline points.
+    void PaintCellFill(CDC* pDC, const MazeCell& cell, const POINT* pts, int nFill, int nOutline, int pass, bool bRing);
+    // Selects the dotted grey pen for a hidden START/STOP mark on screen; returns whether it did.
+    static bool SelectHiddenMarkPen(CDC* pDC, const MazeCell& cell, CPen& dottedPen);
+    // Angle, angular step and inner and outer radius of ring cell (x, y); false when it is no cell.
+    bool RingCellBounds(int x, int y, double& a, double& step, double& r, double& R) const;
+    // The coarse 10-point outline of a ring cell in m_polygon, in device units of pDC when given.
+    void BuildRingPolygon(int x, int y, CDC* pDC);
+    // The ring grid's hit test: p the client point, L the same point in logical units.
+    int HitTestRingCell(CDC* pDC, CPoint p, CPoint L, CRgn* pRgn, int& nColumn, int& nRow, int& nGrid);
     // Runs fn for every cell a full redraw visits, in its order (rows outer, grids inner).
     template <class Fn> void ForEachCell(Fn fn);
 

@@ -4,6 +4,7 @@
 #include "maze/CVantrelDoc.h"
 #include "maze/MazeCell.h"
 #include "maze/Object.h"
+#include "view/DrawerDC.h"
 
 #include <algorithm>
 
@@ -20,35 +21,6 @@ constexpr COLORREF kColourSolution = 0xF08080;
 constexpr COLORREF kColourRingSolution = 0xFF8080;
 constexpr COLORREF kColourPlain = 0xFFFFFF;
 constexpr COLORREF kColourHiddenWall = 0xC0C0C0;
-
-// Takes the window's DC for a drawer called without one and gives it back on every path out.
-class DrawerDC {
-public:
-    DrawerDC(CVantrelView& view, CDC* pDC) : m_view(view), m_pDC(pDC)
-    {
-        if (!m_pDC) {
-            m_view.m_windowDC = m_view.GetDC();
-            m_view.OnPrepareDC(m_view.m_windowDC);
-            m_pDC = m_view.m_windowDC;
-            m_bTaken = true;
-        }
-    }
-    ~DrawerDC()
-    {
-        if (m_bTaken) {
-            m_view.ReleaseDC(m_view.m_windowDC);
-            m_view.m_windowDC = nullptr;
-        }
-    }
-    DrawerDC(const DrawerDC&) = delete;
-    DrawerDC& operator=(const DrawerDC&) = delete;
-    CDC* get() const { return m_pDC; }
-
-private:
-    CVantrelView& m_view;
-    CDC* m_pDC;
-    bool m_bTaken = false;
-};
 
 // First and one-past-last candidate index along one axis for a logical coordinate: the cell the integer
 // quotient names, the one before it, and the one beyond it (rounding between logical and device units
@@ -135,16 +107,6 @@ int CVantrelView::DrawMazeWalls(CDC* pDC)
     return 1;
 }
 
-// Tiled drawing arrives with the tile sets; until then a tiled maze shows no cells.
-int CVantrelView::DrawTiledMaze(CDC*) { return 1; }
-
-void CVantrelView::DrawTilerCell(CDC*, int, int, int, int) {}
-
-// Ring grids arrive with their geometry; until then their cells are not drawn.
-void CVantrelView::DrawCircularCell(CDC*, int, int, int, int) {}
-
-int CVantrelView::ComputeCircularGeometry() { return 1; }
-
 void CVantrelView::DrawCell(CDC* pDC, int x, int y, int g, int pass)
 {
     Object* pGrid = GetDocument()->GetGrid(g);
@@ -171,43 +133,12 @@ void CVantrelView::PaintPolygonCell(CDC* pDC, const Object& grid, int x, int y, 
         m_wallPen.CreatePen(PS_SOLID, pDoc->m_nPenWidth, 0x000000);
     CPen* pOldPen = pDC->SelectObject(&m_wallPen);
 
-    if (pass != DRAW_PASS_WALLS) {
-        const bool bOpen = (flags & CELL_ERASED) || cell.passages;
-        const bool bFilled = pass == DRAW_PASS_CELL ||
-                             (bOpen ? flags != 0 && (flags != CELL_SOLUTION || m_bShowSolution) : flags != 0);
-        if (!bFilled) {
-            // A plain template cell of a full redraw shows its outline only; an open one, nothing.
-            if (!bOpen)
-                pDC->Polyline(pts, n + 1);
-        } else {
-            CBrush brush;
-            brush.CreateSolidBrush(CellFillColour(cell, pDoc->m_bErasedVisible, pDoc->m_bTemplateOnly, false));
-            CBrush* pOldBrush = pDC->SelectObject(&brush);
-            if (bOpen && pass == DRAW_PASS_CELL && pDoc->m_bErasedVisible) {
-                // A white outline covers the walls the cell had before.
-                CPen whitePen;
-                whitePen.CreatePen(PS_SOLID, pDoc->m_nPenWidth, 0xFFFFFF);
-                pDC->SelectObject(&whitePen);
-                pDC->Polygon(pts, n);
-                pDC->SelectObject(&m_wallPen);
-            } else if (bOpen) {
-                CRgn rgn;
-                rgn.CreatePolygonRgn(pts, n, ALTERNATE);
-                pDC->FillRgn(&rgn, &brush);
-            } else {
-                pDC->Polygon(pts, n);
-            }
-            pDC->SelectObject(pOldBrush);
-        }
-    }
+    if (pass != DRAW_PASS_WALLS)
+        PaintCellFill(pDC, cell, pts, n, n + 1, pass, false);
 
     if (pass != DRAW_PASS_FILL) {
         CPen dottedPen;
-        bool bDotted = (flags & (CELL_START | CELL_STOP)) && (flags & CELL_HIDDEN) && !pDC->IsPrinting();
-        if (bDotted) {
-            dottedPen.CreatePen(PS_DOT, 0, kColourHiddenWall);
-            pDC->SelectObject(&dottedPen);
-        }
+        const bool bDotted = SelectHiddenMarkPen(pDC, cell, dottedPen);
         if (cell.passages || bDotted) {
             for (int k = 1; k <= n; ++k)
                 if (!cell.HasPassage(k))
@@ -216,6 +147,50 @@ void CVantrelView::PaintPolygonCell(CDC* pDC, const Object& grid, int x, int y, 
         pDC->SelectObject(&m_wallPen);
     }
     pDC->SelectObject(pOldPen);
+}
+
+void CVantrelView::PaintCellFill(CDC* pDC, const MazeCell& cell, const POINT* pts, int nFill, int nOutline, int pass,
+                                 bool bRing)
+{
+    CVantrelDoc* pDoc = GetDocument();
+    const WORD flags = cell.flags;
+    const bool bOpen = (flags & CELL_ERASED) || cell.passages;
+    const bool bFilled = pass == DRAW_PASS_CELL ||
+                         (bOpen ? flags != 0 && (flags != CELL_SOLUTION || m_bShowSolution) : flags != 0);
+    if (!bFilled) {
+        // A plain template cell of a full redraw shows its outline only; an open one, nothing.
+        if (!bOpen)
+            pDC->Polyline(pts, nOutline);
+    } else {
+        CBrush brush;
+        brush.CreateSolidBrush(CellFillColour(cell, pDoc->m_bErasedVisible, pDoc->m_bTemplateOnly, bRing));
+        CBrush* pOldBrush = pDC->SelectObject(&brush);
+        if (bOpen && pass == DRAW_PASS_CELL && pDoc->m_bErasedVisible) {
+            // A white outline covers the walls the cell had before.
+            CPen whitePen;
+            whitePen.CreatePen(PS_SOLID, pDoc->m_nPenWidth, 0xFFFFFF);
+            pDC->SelectObject(&whitePen);
+            pDC->Polygon(pts, nFill);
+            pDC->SelectObject(&m_wallPen);
+        } else if (bOpen) {
+            CRgn rgn;
+            rgn.CreatePolygonRgn(pts, nFill, ALTERNATE);
+            pDC->FillRgn(&rgn, &brush);
+        } else {
+            pDC->Polygon(pts, nFill);
+        }
+        pDC->SelectObject(pOldBrush);
+    }
+}
+
+bool CVantrelView::SelectHiddenMarkPen(CDC* pDC, const MazeCell& cell, CPen& dottedPen)
+{
+    const WORD flags = cell.flags;
+    if (!((flags & (CELL_START | CELL_STOP)) && (flags & CELL_HIDDEN) && !pDC->IsPrinting()))
+        return false;
+    dottedPen.CreatePen(PS_DOT, 0, kColourHiddenWall);
+    pDC->SelectObject(&dottedPen);
+    return true;
 }
 
 int CVantrelView::ComputeExtents(int)
@@ -280,6 +255,8 @@ int CVantrelView::BuildCellPolygon(int nColumn, int nRow, int nGrid, CDC* pDC)
         int n = BuildCellOutline(*pGrid, nColumn, nRow);
         if (pDC)
             pDC->LPtoDP(m_polygon.GetData(), n + 1);
+    } else if (pGrid->kind == 2) {
+        BuildRingPolygon(nColumn, nRow, pDC);
     }
     return pGrid->kind;
 }
@@ -295,7 +272,7 @@ int CVantrelView::HitTestCell(CDC* pDC, int x, int y, CRgn* pRgn, int& nColumn, 
     CPoint L = p;
     pDC->DPtoLP(&L);
     if (pDoc->m_nType == 40)
-        return 0;  // ring grids are tested with their own geometry
+        return HitTestRingCell(pDC, p, L, pRgn, nColumn, nRow, nGrid);
 
     m_polygon.SetSize(16, 2);
     CacheCellSize();
