@@ -34,3 +34,10 @@ if(VANTREL_GUI)
     vantrel_online_core vantrel_platform_ui vantrel_platform_profile vantrel_tiles vantrel_image vantrel_resources
     Qt6::WebEngineWidgets)
 endif()
+
+# The installation's local pages. The install path defaults to the working folder, so they are placed
+# where the program and the window tests run in the build tree.
+file(GLOB _vantrel_online_html CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/html/*)
+foreach(_vantrel_dir app tests/app tests/view tests/online)
+  file(COPY ${_vantrel_online_html} DESTINATION ${CMAKE_BINARY_DIR}/${_vantrel_dir}/html)
+endforeach()

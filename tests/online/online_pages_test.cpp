@@ -3,6 +3,7 @@
 #include "online/GalleryLink.h"
 #include "online/PageTitle.h"
 #include "online/WebLinkScheme.h"
+#include "platform/CFile.h"
 
 #include <gtest/gtest.h>
 
@@ -257,4 +258,17 @@ TEST(GalleryLinks, KindsAndDownloadAddresses)
     EXPECT_EQ(GalleryQuestion(ParseGalleryLink("mzfoo://x")), "");
     EXPECT_EQ(ParseGalleryLink("http://mz/x").kind, GalleryLinkKind::None);
     EXPECT_EQ(ParseGalleryLink("m").kind, GalleryLinkKind::None);
+}
+
+TEST(AdListInstallation, ShippedPagesLoad)
+{
+    const CString folder = VANTREL_TEST_DATA "/../../online/html/";
+    CAdListArray ads;
+    ASSERT_EQ(ReadAdList(folder, ads), AdListStatus::Ok);
+    ASSERT_EQ(ads.GetSize(), 10);
+    for (int i = 0; i < ads.GetSize(); ++i) {
+        SCOPED_TRACE(ads[i].code.GetString());
+        EXPECT_TRUE(std::filesystem::exists(std::string(CFile::ToNativePath(ads[i].location))));
+        EXPECT_EQ(NextAdIndex(ads, ads[i].code), (i + 1) % 10);
+    }
 }
