@@ -91,12 +91,8 @@ void CRasterWmfCanvas::Spans(const std::vector<std::vector<WmfPoint>>& polygons,
     const LONG row1 = std::min<LONG>(m_height, FirstCentreAtOrAfter(yMax));
     if (row0 >= row1)
         return;
-    const std::uint64_t cost = std::uint64_t(row1 - row0) * (edges.size() + 1);
-    if (cost >= m_budget) {
-        m_budget = 0;
+    if (!Afford(std::uint64_t(row1 - row0) * (edges.size() + 1)))
         return;
-    }
-    Spend(cost);
     std::vector<std::pair<double, int>> xs;
     for (LONG y = row0; y < row1 && !Exhausted(); ++y) {
         const double yc = y + 0.5;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -299,9 +300,18 @@ void CRasterWmfPlayer::FillRect(double l, double t, double r, double b, COLORREF
 void CRasterWmfPlayer::StretchDib(const BYTE* dib, std::size_t size, double dx, double dy, double dw, double dh,
                                   LONG sx, LONG sy, LONG sw, LONG sh, bool srcFromBottom)
 {
+    // The bitmap's own size is paid for before it is decoded, so that a metafile of many bitmaps
+    // that claim to be huge cannot keep the decoder busy.
+    if (size < 40 || sw == 0 || sh == 0 || m_canvas.Exhausted())
+        return;
+    const bool core = Read32(dib) == 12;
+    const std::int64_t declaredW = core ? Param16(dib + 4, 0) : LONG(Read32(dib + 4));
+    const std::int64_t declaredH = core ? Param16(dib + 4, 1) : LONG(Read32(dib + 8));
+    if (!m_canvas.Afford(std::uint64_t(std::llabs(declaredW)) * std::uint64_t(std::llabs(declaredH))))
+        return;
     CRasterImage bitmap;
     CRasterMemFile stream(dib, DWORD(std::min<std::size_t>(size, 0x7FFFFFFF)));
-    if (!DecodeBmp(bitmap, &stream) || sw == 0 || sh == 0)
+    if (!DecodeBmp(bitmap, &stream))
         return;
     const LONG bw = LONG(bitmap.GetWidth()), bh = LONG(bitmap.GetHeight());
     const WmfPoint a = Map(dx, dy), b = Map(dx + dw, dy + dh);
@@ -311,10 +321,8 @@ void CRasterWmfPlayer::StretchDib(const BYTE* dib, std::size_t size, double dx, 
     const LONG y1 = std::min<LONG>(m_canvas.Height(), LONG(std::ceil(std::max(a.y, b.y) - 0.5)));
     if (x0 >= x1 || y0 >= y1)
         return;
-    const std::uint64_t cost = std::uint64_t(x1 - x0) * std::uint64_t(y1 - y0);
-    if (m_canvas.Exhausted())
+    if (!m_canvas.Afford(std::uint64_t(x1 - x0) * std::uint64_t(y1 - y0)))
         return;
-    m_canvas.Spend(cost);
     const double spanX = b.x - a.x, spanY = b.y - a.y;
     const LONG topRow = srcFromBottom ? bh - sy - sh : sy;
     for (LONG y = y0; y < y1; ++y) {

@@ -21,6 +21,16 @@ public:
 
     bool Exhausted() const { return m_budget == 0; }
     void Spend(std::uint64_t work) { m_budget = work >= m_budget ? 0 : m_budget - work; }
+    // Spends work that must be paid in advance; false (and the budget gone) when it cannot be.
+    bool Afford(std::uint64_t work)
+    {
+        if (work >= m_budget) {
+            m_budget = 0;
+            return false;
+        }
+        m_budget -= work;
+        return true;
+    }
 
     // Fills the polygons (each closed implicitly) by even-odd or non-zero winding at pixel centres.
     void FillPolygons(const std::vector<std::vector<WmfPoint>>& polygons, bool winding, COLORREF color);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using namespace smalltest;
 
 namespace {
@@ -360,4 +362,27 @@ TEST(WmfCodec, DrawingWorkIsCapped)
     CRasterImage img;
     ASSERT_TRUE(DecodeBytes(wmf.File(0, 0, 1000, 1000, 96), img, IMAGE_FORMAT_WMF));
     EXPECT_EQ(TopDown(img, 500, 500), 0x050505u);
+}
+
+TEST(WmfCodec, BitmapsClaimingHugeSizesCannotKeepThePlayerBusy)
+{
+    // Two hundred top-down bitmaps that each claim 9000 x 9000 pixels and bring none: each would
+    // be allocated and turned over in full. The player pays for a bitmap's size before decoding it.
+    Bytes dib;
+    Put32(dib, 40);
+    Put32(dib, 9000);
+    Put32(dib, unsigned(-9000));
+    Put16(dib, 1);
+    Put16(dib, 8);
+    for (int i = 0; i < 6; ++i)
+        Put32(dib, 0);
+    WmfBuilder wmf;
+    wmf.Brush(0, RGB(7, 7, 7)).Select(0).Rect(0, 0, 50, 50);
+    for (int i = 0; i < 200; ++i)
+        wmf.Record(0x0F43, {0x0020, 0x00CC, 0, 100, 100, 0, 0, 100, 100, 0, 0}, dib);
+    const auto start = std::chrono::steady_clock::now();
+    CRasterImage img;
+    ASSERT_TRUE(DecodeBytes(wmf.File(0, 0, 100, 100, 96), img, IMAGE_FORMAT_WMF));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_EQ(TopDown(img, 25, 25), 0x070707u);
 }
