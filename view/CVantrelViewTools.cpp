@@ -20,8 +20,8 @@ struct DrawSolutionMemory {
 } g_drawSolutionMemory;
 
 // The tool buttons released before the chosen one is pressed, in this order.
-constexpr UINT kToolButtons[] = {ID_TOOL_BLACKEN,        ID_TOOL_WHITEN, ID_TOOL_RESET,        ID_TOOL_GROW_FROM_HERE,
-                                 ID_TOOL_START,          ID_TOOL_STOP,   ID_TOOL_DRAW_SOLUTION};
+constexpr UINT kToolButtons[] = {ID_TOOL_BLACKEN, ID_TOOL_WHITEN, ID_TOOL_RESET, ID_TOOL_GROW_FROM_HERE,
+                                 ID_TOOL_START, ID_TOOL_STOP, ID_TOOL_DRAW_SOLUTION};
 // The cell tools shown on the maze layer, and the object tools shown on the others.
 constexpr UINT kCellToolButtons[] = {ID_TOOL_BLACKEN, ID_TOOL_WHITEN, ID_TOOL_RESET,
                                      ID_TOOL_GROW_FROM_HERE, ID_TOOL_START, ID_TOOL_STOP};
