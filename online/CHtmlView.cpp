@@ -10,12 +10,18 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include <cstdlib>
+#include <unistd.h>
+
 IMPLEMENT_DYNAMIC(CHtmlView, CWndView)
 
 namespace {
-// WebEngine wants contexts shared across the process, set before the application object exists.
+// WebEngine wants contexts shared across the process, set before the application object exists. Its
+// sandbox refuses to start for root, so a program run as root runs the browser without it.
 const bool g_bShareContexts = [] {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (::geteuid() == 0)
+        ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
     return true;
 }();
 

@@ -62,9 +62,6 @@ protected:
     {
         for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"})
             unsetenv(name);
-        // As root the browser runs only without its sandbox; the test's ENV setting may not reach the
-        // program through test discovery, so make sure before the first web view starts.
-        setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
         char pattern[] = "/tmp/online-pane-XXXXXX";
         dir = mkdtemp(pattern);
         setenv("XDG_CONFIG_HOME", (dir + "/config").c_str(), 1);
