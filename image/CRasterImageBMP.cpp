@@ -21,6 +21,7 @@ const char kUnknownCompression[] = "unknown compression";
 const char kNoBufferMemory[] = "can't allocate memory";
 const char kDimensionsOnly[] = "output dimensions returned";
 const char kWriteError[] = "BMP write error";
+const char kTruncated[] = "BMP pixel data is incomplete";
 
 LONG DpiFromPixelsPerMetre(LONG ppm)
 {
@@ -156,6 +157,19 @@ bool CRasterImageBMP::Decode(CRasterFile* stream)
         m_head.biHeight = height > 0x7FFFFFFF ? 0x7FFFFFFF : LONG(height);
         SetLastError(kDimensionsOnly);
         return true;
+    }
+
+    // Uncompressed pixels must all be in the stream: a few header bytes must not claim (and make us
+    // allocate and fill) a picture hundreds of megabytes large.
+    if ((bih.biCompression == BI_RGB || bih.biCompression == BI_BITFIELDS) && width > 0 && height > 0) {
+        const std::int64_t needed = raster::DibDataSize(bih.biBitCount, width, height);
+        const std::int64_t dataStart = file.bfOffBits != 0 ? std::int64_t(start) + file.bfOffBits : stream->Tell();
+        const std::int64_t available = std::int64_t(stream->Size()) - dataStart;
+        const bool overCap = needed > std::int64_t(CRASTERIMAGE_MAX_MEMORY); // Create says so below
+        if (!overCap && (needed < 0 || available < needed)) {
+            SetLastError(kTruncated);
+            return false;
+        }
     }
 
     if (width <= 0 || height <= 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF ||

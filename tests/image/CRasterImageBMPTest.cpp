@@ -408,22 +408,29 @@ TEST(RasterBmpCodec, ErrorsAndProbe)
     EXPECT_STREQ(cancelled.GetLastError(), "Cancelled");
 }
 
-TEST(RasterBmpCodec, TruncatedPixelsStayZero)
+TEST(RasterBmpCodec, TruncatedPixelsAreRefused)
 {
-    Bytes bits = {9, 9, 9};
     CRasterImage img;
-    ASSERT_TRUE(DecodeBytes(img, WithFileHeader(InfoHeader(4, 3, 24), {}, bits)));
-    EXPECT_EQ(img.GetPixelColor(0, 0).rgbRed, 9);
-    EXPECT_EQ(img.GetPixelColor(3, 2).rgbRed, 0);
-    EXPECT_EQ(img.GetPixelColor(1, 0).rgbBlue, 0);
-    // A bits offset beyond the file reads nothing, and fails nothing.
-    Bytes far = WithFileHeader(InfoHeader(4, 3, 8), Palette(256), {});
+    const Bytes whole(4 * 3 * 3 + 3 * 0, 9); // rows of 12 bytes, already 4-aligned
+    ASSERT_TRUE(DecodeBytes(img, WithFileHeader(InfoHeader(4, 3, 24), {}, whole)));
+    EXPECT_EQ(img.GetPixelColor(3, 2).rgbRed, 9);
+
+    const Bytes shortBits(whole.size() - 1, 9);
+    EXPECT_FALSE(DecodeBytes(img, WithFileHeader(InfoHeader(4, 3, 24), {}, shortBits)));
+    EXPECT_STREQ(img.GetLastError(), "BMP pixel data is incomplete");
+
+    // A bits offset beyond the file.
+    Bytes far = WithFileHeader(InfoHeader(4, 3, 8), Palette(256), Bytes(12, 1));
     far[10] = 0xFF;
     far[11] = 0xFF;
     far[12] = 0xFF;
     far[13] = 0x7F;
-    ASSERT_TRUE(DecodeBytes(img, far));
-    EXPECT_EQ(img.GetPixelIndex(2, 2), 0);
+    EXPECT_FALSE(DecodeBytes(img, far));
+    EXPECT_STREQ(img.GetLastError(), "BMP pixel data is incomplete");
+
+    // A few header bytes claiming tens of millions of rows allocate nothing.
+    EXPECT_FALSE(DecodeBytes(img, WithFileHeader(InfoHeader(3, 16700000, 16), {}, Bytes(8, 0))));
+    EXPECT_STREQ(img.GetLastError(), "BMP pixel data is incomplete");
 }
 
 TEST(RasterBmpCodec, FuzzFindings)
