@@ -5,6 +5,10 @@
 #include "app/WebLinks.h"
 #include "maze/CVantrelDoc.h"
 #include "maze/MazeSetupValues.h"
+#include "online/CAdWindow.h"
+#include "online/ConnectionCheck.h"
+#include "online/Download.h"
+#include "platform/CException.h"
 #include "platform/CSingleDocTemplate.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
@@ -64,6 +68,7 @@ BOOL CVantrelApp::InitInstance()
     }
 
     InstallDocumentShell();
+    InstallPaneShell();
     LoadStdProfileSettings(4);
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CVantrelDoc), RUNTIME_CLASS(CMainFrame),
                                           RUNTIME_CLASS(CVantrelView)));
@@ -85,11 +90,90 @@ void CVantrelApp::InstallDocumentShell()
     CVantrelDocShell shell;
     shell.isInfoPaneVisible = [this] { return infoPaneVisible; };
     shell.setInfoPaneVisible = [this](BOOL bVisible) { infoPaneVisible = bVisible ? TRUE : FALSE; };
-    // The information pane joins the program later; until then there is no pane to hide or time.
-    shell.hideInfoPane = [] {};
-    shell.setInfoPaneTimer = [](UINT, UINT) {};
+    shell.hideInfoPane = [this] {
+        if (adWindow)
+            adWindow->HideAdPane();
+    };
+    shell.setInfoPaneTimer = [this](UINT nIDEvent, UINT nElapse) {
+        if (adWindow)
+            adWindow->SetTimer(nIDEvent, nElapse);
+    };
     shell.installPath = [this] { return installPath; };
     SetVantrelDocShell(std::move(shell));
+}
+
+void CVantrelApp::InstallPaneShell()
+{
+    const auto frame = [this] { return dynamic_cast<CMainFrame*>(m_pMainWnd); };
+    CAdWindowShell shell;
+    shell.isInfoPaneVisible = [this] { return infoPaneVisible; };
+    shell.setAdPaneHeight = [frame](int height, int minimum) {
+        if (CMainFrame* pFrame = frame())
+            pFrame->SetAdPaneHeight(height, minimum);
+    };
+    shell.paneMin = [frame] { return frame() ? frame()->GetPaneMin() : 0; };
+    shell.isInternetConnected = [this] { return IsInternetConnected(); };
+    shell.registerPane = [this](CAdWindow* pPane) { adWindow = pPane; };
+    shell.installPath = [this] { return installPath; };
+    shell.downloadFile = [this](const char* address, const char* prefix, const char* destination, CString& path) {
+        BOOL ok = FALSE;
+        path = DownloadFile(address, prefix, destination, &ok);
+        return ok;
+    };
+    shell.openTemplate = [this](const char* path) { return OpenDownloadedTemplate(path); };
+    SetAdWindowShell(std::move(shell));
+}
+
+BOOL CVantrelApp::IsInternetConnected()
+{
+    CConnectionCheck& check = AfxGetConnectionCheck();
+    internetConnected = check.IsInternetConnected();
+    internetFlags = check.internetFlags;
+    return internetConnected;
+}
+
+CString CVantrelApp::DownloadFile(const char* lpszAddress, const char* lpszPrefix, const char* lpszDestination,
+                                  BOOL* pbOk)
+{
+    DownloadConnection connection;
+    connection.isConnected = [this] { return IsInternetConnected(); };
+    connection.recheck = [this] {
+        CConnectionCheck& check = AfxGetConnectionCheck();
+        internetConnected = check.Recheck();
+        internetFlags = check.internetFlags;
+        return internetConnected;
+    };
+    CString path;
+    const BOOL ok = DownloadToFile(lpszAddress, lpszPrefix, lpszDestination, connection, path);
+    if (pbOk)
+        *pbOk = ok;
+    return path;
+}
+
+BOOL CVantrelApp::OpenDownloadedTemplate(const char* lpszPath)
+{
+    auto* pFrame = dynamic_cast<CMainFrame*>(m_pMainWnd);
+    auto* pDoc = pFrame ? dynamic_cast<CVantrelDoc*>(pFrame->GetActiveDocument()) : nullptr;
+    if (!pDoc)
+        return FALSE;
+    // Opening resets the document first, so the file is read into a scratch document before the
+    // current maze is given up for it.
+    try {
+        CVantrelDoc trial;
+        if (!trial.OnOpenDocument(lpszPath)) {
+            pDoc->m_strError = trial.m_strError;
+            pDoc->UpdateAllViews(nullptr, 0, nullptr);
+            return FALSE;
+        }
+        if (!pDoc->OnOpenDocument(lpszPath))
+            return FALSE;
+    } catch (const CException& e) {
+        e.ReportError();
+        return FALSE;
+    }
+    pDoc->m_bDirty = 1;
+    pDoc->UpdateAllViews(nullptr, 0, nullptr);
+    return TRUE;
 }
 
 int CVantrelApp::ExitInstance()

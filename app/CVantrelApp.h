@@ -22,6 +22,15 @@ public:
     void OnForum();
     void OnMailingList();
 
+    // Whether the internet is reachable: the system's connection state, then an ICMP echo to the probe
+    // hosts. Stores the result in internetConnected.
+    BOOL IsInternetConnected();
+    // Downloads address into destination ("TEMP": a new temporary file whose name begins with prefix)
+    // after the connection prompt. Returns the written file's path, or destination as given when no
+    // file was written (*pbOk then FALSE).
+    CString DownloadFile(const char* lpszAddress, const char* lpszPrefix, const char* lpszDestination,
+                         BOOL* pbOk = nullptr);
+
     CString installPath;             // the installation folder, ending with a separator
     BOOL infoPaneVisible = FALSE;    // the information pane is switched on; off at every start
     BOOL splashShown = FALSE;
@@ -29,6 +38,8 @@ public:
     CAdWindow* adWindow = nullptr;
     CSplashThread* splashThread = nullptr;
     char workingDir[260] = {};
+    BOOL internetConnected = FALSE;
+    DWORD internetFlags = 0;
 
     DECLARE_MESSAGE_MAP()
 
@@ -37,4 +48,8 @@ private:
     BOOL StartSplashScreen();
     // Gives the document its links to the application: the pane switch and the install path.
     void InstallDocumentShell();
+    // Gives the information pane its links to the application, the frame and the document.
+    void InstallPaneShell();
+    // Opens a downloaded maze file as the document; a file that does not read whole changes nothing.
+    BOOL OpenDownloadedTemplate(const char* lpszPath);
 };

@@ -12,7 +12,7 @@ if(VANTREL_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/CVantrelApp.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CVantrelApp.h
     ${CMAKE_CURRENT_LIST_DIR}/WebLinks.h)
-  target_link_libraries(vantrel_app PUBLIC vantrel_platform_ui vantrel_platform_dialog vantrel_resources vantrel_maze vantrel_view)
+  target_link_libraries(vantrel_app PUBLIC vantrel_platform_ui vantrel_platform_dialog vantrel_resources vantrel_maze vantrel_view vantrel_online)
   add_executable(vantrel ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
   target_link_libraries(vantrel PRIVATE vantrel_app)
 endif()
