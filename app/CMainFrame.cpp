@@ -1,8 +1,8 @@
 #include "app/CMainFrame.h"
 
-#include "app/CAdWindowPlaceholder.h"
 #include "app/CVantrelApp.h"
 #include "maze/CVantrelDoc.h"
+#include "online/CAdWindow.h"
 #include "resources/resource.h"
 
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
@@ -63,7 +63,7 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
     if (!pContext || !m_wndSplitter.CreateStatic(this, 2, 1, WS_CHILD | WS_VISIBLE, AFX_IDW_PANE_FIRST))
         return FALSE;
     CCreateContext paneContext = *pContext;
-    paneContext.m_pNewViewClass = RUNTIME_CLASS(CAdWindowPlaceholder);
+    paneContext.m_pNewViewClass = RUNTIME_CLASS(CAdWindow);
     if (!m_wndSplitter.CreateView(0, 0, pContext->m_pNewViewClass, CSize(0, 0), pContext) ||
         !m_wndSplitter.CreateView(1, 0, paneContext.m_pNewViewClass, CSize(0, 0), &paneContext))
         return FALSE;

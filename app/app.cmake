@@ -3,8 +3,6 @@ if(VANTREL_GUI)
   add_library(vantrel_app STATIC
     ${CMAKE_CURRENT_LIST_DIR}/CAboutDlg.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CAboutDlg.h
-    ${CMAKE_CURRENT_LIST_DIR}/CAdWindowPlaceholder.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/CAdWindowPlaceholder.h
     ${CMAKE_CURRENT_LIST_DIR}/CMainFrame.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CMainFrame.h
     ${CMAKE_CURRENT_LIST_DIR}/CSplitterWndEx.cpp

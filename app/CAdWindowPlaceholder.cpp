@@ -1,5 +1,0 @@
-#include "app/CAdWindowPlaceholder.h"
-
-IMPLEMENT_DYNCREATE(CAdWindowPlaceholder, CWndView)
-
-void CAdWindowPlaceholder::OnDraw(CDC*) {}
