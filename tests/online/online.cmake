@@ -13,3 +13,8 @@ if(VANTREL_GUI)
     LIBS vantrel_online
     ENV QTWEBENGINE_DISABLE_SANDBOX=1)
 endif()
+if(VANTREL_GUI AND TARGET vantrel_app)
+  vantrel_test(NAME online_app_test LABEL online
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/online_app_test.cpp ${CMAKE_CURRENT_LIST_DIR}/LoopbackHttpServer.h
+    LIBS vantrel_app vantrel_online)
+endif()

@@ -1,0 +1,165 @@
+// The information pane inside the running program: its place in the splitter, the document's links to
+// it, and the application's connection check, downloads and template opening behind its galleries.
+#include "tests/platform/ui_test_support.h"
+
+#include "app/CMainFrame.h"
+#include "app/CVantrelApp.h"
+#include "maze/CVantrelDoc.h"
+#include "maze/MazeSetupValues.h"
+#include "online/CAdWindow.h"
+#include "online/ConnectionCheck.h"
+#include "platform/MessageBox.h"
+#include "platform/Profile.h"
+#include "platform/ResourceTables.h"
+#include "resources/VantrelResources.h"
+#include "resources/resource.h"
+#include "tests/online/LoopbackHttpServer.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+bool WaitFor(const std::function<bool()>& condition, int ms = 20000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!condition() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return condition();
+}
+
+class PaneInProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"})
+            unsetenv(name);
+        EnsureTestApplication();
+        ASSERT_TRUE(m_config.isValid());
+        setenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit().constData(), 1);
+        setenv("TMPDIR", m_config.path().toLocal8Bit().constData(), 1);
+        // No echo leaves the machine: the check is answered here.
+        AfxGetConnectionCheck() = CConnectionCheck(
+            [this](DWORD* pFlags) {
+                *pFlags = INTERNET_CONNECTION_LAN;
+                return m_online;
+            },
+            [this](const char*) {
+                ++m_probes;
+                return TRUE;
+            },
+            {"127.0.0.1"});
+        AfxSetResourceTables(&GetVantrelResources());
+        AfxInstallWindowHandlers();
+        SetMessageBoxHandler([this](const MessageBoxRequest& r) {
+            m_boxes.push_back(std::string(r.text));
+            return (r.type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
+        });
+        m_app.m_args = {CString("vantrel")};
+        ASSERT_TRUE(m_app.InitInstance());
+        m_pFrame = dynamic_cast<CMainFrame*>(m_app.m_pMainWnd);
+        ASSERT_NE(m_pFrame, nullptr);
+        m_pPane = dynamic_cast<CAdWindow*>(m_pFrame->GetSplitter().GetPane(1, 0));
+        ASSERT_NE(m_pPane, nullptr);
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override
+    {
+        m_app.ExitInstance();
+        m_app.CloseAllDocuments(TRUE);
+        QCoreApplication::processEvents();
+        SetMessageBoxHandler({});
+        AfxSetResourceTables(nullptr);
+        AfxGetConnectionCheck() = CConnectionCheck();
+        unsetenv("TMPDIR");
+    }
+    CVantrelDoc* Document() const { return dynamic_cast<CVantrelDoc*>(m_pFrame->GetActiveDocument()); }
+
+    QTemporaryDir m_config;
+    LoopbackHttpServer m_server;
+    CVantrelApp m_app;
+    CMainFrame* m_pFrame = nullptr;
+    CAdWindow* m_pPane = nullptr;
+    std::vector<std::string> m_boxes;
+    BOOL m_online = FALSE;
+    int m_probes = 0;
+};
+} // namespace
+
+TEST_F(PaneInProgram, PaneReadsTheInstallationsPagesAndRotatesWhenSwitchedOn)
+{
+    EXPECT_EQ(m_app.adWindow, m_pPane);
+    EXPECT_EQ(m_pPane->ads.GetSize(), 10);
+    EXPECT_FALSE(m_app.internetConnected);
+    EXPECT_EQ(m_probes, 0);
+    // At start the pane is off: its first page timer collapses it.
+    ASSERT_TRUE(WaitFor([&] { return m_pFrame->GetPaneHeight() == 1; }, 3000));
+
+    // The Maze Setup apply starts the rotation through the document's link.
+    m_app.infoPaneVisible = TRUE;
+    GetVantrelDocShell().setInfoPaneTimer(CAdWindow::PAGE_TIMER, 1);
+    ASSERT_TRUE(WaitFor([&] { return m_pFrame->GetPaneHeight() == 60; }));
+    EXPECT_EQ(AfxGetProfile().GetProfileString("Ads", "LastAd"), "WELCOME");
+    EXPECT_EQ(m_pPane->nextAdMs, 2 * 60000);
+
+    // A grid rebuild hides the pane through the same links.
+    GetVantrelDocShell().hideInfoPane();
+    EXPECT_EQ(m_pFrame->GetPaneHeight(), 1);
+    // The resize that follows stores the height the pane really got.
+    EXPECT_EQ(m_pPane->expandedHeight, 1);
+}
+
+TEST_F(PaneInProgram, ConnectionCheckAndDownloadsOfTheApplication)
+{
+    m_online = TRUE;
+    EXPECT_TRUE(m_app.IsInternetConnected());
+    EXPECT_TRUE(m_app.internetConnected);
+    EXPECT_EQ(m_app.internetFlags, INTERNET_CONNECTION_LAN);
+
+    m_server.Serve("/f.txt", {200, "file"});
+    BOOL ok = FALSE;
+    const CString path = m_app.DownloadFile(m_server.Url("/f.txt").c_str(), "MASK", "TEMP", &ok);
+    EXPECT_TRUE(ok);
+    std::ifstream in(path.GetString());
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "file");
+    std::filesystem::remove(path.GetString());
+    EXPECT_EQ(m_app.DownloadFile(m_server.Url("/none").c_str(), "MASK", "TEMP", &ok), "TEMP");
+    EXPECT_FALSE(ok);
+}
+
+TEST_F(PaneInProgram, TemplateLinksReplaceTheMazeOnlyWithAFileThatReads)
+{
+    m_online = TRUE;
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_NEW));
+    CVantrelDoc* pDoc = Document();
+    ASSERT_NE(pDoc, nullptr);
+    ASSERT_GT(pDoc->m_nGrids, 0);
+    const std::string saved = m_config.filePath("t.mze").toStdString();
+    ASSERT_TRUE(pDoc->OnSaveDocument(saved.c_str()));
+    std::ifstream file(saved, std::ios::binary);
+    m_server.Serve("/t.mze", {200, std::string(std::istreambuf_iterator<char>(file), {})});
+    m_server.Serve("/bad.mze", {200, "this is no maze"});
+    const std::string host = m_server.Base().substr(4);
+
+    BOOL cancel = FALSE;
+    const Object* before = pDoc->GetGrid(0);
+    m_pPane->OnBeforeNavigate2(("mzTEMPLATE" + host + "/bad.mze").c_str(), 0, nullptr, CString(), nullptr, &cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_EQ(Document(), pDoc);
+    EXPECT_EQ(pDoc->GetGrid(0), before);  // the current maze stays
+    EXPECT_GT(pDoc->m_nGrids, 0);
+
+    pDoc->m_bDirty = 0;
+    m_pPane->OnBeforeNavigate2(("mzTEMPLATE" + host + "/t.mze").c_str(), 0, nullptr, CString(), nullptr, &cancel);
+    EXPECT_EQ(pDoc->m_bDirty, 1);
+    EXPECT_GT(pDoc->m_nGrids, 0);
+    EXPECT_NE(pDoc->GetGrid(0), before);
+    EXPECT_EQ(m_pPane->galleryMode, 0);
+}
