@@ -1,6 +1,7 @@
 #include "maze/CVantrelDoc.h"
 
 #include "maze/IMazeCellDrawer.h"
+#include "maze/RingGrid.h"
 #include "platform/CView.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
@@ -116,6 +117,11 @@ BOOL CVantrelDoc::CreateGrid()
                 m_strError.Format("ERROR: A maze of %d x %d cells is too large.", m_nCellsX, m_nCellsY);
             }
         }
+    } else if (m_nType == RING_TEMPLATE_TYPE) {
+        // The view sizes the cells from the page the first time it lays the rings out.
+        m_nExtraRowsPct = m_nExtraColsPct = 5;
+        m_pGrids[0] = CreateRingGrid();
+        m_nGrids = 1;
     }
 
     for (int g = 0; g < m_nGrids; ++g)

@@ -29,7 +29,8 @@ void Object::Serialize(CArchive& ar, double)
     ar >> newName;
     // The shape and move tables stay those of the grid the rebuild made, so the sides must match them.
     mze::ReadIntIn(ar, sides, sides);
-    int newKind = mze::ReadIntIn(ar, 0, 1);
+    // Ring cells are read only into the ring grid that a ring template's rebuild made.
+    int newKind = kind == 2 ? mze::ReadIntIn(ar, 2, 2) : mze::ReadIntIn(ar, 0, 1);
     if (newKind == 0)
         newKind = 1;
     int newWidth = mze::ReadIntIn(ar, 1, mze::kMaxCellsPerSide);
