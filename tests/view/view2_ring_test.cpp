@@ -3,6 +3,7 @@
 #include "ViewTestSupport.h"
 
 #include "maze/MazeCell.h"
+#include "maze/RingGrid.h"
 
 #include <gtest/gtest.h>
 
@@ -197,4 +198,142 @@ TEST_F(RingView, FullRedrawDrawsEveryRing)
     // The inner hole stays white.
     const CPoint centre = page.ToDevice(3755, -3755);
     EXPECT_EQ(page.Pixel(centre.x, centre.y), kWhite);
+}
+
+// A maze grown over a ring template: every passage is open from both sides, and the passages form one
+// spanning tree over the ring cells, from the hidden START at (0, 0) to the STOP on the outer ring.
+struct RingMaze : ::testing::Test {
+    CVantrelDoc doc;
+    DetachedView view{&doc};
+    MemoryPage page{721, 913};
+
+    void SetUp() override
+    {
+        viewtest::MakeDefaultGrid(doc);
+        doc.m_nType = RING_TEMPLATE_TYPE;
+        doc.m_nSeed = 2024;
+        ASSERT_TRUE(doc.CreateGrid());
+        view.RebuildBackBuffer(page.dc());
+        view.m_nFooterHeight = doc.m_nTopReserve;
+        view.ComputeCircularGeometry();
+        ASSERT_EQ(doc.m_nCellsY, 45);
+        doc.OnGenerateMaze();
+    }
+    int Cells(int ring) { return doc.m_pRingCells[ring]; }
+    const MazeCell& Cell(int x, int y) { return doc.GetGrid(0)->GetCell(x, y); }
+    bool Beyond(int x, int y, int d, int& nx, int& ny, int& reverse)
+    {
+        MoveRecord move = doc.LookupMove(x, y, 0, d);
+        reverse = move.reverseDir;
+        return move.fromGrid == 0 && doc.GetNeighbour(d, x, y, 0, move.dx, move.dy, move.toGrid, nx, ny) &&
+               doc.GetGrid(0)->InBounds(nx, ny);
+    }
+};
+
+TEST_F(RingMaze, NeighboursFollowTheRings)
+{
+    const Object& grid = *doc.GetGrid(0);
+    EXPECT_EQ(grid.kind, 2);
+    EXPECT_EQ(grid.sides, 5);
+    int nx = 0, ny = 0, rev = 0;
+    // Around the ring, wrapping at column 0.
+    ASSERT_TRUE(Beyond(0, 5, 1, nx, ny, rev));
+    EXPECT_EQ(CPoint(nx, ny), CPoint(29, 5));
+    EXPECT_EQ(rev, 3);
+    ASSERT_TRUE(Beyond(29, 5, 3, nx, ny, rev));
+    EXPECT_EQ(CPoint(nx, ny), CPoint(0, 5));
+    // Ring 2 (15 cells) doubles into ring 3 (30): side 5 leads to the even cell, side 4 to the odd one.
+    ASSERT_TRUE(Beyond(6, 2, 5, nx, ny, rev));
+    EXPECT_EQ(CPoint(nx, ny), CPoint(12, 3));
+    EXPECT_EQ(rev, 2);
+    ASSERT_TRUE(Beyond(6, 2, 4, nx, ny, rev));
+    EXPECT_EQ(CPoint(nx, ny), CPoint(13, 3));
+    ASSERT_TRUE(Beyond(12, 3, 2, nx, ny, rev));
+    EXPECT_EQ(CPoint(nx, ny), CPoint(6, 2));
+    EXPECT_EQ(rev, 5);
+    ASSERT_TRUE(Beyond(13, 3, 2, nx, ny, rev));
+    EXPECT_EQ(CPoint(nx, ny), CPoint(6, 2));
+    EXPECT_EQ(rev, 4);
+    // Rings that do not double: side 4 straight out, no side 5; nothing inside ring 0 or beyond the last.
+    ASSERT_TRUE(Beyond(7, 4, 4, nx, ny, rev));
+    EXPECT_EQ(CPoint(nx, ny), CPoint(7, 5));
+    EXPECT_FALSE(Beyond(7, 4, 5, nx, ny, rev));
+    EXPECT_FALSE(Beyond(3, 0, 2, nx, ny, rev));
+    EXPECT_FALSE(Beyond(3, 44, 4, nx, ny, rev));
+}
+
+TEST_F(RingMaze, GrowthMakesOneSpanningTreeWithPassagesOpenFromBothSides)
+{
+    long cells = 0, openSides = 0;
+    for (int y = 0; y < 45; ++y) {
+        for (int x = 0; x < Cells(y); ++x) {
+            const MazeCell& cell = Cell(x, y);
+            ASSERT_NE(cell.passages, 0) << "every ring cell is carved: " << x << "," << y;
+            ++cells;
+            for (int d = 1; d <= 5; ++d) {
+                if (!cell.HasPassage(d))
+                    continue;
+                ++openSides;
+                int nx = 0, ny = 0, rev = 0;
+                ASSERT_TRUE(Beyond(x, y, d, nx, ny, rev)) << x << "," << y << " side " << d;
+                ASSERT_LT(nx, Cells(ny));
+                EXPECT_TRUE(Cell(nx, ny).HasPassage(rev)) << x << "," << y << " side " << d;
+                int bx = 0, by = 0, back = 0;
+                ASSERT_TRUE(Beyond(nx, ny, rev, bx, by, back));
+                EXPECT_EQ(CPoint(bx, by), CPoint(x, y));
+                EXPECT_EQ(back, d);
+            }
+        }
+        for (int x = Cells(y); x < 240; ++x)
+            EXPECT_EQ(Cell(x, y).passages, 0) << "array cells outside the ring stay closed";
+    }
+    EXPECT_EQ(openSides % 2, 0);
+    EXPECT_EQ(openSides / 2, cells - 1) << "a tree has one passage fewer than cells";
+
+    // Connected: a walk along the passages from the START reaches every ring cell.
+    std::vector<std::vector<bool>> seen(45, std::vector<bool>(240, false));
+    std::vector<CPoint> todo{CPoint(0, 0)};
+    seen[0][0] = true;
+    long reached = 0;
+    while (!todo.empty()) {
+        CPoint p = todo.back();
+        todo.pop_back();
+        ++reached;
+        for (int d = 1; d <= 5; ++d) {
+            int nx = 0, ny = 0, rev = 0;
+            if (Cell(p.x, p.y).HasPassage(d) && Beyond(p.x, p.y, d, nx, ny, rev) && !seen[ny][nx]) {
+                seen[ny][nx] = true;
+                todo.push_back(CPoint(nx, ny));
+            }
+        }
+    }
+    EXPECT_EQ(reached, cells);
+    EXPECT_TRUE(Cell(0, 0).flags & CELL_SOLUTION);
+    EXPECT_TRUE(Cell(239, 44).flags & CELL_SOLUTION);
+}
+
+// A full redraw of the grown maze draws a cell's start radial exactly when side 1 is closed.
+TEST_F(RingMaze, FullRedrawDrawsTheClosedRadialWalls)
+{
+    doc.m_bDirty = 1;
+    view.OnDraw(page.dc());
+    int checked = 0;
+    for (int y : {5, 20, 40}) {
+        const double step = 360.0 / Cells(y), mid = y * view.m_dRingWidth + view.m_dInnerRadius + view.m_dRingWidth / 2;
+        for (int x = 0; x < Cells(y); ++x) {
+            const double rad = x * step / 360.0 * 2.0 * kPi;
+            const CPoint p = page.ToDevice(view.m_ringCentre.x + int(std::sin(rad) * mid),
+                                           view.m_ringCentre.y + int(std::cos(rad) * mid));
+            bool black = false;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    black = black || page.Pixel(p.x + dx, p.y + dy) == kBlack;
+            if (Cell(x, y).HasPassage(1))
+                EXPECT_NE(page.Pixel(p.x, p.y), kBlack) << x << "," << y;
+            else
+                EXPECT_TRUE(black) << x << "," << y;
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 30 + 120 + 240);
 }
