@@ -120,6 +120,13 @@ void CVantrelApp::InstallPaneShell()
         path = DownloadFile(address, prefix, destination, &ok);
         return ok;
     };
+    // A gallery mask shapes the template only where the Apply Mask command would be enabled.
+    shell.applyMask = [this, frame](CRasterImage& image) {
+        CMainFrame* pFrame = frame();
+        if (!pFrame || !mazeView || !pFrame->IsCommandEnabled(ID_APPLY_BMP_MASK))
+            return FALSE;
+        return mazeView->ApplyBmpMask(image) ? TRUE : FALSE;
+    };
     shell.openTemplate = [this](const char* path) { return OpenDownloadedTemplate(path); };
     SetAdWindowShell(std::move(shell));
 }
