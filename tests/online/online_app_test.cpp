@@ -5,7 +5,9 @@
 #include "app/CMainFrame.h"
 #include "app/CVantrelApp.h"
 #include "maze/CVantrelDoc.h"
+#include "maze/MazeCell.h"
 #include "maze/MazeSetupValues.h"
+#include "maze/Object.h"
 #include "online/CAdWindow.h"
 #include "online/ConnectionCheck.h"
 #include "platform/MessageBox.h"
@@ -162,4 +164,31 @@ TEST_F(PaneInProgram, TemplateLinksReplaceTheMazeOnlyWithAFileThatReads)
     EXPECT_GT(pDoc->m_nGrids, 0);
     EXPECT_NE(pDoc->GetGrid(0), before);
     EXPECT_EQ(m_pPane->galleryMode, 0);
+}
+
+TEST_F(PaneInProgram, MaskLinksShapeATemplateOnlyWhereApplyMaskIsEnabled)
+{
+    // A 2 x 2 BMP, all black (palette index 0).
+    const unsigned char bmp[] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0,
+                                 0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0,
+                                 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    m_server.Serve("/black.bmp", {200, std::string(reinterpret_cast<const char*>(bmp), sizeof(bmp))});
+    const std::string link = "mzMASK" + m_server.Base().substr(4) + "/black.bmp";
+    m_online = TRUE;
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_NEW));
+    CVantrelDoc* pDoc = Document();
+    ASSERT_GT(pDoc->m_nGrids, 0);
+    const auto blackened = [&] { return (pDoc->GetGrid(0)->GetCell(1, 1).flags & CELL_BLACKENED) != 0; };
+    ASSERT_FALSE(blackened());
+
+    // A grown maze is no template: Apply Mask is disabled and the mask changes nothing.
+    pDoc->m_bTemplateOnly = 0;
+    BOOL cancel = FALSE;
+    m_pPane->OnBeforeNavigate2(link.c_str(), 0, nullptr, CString(), nullptr, &cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_FALSE(blackened());
+
+    pDoc->m_bTemplateOnly = 1;
+    m_pPane->OnBeforeNavigate2(link.c_str(), 0, nullptr, CString(), nullptr, &cancel);
+    EXPECT_TRUE(blackened());
 }
