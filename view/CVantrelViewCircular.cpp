@@ -8,6 +8,7 @@
 #include "maze/Object.h"
 #include "view/DrawerDC.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -261,22 +262,25 @@ int CVantrelView::HitTestRingCell(CDC* pDC, CPoint p, CPoint L, CRgn* pRgn, int&
     if (!(d < m_dInnerRadius || d > m_dInnerRadius + pDoc->m_nCellsY * m_dRingWidth))
         first = int((d - m_dInnerRadius) / m_dRingWidth);
     for (int ring = first; ring < pDoc->m_nCellsY; ++ring) {
-        int column = int(pDoc->m_pRingCells[ring] * angle / 360.0);
-        if (column >= pDoc->m_pRingCells[ring])
-            column = pDoc->m_pRingCells[ring] - 1;
-        for (int g = 0; g < pDoc->m_nGrids; ++g) {
-            const Object* pGrid = pDoc->GetGrid(g);
-            if (!pGrid->InBounds(column, ring) || BuildCellPolygon(column, ring, g, pDC) != 2 ||
-                m_polygon.GetSize() < 3)
-                continue;
-            pRgn->CreatePolygonRgn(m_polygon.GetData(), int(m_polygon.GetSize()), ALTERNATE);
-            if (pRgn->PtInRegion(p)) {
-                nColumn = column;
-                nRow = ring;
-                nGrid = g;
-                return 1;
+        const int count = pDoc->m_pRingCells[ring];
+        const int column = std::min(int(count * angle / 360.0), count - 1);
+        // The column the angle names, then its neighbours around the ring: a point on a shared radial
+        // edge may fall outside the named cell's outline after rounding to device pixels.
+        for (int k : {0, -1, 1}) {
+            const int c = (column + k + count) % count;
+            for (int g = 0; g < pDoc->m_nGrids; ++g) {
+                const Object* pGrid = pDoc->GetGrid(g);
+                if (!pGrid->InBounds(c, ring) || BuildCellPolygon(c, ring, g, pDC) != 2 || m_polygon.GetSize() < 3)
+                    continue;
+                pRgn->CreatePolygonRgn(m_polygon.GetData(), int(m_polygon.GetSize()), ALTERNATE);
+                if (pRgn->PtInRegion(p)) {
+                    nColumn = c;
+                    nRow = ring;
+                    nGrid = g;
+                    return 1;
+                }
+                pRgn->DeleteObject();
             }
-            pRgn->DeleteObject();
         }
     }
     return 0;

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 using viewtest::DetachedView;
@@ -336,4 +339,58 @@ TEST_F(RingMaze, FullRedrawDrawsTheClosedRadialWalls)
         }
     }
     EXPECT_EQ(checked, 30 + 120 + 240);
+}
+
+// Every device pixel of the disc between the hole and the outer ring belongs to some cell.
+TEST_F(RingView, NoDeadPixelsOnACircleAcrossTheRings)
+{
+    const CPoint c = page.ToDevice(view.m_ringCentre.x, view.m_ringCentre.y);
+    const double pixel = 1000.0 / 96.0;
+    const double inner = view.m_dInnerRadius / pixel + 1.5, outer = (view.m_dInnerRadius + 45 * view.m_dRingWidth) / pixel - 1.5;
+    int tested = 0;
+    for (int ring = 0; ring < 3; ++ring) {
+        const double radius = inner + (outer - inner) * ring / 2.0;
+        for (int i = 0; i < 720; ++i) {
+            const double t = i * kPi / 360.0;
+            const int x = c.x + int(std::lround(std::cos(t) * radius)), y = c.y + int(std::lround(std::sin(t) * radius));
+            CRgn rgn;
+            int col = -1, row = -1, g = -1;
+            EXPECT_EQ(view.HitTestCell(page.dc(), x, y, &rgn, col, row, g), 1) << x << "," << y;
+            ++tested;
+        }
+    }
+    EXPECT_EQ(tested, 3 * 720);
+}
+
+// A ring maze saved and opened again has the same cells once the view lays the rings out.
+TEST_F(RingMaze, SavedAndOpenedAgainKeepsEveryCell)
+{
+    char pattern[] = "/tmp/vantrel_ring_XXXXXX";
+    const std::string dir = mkdtemp(pattern);
+    const std::string path = dir + "/ring.mze";
+    ASSERT_TRUE(doc.OnSaveDocument(path.c_str()));
+
+    CVantrelDoc reader;
+    DetachedView readerView{&reader};
+    ASSERT_TRUE(reader.OnOpenDocument(path.c_str()));
+    std::remove(path.c_str());
+    std::remove(dir.c_str());
+    ASSERT_EQ(reader.m_nType, RING_TEMPLATE_TYPE);
+    ASSERT_EQ(reader.m_nGrids, 1);
+    MemoryPage readerPage{721, 913};
+    readerView.RebuildBackBuffer(readerPage.dc());
+    readerView.m_nFooterHeight = reader.m_nTopReserve;
+    readerView.ComputeCircularGeometry();
+    ASSERT_NE(reader.m_pRingCells, nullptr);
+    const Object& a = *doc.GetGrid(0);
+    const Object& b = *reader.GetGrid(0);
+    EXPECT_EQ(b.kind, 2);
+    ASSERT_EQ(b.width, a.width);
+    ASSERT_EQ(b.height, a.height);
+    int differing = 0;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            differing += a.GetCell(x, y).flags != b.GetCell(x, y).flags ||
+                         a.GetCell(x, y).passages != b.GetCell(x, y).passages;
+    EXPECT_EQ(differing, 0);
 }
