@@ -10,3 +10,8 @@ if(VANTREL_GUI)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/view2_ring_test.cpp ${CMAKE_CURRENT_LIST_DIR}/ViewTestSupport.h
     LIBS vantrel_view)
 endif()
+if(VANTREL_GUI)
+  vantrel_test(NAME view2_tiles_window_test LABEL view
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/view2_tiles_window_test.cpp
+    LIBS vantrel_view vantrel_tiles vantrel_app)
+endif()
