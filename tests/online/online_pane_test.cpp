@@ -295,8 +295,9 @@ TEST_F(PaneTest, GalleryPageTakesTheWholeHeightUntilTheSecondResize)
     EXPECT_EQ(pane->galleryMode, 1);
     ASSERT_TRUE(WaitFor([&] { return pane->nextAdMs == -1; }));
     EXPECT_EQ(heights.back(), std::make_pair(10000, 1));
-    const auto requests = server.Requests();
+    const auto requests = PageRequests();
     ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.back().path, "/redir.asp?LOC=MASKS&VER=FREE_QL19");
     EXPECT_NE(requests.back().headers.find("User-Agent: QUILLMONT-FREE_QL19"), std::string::npos);
 
     paneMin = 1;
