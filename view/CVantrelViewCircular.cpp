@@ -59,8 +59,10 @@ int CVantrelView::ComputeCircularGeometry()
     if (pDoc->m_pRingCells)
         return 1;  // the ring table is computed once per document
 
+    // Every ring holds at least the inner ring's cells: more rings than the cell array can have are
+    // refused before anything is allocated.
     const double ringCount = (m_nOuterRadius - m_dInnerRadius) / m_dRingWidth;
-    if (!(ringCount >= 1.0) || ringCount > double(INT_MAX))
+    if (!(ringCount >= 1.0) || ringCount * m_nInnerCells > double(Object::kMaxCells))
         return 1;
     const int rings = int(ringCount);
     std::vector<int> ringCells;
@@ -72,7 +74,7 @@ int CVantrelView::ComputeCircularGeometry()
         if (2.0 * m_dRingWidth <= arc)
             multiplier *= 2;
         const std::int64_t cells = multiplier * m_nInnerCells;
-        if (cells > INT_MAX)
+        if (cells > INT_MAX || cells * rings > Object::kMaxCells)
             return 1;
         ringCells.push_back(int(cells));
     }

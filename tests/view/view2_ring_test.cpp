@@ -394,3 +394,19 @@ TEST_F(RingMaze, SavedAndOpenedAgainKeepsEveryCell)
                          a.GetCell(x, y).passages != b.GetCell(x, y).passages;
     EXPECT_EQ(differing, 0);
 }
+
+// A hole so small that the rings would need more cells than a grid may have lays out nothing.
+TEST(RingGeometry, TooManyRingsAreRefusedBeforeAllocating)
+{
+    CVantrelDoc doc;
+    DetachedView view{&doc};
+    MemoryPage page{721, 913};
+    MakeRingGrid(doc, 15, 1e-7);
+    view.RebuildBackBuffer(page.dc());
+    view.ComputeCircularGeometry();
+    EXPECT_EQ(doc.m_pRingCells, nullptr);
+    EXPECT_GT(view.m_dRingWidth, 0.0);
+    MakeRingGrid(doc, 1000000, 0.5);
+    view.ComputeCircularGeometry();
+    EXPECT_EQ(doc.m_pRingCells, nullptr);
+}
