@@ -12,6 +12,8 @@
 #include "platform/CRect.h"
 #include "platform/CString.h"
 
+#include <memory>
+
 class CArchive;
 class IMazeCellDrawer;
 
@@ -139,6 +141,8 @@ public:
     int m_nDeleteEnds = 0;
     // The values of the Maze Setup sheet's pages.
     CMazeSetupValues m_setup;
+    // The sheet's page objects (null until the window layer first needs them).
+    std::unique_ptr<CMazeSetupPageSet> m_pSetupPages;
 
     // ---- Used by the growth and solving runs ---------------------------------------------------
     // Sides of grid g's cells, 0 when there is no such grid.

@@ -62,6 +62,13 @@ struct CMazeSetupValues {
     } growth;
 };
 
+// The sheet's page objects, made by the window layer the first time the document needs them and owned
+// by the document from then on, so that what the pages keep between showings lives as long as it.
+class CMazeSetupPageSet {
+public:
+    virtual ~CMazeSetupPageSet() = default;
+};
+
 // Shows the Maze Setup sheet ("Quillmont Settings") on page nPage (0 Style .. 4 GROWTH) over the
 // values, modally, and returns IDOK or IDCANCEL. The window layer installs it; without one the sheet
 // is taken as confirmed unchanged, as its default button would.
