@@ -11,7 +11,7 @@ if(VANTREL_GUI)
     LIBS vantrel_view)
 endif()
 if(VANTREL_GUI)
-  vantrel_test(NAME view2_tiles_window_test LABEL view
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/view2_tiles_window_test.cpp
+  vantrel_test(NAME view2_window_test LABEL view
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/view2_window_test.cpp
     LIBS vantrel_view vantrel_tiles vantrel_app)
 endif()
