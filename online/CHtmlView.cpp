@@ -54,7 +54,16 @@ CString CText(const QString& s) { return CString(s.toUtf8().toStdString()); }
 } // namespace
 
 CHtmlView::CHtmlView() { (void)g_bShareContexts; }
-CHtmlView::~CHtmlView() = default;
+CHtmlView::~CHtmlView()
+{
+    // The browser and its page report to this view: they go before it does.
+    if (m_pBrowser) {
+        QWebEngineView* pBrowser = m_pBrowser;
+        m_pBrowser = nullptr;
+        QObject::disconnect(pBrowser, nullptr, nullptr, nullptr);
+        delete pBrowser;
+    }
+}
 
 void CHtmlView::CreateWidgets(QWidget* pParent)
 {
