@@ -124,6 +124,25 @@ const char* Read(CRasterFile& stream, jas::Family family, jas::ComponentImage& o
     return nullptr;
 }
 
+DWORD FormatOf(jas::Family family)
+{
+    switch (family) {
+    case jas::Family::Jp2:
+        return IMAGE_FORMAT_JP2;
+    case jas::Family::Jpc:
+        return IMAGE_FORMAT_JPC;
+    case jas::Family::Pgx:
+        return IMAGE_FORMAT_PGX;
+    case jas::Family::Pnm:
+        return IMAGE_FORMAT_PNM;
+    case jas::Family::Ras:
+        return IMAGE_FORMAT_RAS;
+    case jas::Family::None:
+        break;
+    }
+    return IMAGE_FORMAT_UNKNOWN;
+}
+
 // Which codec object the dispatch runs for one format id.
 template <DWORD Id>
 class CRasterImageJASAs : public CRasterImageJAS {
@@ -169,8 +188,13 @@ bool CRasterImageJAS::Decode(CRasterFile* stream, DWORD id)
         SetLastError(kNoInput);
         return false;
     }
+    const jas::Family family = jas::DetectFamily(head, got);
+    // Found by detection, the picture takes the id of the member it is, so that it can be written
+    // again in its own format.
+    if (id == IMAGE_FORMAT_UNKNOWN)
+        id = FormatOf(family);
     jas::ComponentImage image;
-    if (const char* error = Read(*stream, jas::DetectFamily(head, got), image)) {
+    if (const char* error = Read(*stream, family, image)) {
         SetLastError(error);
         return false;
     }

@@ -11,7 +11,7 @@ class CRasterImageJAS : public CRasterImage {
 public:
     CRasterImageJAS();
 
-    // The decoded image gets format id `id`, so an image found by detection (id 0) has type 0.
+    // The decoded image gets format id `id`; with id 0 (detection) the id of the member found.
     bool Decode(CRasterFile* stream, DWORD id);
     // id 11 to 15: JP2, code stream, PGX, PNM, Sun raster.
     bool Encode(CRasterFile* stream, DWORD id);
@@ -28,5 +28,5 @@ bool DecodePnm(CRasterImage& image, CRasterFile* stream);
 bool EncodePnm(CRasterImage& image, CRasterFile* stream);
 bool DecodeRas(CRasterImage& image, CRasterFile* stream);
 bool EncodeRas(CRasterImage& image, CRasterFile* stream);
-// Format detection runs the family once, last, and keeps format id 0.
+// Format detection runs the family once, last; the picture gets the id of the member found.
 bool DecodeJpeg2000Family(CRasterImage& image, CRasterFile* stream);

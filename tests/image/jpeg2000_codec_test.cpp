@@ -68,7 +68,9 @@ TEST(Jpeg2000Codec, ThreeComponentsDecodeToTrueColourWithTheGivenId)
     EXPECT_EQ(byId.GetBpp(), 24);
     EXPECT_EQ(byId.GetType(), DWORD(IMAGE_FORMAT_JP2));
     ASSERT_TRUE(DecodeBytes(detected, jp2, IMAGE_FORMAT_UNKNOWN));
-    EXPECT_EQ(detected.GetType(), 0u); // the family keeps the id it was given
+    // Found by detection, the picture takes its member's id, so it can be encoded again.
+    EXPECT_EQ(detected.GetType(), DWORD(IMAGE_FORMAT_JP2));
+    EXPECT_FALSE(EncodeBytes(detected, detected.GetType()).empty());
     // Irreversible wavelet at full rate: close to the source, and not a channel swap.
     EXPECT_LE(MaxDifference(src, byId), 3);
 
@@ -206,9 +208,16 @@ TEST(Jpeg2000Codec, PnmVariants)
     EXPECT_EQ(c.rgbRed, 10);
     EXPECT_EQ(c.rgbGreen, 20);
     EXPECT_EQ(c.rgbBlue, 30);
-    // Found by detection (it is tried last) with id 0.
+    // Found by detection (it is tried last): the id of the member found; asked for as another
+    // member of the family, the id asked for.
     ASSERT_TRUE(DecodeBytes(img, Text("P3 1 1 255 10 20 30"), IMAGE_FORMAT_UNKNOWN));
-    EXPECT_EQ(img.GetType(), 0u);
+    EXPECT_EQ(img.GetType(), DWORD(IMAGE_FORMAT_PNM));
+    ASSERT_TRUE(DecodeBytes(img, Text("P3 1 1 255 10 20 30"), IMAGE_FORMAT_RAS));
+    EXPECT_EQ(img.GetType(), DWORD(IMAGE_FORMAT_RAS));
+    ASSERT_TRUE(DecodeBytes(img, Concat(SunHeader(1, 1, 8, 1, 0, 0, 2), Bytes{7, 0}), IMAGE_FORMAT_UNKNOWN));
+    EXPECT_EQ(img.GetType(), DWORD(IMAGE_FORMAT_RAS));
+    ASSERT_TRUE(DecodeBytes(img, Text("PG ML + 8 1 1\n\x07"), IMAGE_FORMAT_UNKNOWN));
+    EXPECT_EQ(img.GetType(), DWORD(IMAGE_FORMAT_PGX));
 }
 
 TEST(Jpeg2000Codec, SunRasterVariants)

@@ -151,7 +151,7 @@ TEST(Jpeg2000Interop, ImageMagickJp2)
     ASSERT_TRUE(ConvertToRgb(jp2, tool));
     CRasterImage img;
     ASSERT_TRUE(Load(img, jp2, 0));
-    EXPECT_EQ(img.GetType(), 0u); // found by detection
+    EXPECT_EQ(img.GetType(), DWORD(IMAGE_FORMAT_JP2)); // found by detection
     EXPECT_LE(MaxDifference(img, tool), 1);
 }
 
