@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -83,7 +84,8 @@ bool WriteInPlace(const std::string& target, const std::string& bytes)
     const int fd = MakeUnique(part, 0);
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    // The part file is private while it is written; the finished file is readable like any other.
+    bool ok = ::fchmod(fd, 0644) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::rename(part.c_str(), target.c_str()) == 0;
     if (!ok)

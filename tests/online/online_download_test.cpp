@@ -174,6 +174,8 @@ TEST_F(Loopback, DownloadToTemporaryAndNamedFiles)
     ASSERT_TRUE(DownloadToFile(server.Url("/empty").c_str(), "TILER", target.c_str(), online, path));
     EXPECT_EQ(path, target.c_str());
     EXPECT_EQ(fs::file_size(target), 0u);
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     // Only the two downloaded files: no partial file is left beside them.
     EXPECT_EQ(Files().size(), 2u);
 }
