@@ -1,6 +1,5 @@
 # Online content: the local page list, page-title parameters, web link forms and the version probe,
-# HTTP downloads over libcurl and the connection check (ICMP echo). Display-free: Qt Core at most,
-# through the profile.
+# HTTP downloads over libcurl, gallery links and the connection check (ICMP echo). Display-free: no Qt.
 find_package(CURL REQUIRED)
 add_library(vantrel_online_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CAdList.cpp
