@@ -125,6 +125,14 @@ int CLogicalRectTracker::HitTest(CPoint point, int nScrollX, int nScrollY)
     return result;
 }
 
+BOOL CLogicalRectTracker::Track(CWnd* pWnd, CPoint point, int nScrollX, int nScrollY, BOOL bAllowInvert)
+{
+    m_rect.OffsetRect(-nScrollX, -nScrollY);
+    BOOL result = CRectTracker::Track(pWnd, point, bAllowInvert, nullptr);
+    m_rect.OffsetRect(nScrollX, nScrollY);
+    return result;
+}
+
 namespace {
 
 // Reads a stored font record of n bytes: at most 60 are kept, the rest is skipped.

@@ -54,6 +54,9 @@ public:
     // the scroll offset) for the call; the rectangle is left as it was.
     BOOL SetCursor(CWnd* pWnd, UINT nHitTest, int nScrollX, int nScrollY);
     int HitTest(CPoint point, int nScrollX, int nScrollY);
+    // Tracks with the rectangle in window coordinates (no clipping window) and leaves the rectangle that
+    // tracking left plus the scroll offset; returns the base tracker's result.
+    BOOL Track(CWnd* pWnd, CPoint point, int nScrollX, int nScrollY, BOOL bAllowInvert = FALSE);
 
     // The layer-object record of a document file, both ways. Reading throws the archive's exception for
     // a record that cannot be whole (short data, bad lengths, unknown kind or layer) and then leaves this

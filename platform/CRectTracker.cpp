@@ -10,6 +10,7 @@ namespace {
 
 CRectTracker::CursorPosHandler g_cursorPos = nullptr;
 CRectTracker::CursorShapeHandler g_cursorShape = nullptr;
+CRectTracker::TrackLoop g_trackLoop = nullptr;
 
 CRect Normalized(const CRect& r)
 {
@@ -151,7 +152,119 @@ BOOL CRectTracker::SetCursor(CWnd* pWnd, UINT nHitTest) const
     return TRUE;
 }
 
-void CRectTracker::DrawTrackerRect(const RECT*, CWnd*, CDC*, CWnd*) {}
+void CRectTracker::SetTrackLoop(TrackLoop loop) { g_trackLoop = loop; }
+
+BOOL CRectTracker::Track(CWnd* pWnd, CPoint point, BOOL bAllowInvert, CWnd* pWndClipTo)
+{
+    const int nHandle = HitTest(point);
+    if (nHandle < 0)
+        return FALSE;
+    m_bAllowInvert = bAllowInvert;
+    return TrackHandle(nHandle, pWnd, point, pWndClipTo);
+}
+
+BOOL CRectTracker::TrackRubberBand(CWnd* pWnd, CPoint point, BOOL bAllowInvert)
+{
+    m_bAllowInvert = bAllowInvert;
+    m_rect.SetRect(point.x, point.y, point.x, point.y);
+    return TrackHandle(hitBottomRight, pWnd, point, nullptr);
+}
+
+namespace {
+
+// Keeps a moved edge at least nMin away from the fixed one, on the side it lies on now.
+void KeepMinimum(LONG& moved, LONG fixed, int nMin)
+{
+    if (nMin <= 0 || std::abs(moved - fixed) >= nMin)
+        return;
+    moved = moved < fixed ? fixed - nMin : fixed + nMin;
+}
+
+} // namespace
+
+BOOL CRectTracker::TrackHandle(int nHandle, CWnd* pWnd, CPoint point, CWnd* pWndClipTo)
+{
+    const CRect rectSave = m_rect;
+    if (!g_trackLoop)
+        return FALSE;
+    // The edges that follow the pointer; the middle moves the whole rectangle.
+    const bool all = nHandle == hitMiddle;
+    const bool moveLeft = all || nHandle == hitTopLeft || nHandle == hitBottomLeft || nHandle == hitLeft;
+    const bool moveRight = all || nHandle == hitTopRight || nHandle == hitBottomRight || nHandle == hitRight;
+    const bool moveTop = all || nHandle == hitTopLeft || nHandle == hitTopRight || nHandle == hitTop;
+    const bool moveBottom = all || nHandle == hitBottomLeft || nHandle == hitBottomRight || nHandle == hitBottom;
+
+    CRect drawn;
+    bool bDrawn = false;
+    auto erase = [&](CDC* pDC) {
+        // The frame inverts what lies under it: drawing it again takes it away.
+        if (bDrawn)
+            DrawTrackerRect(&drawn, pWndClipTo, pDC, pWnd);
+        bDrawn = false;
+    };
+    auto move = [&](CDC* pDC, CPoint pt) {
+        const int dx = pt.x - point.x;
+        const int dy = pt.y - point.y;
+        CRect r = rectSave;
+        if (moveLeft)
+            r.left += dx;
+        if (moveRight)
+            r.right += dx;
+        if (moveTop)
+            r.top += dy;
+        if (moveBottom)
+            r.bottom += dy;
+        if (!all) {
+            if (moveLeft != moveRight)
+                KeepMinimum(moveLeft ? r.left : r.right, moveLeft ? r.right : r.left, m_sizeMin.cx);
+            if (moveTop != moveBottom)
+                KeepMinimum(moveTop ? r.top : r.bottom, moveTop ? r.bottom : r.top, m_sizeMin.cy);
+        }
+        AdjustRect(nHandle, &r);
+        if (r == m_rect && bDrawn)
+            return;
+        const CRect rectOld = m_rect;
+        m_rect = r;
+        erase(pDC);
+        drawn = Normalized(m_rect);
+        DrawTrackerRect(&drawn, pWndClipTo, pDC, pWnd);
+        bDrawn = true;
+        if (rectOld != m_rect)
+            OnChangedRect(rectOld);
+    };
+    const bool released = g_trackLoop(pWnd, move, erase);
+    if (!released) {
+        m_rect = rectSave;
+        return FALSE;
+    }
+    if (!m_bAllowInvert)
+        m_rect.NormalizeRect();
+    return m_rect != rectSave;
+}
+
+void CRectTracker::DrawTrackerRect(const RECT* lpRect, CWnd*, CDC* pDC, CWnd*)
+{
+    if (!pDC || !lpRect)
+        return;
+    // A one-pixel inverted outline in device units; the same call again restores the pixels.
+    const CRect r = Normalized(CRect(*lpRect));
+    pDC->SaveDC();
+    pDC->SetMapMode(MM_TEXT);
+    pDC->SetViewportOrg(0, 0);
+    pDC->SetWindowOrg(0, 0);
+    const int w = std::max(r.Width(), 1);
+    const int h = std::max(r.Height(), 1);
+    pDC->PatBlt(r.left, r.top, w, 1, DSTINVERT);
+    if (h > 1) {
+        pDC->PatBlt(r.left, r.top + h - 1, w, 1, DSTINVERT);
+        if (h > 2) {
+            pDC->PatBlt(r.left, r.top + 1, 1, h - 2, DSTINVERT);
+            if (w > 1)
+                pDC->PatBlt(r.left + w - 1, r.top + 1, 1, h - 2, DSTINVERT);
+        }
+    }
+    pDC->RestoreDC(-1);
+}
 
 void CRectTracker::AdjustRect(int, RECT*) {}
 

@@ -1,9 +1,11 @@
 #pragma once
 // The framework's rectangle tracker: a rectangle in device coordinates with a frame and resize handles
-// that can be drawn, hit-tested and given a cursor. The mouse-driven tracking loop belongs to the window
-// layer and is not part of this class yet.
+// that can be drawn, hit-tested, given a cursor and tracked with the mouse. The geometry of tracking is
+// here; the modal mouse loop that feeds it belongs to the window layer (see SetTrackLoop).
 #include "platform/CRect.h"
 #include "platform/WinTypes.h"
+
+#include <functional>
 
 class CDC;
 class CWnd;
@@ -50,6 +52,14 @@ public:
     // The handle that lies at nHandle's place once an inverted rectangle is seen the right way round.
     int NormalizeHit(int nHandle) const;
 
+    // Moves or sizes m_rect with the mouse until the left button is released (TRUE when the rectangle
+    // changed) or Escape is pressed (FALSE, m_rect as before). FALSE at once when point misses the
+    // tracker. point and m_rect are client coordinates of pWnd.
+    BOOL Track(CWnd* pWnd, CPoint point, BOOL bAllowInvert = FALSE, CWnd* pWndClipTo = nullptr);
+    // Draws a new rectangle from point until the button is released; TRUE when it ended with a release
+    // and a rectangle other than the empty one at point. Without bAllowInvert the result is normalised.
+    BOOL TrackRubberBand(CWnd* pWnd, CPoint point, BOOL bAllowInvert = TRUE);
+
     // Overridable steps, in the framework's order. The first three serve the tracking loop.
     virtual void DrawTrackerRect(const RECT* lpRect, CWnd* pWndClipTo, CDC* pDC, CWnd* pWnd);
     virtual void AdjustRect(int nHandle, RECT* lpRect);
@@ -69,6 +79,14 @@ public:
     using CursorShapeHandler = void (*)(CWnd* pWnd, int nHit);
     static void SetCursorHandlers(CursorPosHandler pos, CursorShapeHandler shape);
 
+    // The window layer's modal mouse loop: runs until the left button is released (returns true) or
+    // tracking is cancelled (Escape, lost capture: false), calling move with every pointer position in
+    // client coordinates of pWnd and a DC of the window in device units to draw the tracking frame on.
+    // With no loop installed tracking is cancelled at once.
+    using TrackMove = std::function<void(CDC* pDC, CPoint point)>;
+    using TrackLoop = bool (*)(CWnd* pWnd, const TrackMove& move, const std::function<void(CDC*)>& finish);
+    static void SetTrackLoop(TrackLoop loop);
+
     CRect m_rect;
     UINT m_nStyle = 0;
     int m_nHandleSize = 0;
@@ -76,6 +94,7 @@ public:
     BOOL m_bAllowInvert = FALSE;
 
 protected:
+    BOOL TrackHandle(int nHandle, CWnd* pWnd, CPoint point, CWnd* pWndClipTo);
     int HitTestHandles(CPoint point) const;
     void GetHandleRect(int nHandle, CRect* pHandleRect) const;
 };

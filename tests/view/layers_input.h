@@ -1,0 +1,69 @@
+#pragma once
+// Synthetic input for the modal tracking loop: the events are given to a window's client widget one
+// after another from a zero timer, which fires once the handler under test has entered its loop.
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <initializer_list>
+#include <vector>
+
+#include "platform/CRect.h"
+#include "platform/CWnd.h"
+
+namespace layerstest {
+
+struct InputStep {
+    QEvent::Type type;
+    CPoint point;
+    Qt::MouseButton button = Qt::NoButton;
+    Qt::MouseButtons buttons = Qt::NoButton;
+};
+
+// Each event is made just before it is sent: Qt shares the state of queued pointer events.
+inline void Schedule(CWnd* pWnd, std::vector<InputStep> steps)
+{
+    QPointer<QWidget> w = pWnd->GetClientWidget();
+    QTimer::singleShot(0, w, [w, steps] {
+        for (const InputStep& s : steps) {
+            if (!w)
+                return;
+            if (s.type == QEvent::KeyPress) {
+                QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                QCoreApplication::sendEvent(w, &key);
+                continue;
+            }
+            const QPointF local(s.point.x, s.point.y);
+            QMouseEvent mouse(s.type, local, QPointF(w->mapToGlobal(local.toPoint())), s.button, s.buttons,
+                              Qt::NoModifier);
+            QCoreApplication::sendEvent(w, &mouse);
+        }
+    });
+}
+
+// Moves with the left button held through the given points, then releases it at the last one.
+inline void PostDrag(CWnd* pWnd, std::initializer_list<CPoint> points)
+{
+    std::vector<InputStep> steps;
+    CPoint last;
+    for (const CPoint& p : points) {
+        steps.push_back({QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton});
+        last = p;
+    }
+    steps.push_back({QEvent::MouseButtonRelease, last, Qt::LeftButton, Qt::NoButton});
+    Schedule(pWnd, std::move(steps));
+}
+
+// A click where the button went down: released at the same point.
+inline void PostRelease(CWnd* pWnd, CPoint p) { PostDrag(pWnd, {p}); }
+
+// Moves with the button held, then Escape.
+inline void PostMoveAndEscape(CWnd* pWnd, CPoint p)
+{
+    Schedule(pWnd, {{QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton}, {QEvent::KeyPress, p}});
+}
+
+} // namespace layerstest

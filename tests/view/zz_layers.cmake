@@ -1,0 +1,6 @@
+# Layer-object editing in the view, the rectangle tracker's mouse loop and the image settings dialog.
+if(VANTREL_GUI)
+  vantrel_test(NAME layers_tracker_test LABEL view
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/layers_tracker_test.cpp ${CMAKE_CURRENT_LIST_DIR}/layers_input.h
+    LIBS vantrel_platform_ui vantrel_maze)
+endif()
