@@ -3,11 +3,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include <algorithm>
 
@@ -171,6 +173,62 @@ void CEdit::SetSel(int nStart, int nEnd)
         pEdit->setSelection(nStart, nEnd - nStart);
 }
 
+BOOL CEdit::SetReadOnly(BOOL bReadOnly)
+{
+    auto* pEdit = qobject_cast<QLineEdit*>(m_pWidget);
+    if (pEdit)
+        pEdit->setReadOnly(bReadOnly != FALSE);
+    return pEdit != nullptr;
+}
+
+BOOL CEdit::IsReadOnly() const
+{
+    auto* pEdit = qobject_cast<QLineEdit*>(m_pWidget);
+    return pEdit && pEdit->isReadOnly();
+}
+
+int CComboBox::AddString(const char* lpszString)
+{
+    auto* pBox = qobject_cast<QComboBox*>(m_pWidget);
+    if (!pBox)
+        return CB_ERR;
+    pBox->addItem(QString::fromLatin1(lpszString ? lpszString : ""));
+    return pBox->count() - 1;
+}
+
+void CComboBox::ResetContent()
+{
+    if (auto* pBox = qobject_cast<QComboBox*>(m_pWidget))
+        pBox->clear();
+}
+
+int CComboBox::GetCount() const
+{
+    auto* pBox = qobject_cast<QComboBox*>(m_pWidget);
+    return pBox ? pBox->count() : CB_ERR;
+}
+
+int CComboBox::GetCurSel() const
+{
+    auto* pBox = qobject_cast<QComboBox*>(m_pWidget);
+    return pBox && pBox->currentIndex() >= 0 ? pBox->currentIndex() : CB_ERR;
+}
+
+int CComboBox::SetCurSel(int nSelect)
+{
+    auto* pBox = qobject_cast<QComboBox*>(m_pWidget);
+    if (!pBox || nSelect < -1 || nSelect >= pBox->count())
+        return CB_ERR;
+    pBox->setCurrentIndex(nSelect);
+    return nSelect;
+}
+
+void CComboBox::GetLBText(int nIndex, CString& rString) const
+{
+    auto* pBox = qobject_cast<QComboBox*>(m_pWidget);
+    rString = pBox && nIndex >= 0 && nIndex < pBox->count() ? pBox->itemText(nIndex).toLatin1().constData() : "";
+}
+
 // ---- the dialog window ----
 
 // Routes the window's own accept and reject (Enter on the default button, Escape, the close box)
@@ -200,7 +258,11 @@ void CDialog::CreateControls(const DialogTemplate& tmpl)
     m_pDialog = pWindow;
     pWindow->setWindowTitle(QString::fromLatin1(tmpl.caption));
     pWindow->setFixedSize(Px(tmpl.cx, kDialogUnitX), Px(tmpl.cy, kDialogUnitY));
+    // The radio buttons of the run being laid out; each button keeps the list of its own run.
+    auto radioRun = std::make_shared<std::vector<QAbstractButton*>>();
     for (const DialogItemTemplate& item : tmpl.items) {
+        if (item.kind != DialogItemKind::RadioButton || (item.style & WS_GROUP))
+            radioRun = std::make_shared<std::vector<QAbstractButton*>>();
         const QString text = QString::fromLatin1(item.text ? item.text : "");
         QWidget* pWidget = nullptr;
         switch (item.kind) {
@@ -225,6 +287,26 @@ void CDialog::CreateControls(const DialogTemplate& tmpl)
             pWidget = new QGroupBox(text, pWindow);
             pWidget->lower();
             break;
+        case DialogItemKind::RadioButton: {
+            auto* pRadio = new QRadioButton(text, pWindow);
+            // Checked and unchecked by the run below, so that a button can be unchecked by itself.
+            pRadio->setAutoExclusive(false);
+            radioRun->push_back(pRadio);
+            QObject::connect(pRadio, &QAbstractButton::clicked, pWindow, [pRadio, run = radioRun] {
+                for (QAbstractButton* pOther : *run)
+                    pOther->setChecked(pOther == pRadio);
+            });
+            pWidget = pRadio;
+            break;
+        }
+        case DialogItemKind::ComboBox: {
+            auto* pBox = new QComboBox(pWindow);
+            const UINT nID = item.nID;
+            QObject::connect(pBox, &QComboBox::activated, pWindow,
+                             [this, nID] { OnCmdMsg(nID, CBN_SELCHANGE, nullptr, nullptr); });
+            pWidget = pBox;
+            break;
+        }
         }
         pWidget->setGeometry(Px(item.x, kDialogUnitX), Px(item.y, kDialogUnitY), Px(item.cx, kDialogUnitX),
                              Px(item.cy, kDialogUnitY));

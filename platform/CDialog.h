@@ -28,9 +28,15 @@ constexpr DWORD ES_AUTOHSCROLL = 0x0080;
 // A button's clicked notification arrives as a command of the button's id.
 constexpr UINT BN_CLICKED = 0;
 #define ON_BN_CLICKED(id, memberFxn) ON_COMMAND(id, memberFxn)
+// A combo box's new selection by the user arrives as this notification of the box's id.
+constexpr int CBN_SELCHANGE = 1;
+#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
+constexpr int CB_ERR = -1;
 
 // ---- templates ----
-enum class DialogItemKind { PushButton, DefPushButton, CheckBox, Edit, Static, GroupBox };
+// RadioButton is an auto radio button: a click checks it and unchecks the others of its group (a run of
+// radio buttons in template order; WS_GROUP on one starts a new run). ComboBox is a drop-down list.
+enum class DialogItemKind { PushButton, DefPushButton, CheckBox, Edit, Static, GroupBox, RadioButton, ComboBox };
 
 struct DialogItemTemplate {
     DialogItemKind kind;
@@ -103,6 +109,19 @@ public:
 class CEdit : public CDialogItem {
 public:
     void SetSel(int nStart, int nEnd);
+    BOOL SetReadOnly(BOOL bReadOnly = TRUE);
+    BOOL IsReadOnly() const;
+};
+
+// A drop-down list of texts; indexes from 0, CB_ERR for none.
+class CComboBox : public CDialogItem {
+public:
+    int AddString(const char* lpszString);
+    void ResetContent();
+    int GetCount() const;
+    int GetCurSel() const;
+    int SetCurSel(int nSelect);
+    void GetLBText(int nIndex, CString& rString) const;
 };
 
 constexpr int BST_UNCHECKED = 0;
@@ -151,12 +170,15 @@ public:
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
 
+    // Makes the dialog window and its controls from the template (a top-level window, which a
+    // property page then places in its sheet); and deletes them again.
+    void CreateControls(const DialogTemplate& tmpl);
+    virtual void DestroyControls();
+
     DECLARE_MESSAGE_MAP()
 
 private:
     class Window;
-    void CreateControls(const DialogTemplate& tmpl);
-    void DestroyControls();
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
