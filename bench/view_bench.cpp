@@ -5,6 +5,8 @@
 #include "platform/CGdiObject.h"
 #include "view/CVantrelView.h"
 
+#include <QGuiApplication>
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -56,4 +58,13 @@ void BM_ScreenRedrawThroughBackBuffer(benchmark::State& state) { FullRedraw(stat
 BENCHMARK(BM_FullRedraw)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRedrawWithSolution)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScreenRedrawThroughBackBuffer)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();
+
+// A full redraw writes the footer's text, which needs the application's font database.
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

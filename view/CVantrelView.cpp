@@ -150,11 +150,6 @@ void CVantrelView::OnDraw(CDC* pDC)
     m_bScreen = 1;
 }
 
-// The watermark and the footer are decorations that are not part of this build yet.
-int CVantrelView::DrawWatermark(CDC*) { return 1; }
-
-int CVantrelView::DrawTextLayer(CDC* pDC) { return DrawLayerObjects(pDC, LAYER_TEXT); }
-
 int CVantrelView::DrawLayerObjects(CDC* pDC, int nLayer)
 {
     CVantrelDoc* pDoc = GetDocument();

@@ -41,6 +41,8 @@ public:
     void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
     void OnSize(UINT nType, int cx, int cy) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    // Without grids the window shows the backdrop tiled in staggered rows.
+    BOOL OnEraseBkgnd(CDC* pDC) override;
 
     // ---- Layers of a full redraw (later layers draw nothing until they are built) -----------------
     int DrawWatermark(CDC* pDC);
@@ -216,6 +218,10 @@ public:
     CBitmap m_backBufferBitmap;
     CSize m_bufferSize;
     CSize m_extent;
+    // The backdrop of a window without grids: loaded on first use, kept for the view's lifetime.
+    CSize m_backdropSize;
+    CBitmap m_backdropBitmap;
+    CDC m_backdropDC;
 
     // The drawing extent and back-buffer size of a page through a DC in the view's mapping mode: the
     // page widened by one device pixel, and the page in pixels plus one each way.

@@ -5,6 +5,7 @@
 #include "maze/Object.h"
 #include "platform/CDC.h"
 #include "platform/CGdiObject.h"
+#include "tests/platform/ui_test_support.h"
 #include "view/CVantrelView.h"
 
 #include <cstdlib>
@@ -13,10 +14,15 @@
 namespace viewtest {
 
 // A view whose document pointer is set directly: the document does not broadcast to it, so no window is
-// needed. The drawing members are reached as the framework reaches them.
+// needed. The drawing members are reached as the framework reaches them. A full redraw writes the
+// footer's text, which needs the application's font database.
 class DetachedView : public CVantrelView {
 public:
-    explicit DetachedView(CVantrelDoc* pDoc) { m_pDocument = pDoc; }
+    explicit DetachedView(CVantrelDoc* pDoc)
+    {
+        EnsureTestApplication();
+        m_pDocument = pDoc;
+    }
     ~DetachedView() override { m_pDocument = nullptr; }
 };
 
