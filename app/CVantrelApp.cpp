@@ -2,6 +2,7 @@
 
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
+#include "app/CSplashThread.h"
 #include "app/WebLinks.h"
 #include "maze/CVantrelDoc.h"
 #include "maze/MazeSetupValues.h"
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <unistd.h>
 
 BEGIN_MESSAGE_MAP(CVantrelApp, CWinApp)
@@ -41,11 +43,18 @@ CVantrelApp::CVantrelApp()
         std::fprintf(stderr, "_getcwd error %s\n", std::strerror(errno));
 }
 
-CVantrelApp::~CVantrelApp() = default;
+// The splash thread object stays until the application goes, so that a late HideSplash is harmless.
+CVantrelApp::~CVantrelApp() { delete splashThread; }
 
 BOOL CVantrelApp::StartSplashScreen()
 {
-    // The splash screen is not part of the program yet; start-up goes on without it.
+    // Created suspended: it learns its bitmap before it runs.
+    splashThread = new (std::nothrow) CSplashThread;
+    if (!splashThread)
+        return FALSE;
+    splashThread->SetBitmapToUse(UINT(IDB_SPLASH));
+    splashThread->ResumeThread();
+    splashShown = TRUE;
     return TRUE;
 }
 

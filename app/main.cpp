@@ -1,6 +1,7 @@
 #include "app/CVantrelApp.h"
 #include "platform/ResourceTables.h"
 #include "resources/VantrelResources.h"
+#include "resources/periph/PeriphResources.h"
 
 // The one application object.
 CVantrelApp theApp;
@@ -8,5 +9,6 @@ CVantrelApp theApp;
 int main(int argc, char** argv)
 {
     AfxSetResourceTables(&GetVantrelResources());
+    VantrelInitPeriphResources();
     return AfxWinMain(argc, argv);
 }

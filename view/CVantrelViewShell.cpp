@@ -2,6 +2,7 @@
 #include "view/CVantrelView.h"
 
 #include "app/CMainFrame.h"
+#include "app/CSplashThread.h"
 #include "app/CVantrelApp.h"
 
 namespace {
@@ -16,8 +17,16 @@ void CVantrelView::CollapseInfoPane()
 
 void CVantrelView::AnnounceToApplication()
 {
-    if (CVantrelApp* pApp = VantrelApp())
-        pApp->mazeView = this;
+    CVantrelApp* pApp = VantrelApp();
+    if (!pApp)
+        return;
+    // The view's first update closes the splash screen.
+    if (pApp->splashShown) {
+        if (pApp->splashThread)
+            pApp->splashThread->HideSplash();
+        pApp->splashShown = FALSE;
+    }
+    pApp->mazeView = this;
 }
 
 bool CVantrelView::IsInfoPaneVisible() const
