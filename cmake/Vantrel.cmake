@@ -12,8 +12,8 @@ endmacro()
 # A GoogleTest program whose cases are discovered into CTest, labelled with its source folder.
 function(vantrel_test)
   cmake_parse_arguments(T "" "NAME;LABEL" "SOURCES;LIBS;ENV" ${ARGN})
-  add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  add_executable(${T_NAME} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/TestMain.cpp)
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
   target_compile_definitions(${T_NAME} PRIVATE VANTREL_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
   set(_env QT_QPA_PLATFORM=offscreen ${T_ENV})
   gtest_discover_tests(${T_NAME}

@@ -1,0 +1,29 @@
+// The main of every unit-test program: each test process gets a profile and runtime folder of its
+// own, so tests that run side by side never read each other's settings (or the user's).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+int main(int argc, char** argv)
+{
+    namespace fs = std::filesystem;
+    std::string pattern = (fs::temp_directory_path() / "vantrel-test-XXXXXX").string();
+    const char* dir = mkdtemp(pattern.data());
+    if (dir) {
+        const fs::path root(dir);
+        fs::create_directories(root / "config");
+        fs::create_directories(root / "runtime");
+        fs::permissions(root / "runtime", fs::perms::owner_all, fs::perm_options::replace);
+        setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
+    }
+    testing::InitGoogleTest(&argc, argv);
+    const int result = RUN_ALL_TESTS();
+    if (dir) {
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+    return result;
+}
