@@ -23,9 +23,10 @@ CSplitterWnd::~CSplitterWnd()
 
 BOOL CSplitterWnd::CreateStatic(CWnd* pParentWnd, int nRows, int nCols, DWORD dwStyle, UINT nID)
 {
-    if (nRows < 1 || nCols != 1 || IsWindow())
+    if (nRows < 1 || nCols < 1 || nCols > 16 || IsWindow())
         return FALSE;
     m_rows.assign(std::size_t(nRows), RowInfo());
+    m_cols.assign(std::size_t(nCols), RowInfo());
     m_nCols = nCols;
     m_panes.assign(std::size_t(nRows * nCols), nullptr);
     m_paneObjects.assign(std::size_t(nRows * nCols), nullptr);
@@ -38,7 +39,7 @@ BOOL CSplitterWnd::CreateStatic(CWnd* pParentWnd, int nRows, int nCols, DWORD dw
 
 BOOL CSplitterWnd::CreateView(int row, int col, CRuntimeClass* pViewClass, SIZE sizeInit, CCreateContext* pContext)
 {
-    if (row < 0 || row >= GetRowCount() || col != 0 || !pViewClass || GetPane(row, col))
+    if (row < 0 || row >= GetRowCount() || col < 0 || col >= m_nCols || !pViewClass || GetPane(row, col))
         return FALSE;
     CObject* pObject = pViewClass->CreateObject();
     auto* pWnd = dynamic_cast<CWnd*>(pObject);
@@ -57,6 +58,7 @@ BOOL CSplitterWnd::CreateView(int row, int col, CRuntimeClass* pViewClass, SIZE 
     m_panes[i] = pWnd;
     m_paneObjects[i] = pObject;
     m_rows[std::size_t(row)].nIdealSize = sizeInit.cy;
+    m_cols[std::size_t(col)].nIdealSize = sizeInit.cx;
     return TRUE;
 }
 
@@ -64,7 +66,11 @@ CWnd* CSplitterWnd::GetPane(int row, int col) const
 {
     if (row < 0 || row >= GetRowCount() || col < 0 || col >= m_nCols)
         return nullptr;
-    return m_panes[std::size_t(row * m_nCols + col)];
+    const UINT nID = UINT(IdFromRowCol(row, col));
+    for (CWnd* pPane : m_panes)
+        if (pPane && pPane->GetDlgCtrlID() == nID)
+            return pPane;
+    return nullptr;
 }
 
 void CSplitterWnd::GetRowInfo(int row, int& cyCur, int& cyMin) const
@@ -76,6 +82,23 @@ void CSplitterWnd::GetRowInfo(int row, int& cyCur, int& cyMin) const
     cyMin = m_rows[std::size_t(row)].nMinSize;
 }
 
+void CSplitterWnd::GetColumnInfo(int col, int& cxCur, int& cxMin) const
+{
+    cxCur = cxMin = 0;
+    if (col < 0 || col >= int(m_cols.size()))
+        return;
+    cxCur = m_cols[std::size_t(col)].nCurSize;
+    cxMin = m_cols[std::size_t(col)].nMinSize;
+}
+
+void CSplitterWnd::SetColumnInfo(int col, int cxIdeal, int cxMin)
+{
+    if (col < 0 || col >= int(m_cols.size()))
+        return;
+    m_cols[std::size_t(col)].nIdealSize = cxIdeal;
+    m_cols[std::size_t(col)].nMinSize = cxMin;
+}
+
 void CSplitterWnd::SetRowInfo(int row, int cyIdeal, int cyMin)
 {
     if (row < 0 || row >= GetRowCount())
@@ -84,17 +107,16 @@ void CSplitterWnd::SetRowInfo(int row, int cyIdeal, int cyMin)
     m_rows[std::size_t(row)].nMinSize = cyMin;
 }
 
-void CSplitterWnd::RecalcLayout()
+namespace {
+// The tracks after the first take their ideal sizes, last first (0 when below their minimum); the
+// first track takes the rest.
+void LayOutTracks(std::vector<CSplitterWnd::RowInfo>& tracks, int nCount, int total)
 {
-    if (!m_pClient)
-        return;
-    const int width = m_pClient->width();
-    int remaining = std::max(0, m_pClient->height() - kSplitterBar * (GetRowCount() - 1));
-    // The rows below the first take their ideal heights, bottom up; the first row takes the rest.
-    for (int row = GetRowCount() - 1; row >= 0; --row) {
-        RowInfo& info = m_rows[std::size_t(row)];
+    int remaining = std::max(0, total - CSplitterWnd::kSplitterBar * (nCount - 1));
+    for (int i = nCount - 1; i >= 0; --i) {
+        CSplitterWnd::RowInfo& info = tracks[std::size_t(i)];
         int size = remaining;
-        if (row > 0) {
+        if (i > 0) {
             size = std::clamp(info.nIdealSize, 0, remaining);
             if (size < info.nMinSize)
                 size = 0;
@@ -102,14 +124,28 @@ void CSplitterWnd::RecalcLayout()
         info.nCurSize = size;
         remaining -= size;
     }
+}
+} // namespace
+
+void CSplitterWnd::RecalcLayout()
+{
+    if (!m_pClient)
+        return;
+    LayOutTracks(m_rows, GetRowCount(), m_pClient->height());
+    LayOutTracks(m_cols, m_nCols, m_pClient->width());
     int y = 0;
     for (int row = 0; row < GetRowCount(); ++row) {
-        const int size = m_rows[std::size_t(row)].nCurSize;
-        if (CWnd* pPane = GetPane(row, 0)) {
-            pPane->GetWidget()->setGeometry(0, y, width, size);
-            pPane->GetWidget()->setVisible(size > 0);
+        const int height = m_rows[std::size_t(row)].nCurSize;
+        int x = 0;
+        for (int col = 0; col < m_nCols; ++col) {
+            const int width = m_cols[std::size_t(col)].nCurSize;
+            if (CWnd* pPane = GetPane(row, col)) {
+                pPane->GetWidget()->setGeometry(x, y, width, height);
+                pPane->GetWidget()->setVisible(height > 0 && width > 0);
+            }
+            x += width + kSplitterBar;
         }
-        y += size + kSplitterBar;
+        y += height + kSplitterBar;
     }
     Invalidate(TRUE);
 }
@@ -120,10 +156,11 @@ void CSplitterWnd::SetActivePane(int row, int col, CWnd* pWnd)
     if (!pPane)
         return;
     for (int r = 0; r < GetRowCount(); ++r)
-        if (GetPane(r, 0) == pPane) {
-            m_nActiveRow = r;
-            m_nActiveCol = 0;
-        }
+        for (int c = 0; c < m_nCols; ++c)
+            if (GetPane(r, c) == pPane) {
+                m_nActiveRow = r;
+                m_nActiveCol = c;
+            }
     if (auto* pView = dynamic_cast<CWndView*>(pPane)) {
         if (CFrameWnd* pFrame = GetParentFrame())
             pFrame->SetActiveView(pView);

@@ -1,7 +1,9 @@
 #pragma once
-// A static splitter: a fixed grid of panes, here laid out in rows (one column), with a bar between
-// rows that the user can drag. Each row has an ideal and a minimum height; RecalcLayout gives every row
-// below the first its ideal height (0 when that is below its minimum), and the first row the rest.
+// A static splitter: a fixed grid of panes in rows and columns, with a bar between rows that the user
+// can drag. Each row has an ideal and a minimum height; RecalcLayout gives every row below the first
+// its ideal height (0 when that is below its minimum), and the first row the rest; columns likewise
+// across. Panes are found by their child ids (IdFromRowCol), so a pane given an id past the visible
+// columns drops out of the layout.
 #include "platform/CFrameWnd.h"
 
 #include <vector>
@@ -25,15 +27,26 @@ public:
 
     void GetRowInfo(int row, int& cyCur, int& cyMin) const;
     void SetRowInfo(int row, int cyIdeal, int cyMin);
+    void GetColumnInfo(int col, int& cxCur, int& cxMin) const;
+    void SetColumnInfo(int col, int cxIdeal, int cxMin);
     virtual void RecalcLayout();
 
     virtual void SetActivePane(int row, int col, CWnd* pWnd = nullptr);
     CWnd* GetActivePane(int* pRow = nullptr, int* pCol = nullptr) const;
 
-    // The height of the bar between two rows, in pixels.
+    // The size record of one row or column.
+    struct RowInfo {
+        int nIdealSize = 0;
+        int nMinSize = 0;
+        int nCurSize = 0;
+    };
+    // The width of the bar between two rows or columns, in pixels.
     static constexpr int kSplitterBar = 6;
 
 protected:
+    // The number of visible columns; column information is kept for every column created.
+    void SetColumnCount(int nCols) { m_nCols = nCols; }
+
     BOOL OnEraseBkgnd(CDC* pDC) override;
     void OnSize(UINT nType, int cx, int cy) override;
     void OnLButtonDown(UINT nFlags, CPoint point) override;
@@ -41,12 +54,8 @@ protected:
     void OnLButtonUp(UINT nFlags, CPoint point) override;
 
 private:
-    struct RowInfo {
-        int nIdealSize = 0;
-        int nMinSize = 0;
-        int nCurSize = 0;
-    };
     std::vector<RowInfo> m_rows;
+    std::vector<RowInfo> m_cols;
     int m_nCols = 0;
     std::vector<CWnd*> m_panes; // row-major
     std::vector<CObject*> m_paneObjects;

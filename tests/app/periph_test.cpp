@@ -1,15 +1,18 @@
 // The shell's peripherals: the splash screen at start-up (shown, centred, painted with its bitmap,
 // closed by the view's first update, not closable by the user, movable by dragging), the balloon tip
-// (placement, one at a time, its shape and colours, its timer and clicks) and the Bitmap Setup dialog.
+// (placement, one at a time, its shape and colours, its timer and clicks), the Bitmap Setup dialog and
+// the splitter's column hiding.
 #include "tests/platform/ui_test_support.h"
 
 #include "app/BitmapSetup.h"
 #include "app/CBalloonTip.h"
 #include "app/CMainFrame.h"
 #include "app/CSplashThread.h"
+#include "app/CSplitterWndEx.h"
 #include "app/CVantrelApp.h"
 #include "image/CRasterImage.h"
 #include "platform/CDialog.h"
+#include "platform/CScrollView.h"
 #include "platform/MessageBox.h"
 #include "platform/Resource.h"
 #include "platform/ResourceTables.h"
@@ -405,4 +408,86 @@ TEST_F(PeriphTest, BitmapSetupExchangesItsValuesAndRefusesMazeCountsOutOfRange)
     EXPECT_EQ(dlg.m_nX, 640);
     EXPECT_EQ(dlg.m_nY, 480);
     EXPECT_EQ(dlg.m_nMazes, 999);
+}
+
+// ---- Column hiding -----------------------------------------------------------------------------------
+
+namespace {
+class ColumnPane : public CScrollView {
+    DECLARE_DYNCREATE(ColumnPane)
+public:
+    void OnDraw(CDC*) override {}
+};
+IMPLEMENT_DYNCREATE(ColumnPane, CScrollView)
+
+// The column a pane sits in, by its id (-1 when it is past the visible columns).
+int ColumnOf(const CSplitterWndEx& splitter, CWnd* pPane)
+{
+    for (int col = 0; col < splitter.GetColumnCount(); ++col)
+        if (splitter.GetPane(0, col) == pPane)
+            return col;
+    return -1;
+}
+} // namespace
+
+TEST_F(PeriphTest, HiddenColumnLeavesTheLayoutAndComesBackInPlace)
+{
+    CSplitterWndEx splitter;
+    ASSERT_TRUE(splitter.CreateStatic(nullptr, 2, 3));
+    CCreateContext context;
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 3; ++col)
+            ASSERT_TRUE(splitter.CreateView(row, col, RUNTIME_CLASS(ColumnPane), CSize(100, 50), &context));
+    splitter.GetWidget()->resize(400 + 2 * CSplitterWnd::kSplitterBar, 300);
+    splitter.GetWidget()->show();
+    splitter.SetColumnInfo(1, 120, 10);
+    splitter.SetColumnInfo(2, 80, 10);
+    splitter.RecalcLayout();
+    CWnd* a = splitter.GetPane(0, 0);
+    CWnd* b = splitter.GetPane(0, 1);
+    CWnd* c = splitter.GetPane(0, 2);
+    CWnd* b1 = splitter.GetPane(1, 1);
+    // The first column takes what the others leave.
+    EXPECT_EQ(b->GetWidget()->x(), 200 + CSplitterWnd::kSplitterBar);
+    EXPECT_EQ(b->GetWidget()->width(), 120);
+    EXPECT_EQ(c->GetWidget()->width(), 80);
+    EXPECT_EQ(a->GetWidget()->width(), 400 - 200);
+
+    // Hiding the active pane's column: the next column becomes active, the column leaves the layout.
+    splitter.SetActivePane(0, 1);
+    splitter.HideColumn(1);
+    EXPECT_EQ(splitter.hiddenColumn, 1);
+    EXPECT_EQ(splitter.GetColumnCount(), 2);
+    EXPECT_EQ(splitter.GetActivePane(), c);
+    EXPECT_FALSE(b->GetWidget()->isVisibleTo(splitter.GetWidget()));
+    EXPECT_FALSE(b1->GetWidget()->isVisibleTo(splitter.GetWidget()));
+    EXPECT_EQ(ColumnOf(splitter, b), -1);
+    EXPECT_EQ(b->GetDlgCtrlID(), UINT(splitter.IdFromRowCol(0, 2)));  // past the visible columns
+    EXPECT_EQ(ColumnOf(splitter, c), 1);
+    EXPECT_EQ(splitter.GetPane(0, 0), a);
+    EXPECT_EQ(c->GetWidget()->width(), 80);  // the right column keeps its width
+    EXPECT_EQ(a->GetWidget()->width(), 400 + CSplitterWnd::kSplitterBar - 80);
+    // Only one column hides at a time.
+    splitter.HideColumn(0);
+    EXPECT_EQ(splitter.GetColumnCount(), 2);
+
+    // Shown again: back at its place, with its width; everything in its old column.
+    splitter.ShowColumn();
+    EXPECT_EQ(splitter.hiddenColumn, -1);
+    EXPECT_EQ(splitter.GetColumnCount(), 3);
+    EXPECT_EQ(splitter.GetPane(0, 0), a);
+    EXPECT_EQ(splitter.GetPane(0, 1), b);
+    EXPECT_EQ(splitter.GetPane(0, 2), c);
+    EXPECT_EQ(splitter.GetPane(1, 1), b1);
+    EXPECT_TRUE(b->GetWidget()->isVisibleTo(splitter.GetWidget()));
+    EXPECT_EQ(b->GetWidget()->width(), 120);
+    EXPECT_EQ(c->GetWidget()->width(), 80);
+    splitter.ShowColumn();  // nothing hidden: no change
+    EXPECT_EQ(splitter.GetColumnCount(), 3);
+
+    // The last column's panes hand the activity round to column 0.
+    splitter.SetActivePane(1, 2);
+    splitter.HideColumn(2);
+    EXPECT_EQ(splitter.GetActivePane(), splitter.GetPane(1, 0));
+    splitter.ShowColumn();
 }
