@@ -6,6 +6,7 @@
 #include "app/WebLinks.h"
 #include "maze/CVantrelDoc.h"
 #include "maze/MazeSetupValues.h"
+#include "maze/setup/MazeSetupSheet.h"
 #include "online/CAdWindow.h"
 #include "online/ConnectionCheck.h"
 #include "online/Download.h"
@@ -77,6 +78,7 @@ BOOL CVantrelApp::InitInstance()
     }
 
     InstallDocumentShell();
+    InstallMazeSetupSheet();
     InstallPaneShell();
     LoadStdProfileSettings(4);
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CVantrelDoc), RUNTIME_CLASS(CMainFrame),
