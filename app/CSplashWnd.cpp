@@ -2,6 +2,7 @@
 
 #include "platform/Resource.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -14,6 +15,10 @@ CSplashWnd::CSplashWnd() = default;
 CSplashWnd::~CSplashWnd()
 {
     onDestroyed = nullptr;
+    // After the Qt application has gone (a splash still up at process exit) its windows are left to
+    // the process's end.
+    if (!QCoreApplication::instance())
+        return;
     DestroyWindow();
     m_owner.DestroyWindow();
 }
@@ -159,6 +164,8 @@ void CSplashWnd::OnClose()
 void CSplashWnd::OnDestroy()
 {
     m_bDragging = false;
+    // The owner goes with the window it owns.
+    m_owner.DestroyWindow();
     if (onDestroyed)
         onDestroyed();
 }
