@@ -1,6 +1,9 @@
 // The local page list and the page-title parameters over arbitrary text: the list is parsed and
-// rotated through, and the same bytes are applied as a page title.
+// rotated through, and the same bytes are applied as a page title; then read as a gallery link, whose
+// file name must reduce to a safe base name.
 #include "online/CAdList.h"
+#include "online/Download.h"
+#include "online/GalleryLink.h"
 #include "online/PageTitle.h"
 
 #include <cstddef>
@@ -32,5 +35,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         params.expandedHeight < 0 || params.titleMessage.GetLength() > int(size))
         std::abort();
     ApplyPageTitle(text, params);
+
+    const GalleryLink link = ParseGalleryLink(text);
+    GalleryQuestion(link);
+    CString canonical;
+    CanonicalizeAddress(link.downloadAddress, canonical);
+    CString name;
+    if (ReduceToBaseName(link.downloadAddress, name)) {
+        // A base name never leaves its folder.
+        if (name.IsEmpty() || name == "." || name == ".." || name.Find('/') >= 0 || name.Find('\\') >= 0)
+            std::abort();
+    }
     return 0;
 }
