@@ -1,0 +1,349 @@
+// Start-up time of the program: from process start to the first painted maze (run by hand).
+//
+// The parent saves a grown 200 x 260 maze through the document's own Save into a temporary folder, then
+// starts itself again and again as a child that runs the program's own entry (the application object,
+// the resource tables and AfxWinMain, as app/main.cpp does) with that file on its command line. The
+// child watches, from a timer on its own event loop, for the view's first paint of the loaded maze and
+// reports how long that took; the parent prints median and spread.
+//
+//   startup_bench [--runs N] [--app-dir DIR]
+//
+// DIR is where the program's data lives (the information pane's html folder); it becomes the child's
+// working folder, which the application takes as its install path. Default: ../app beside this
+// program's folder. Run with QT_QPA_PLATFORM=offscreen or under xvfb-run. Each child gets a profile
+// folder of its own (XDG_CONFIG_HOME) so the user's settings are neither read nor written.
+//
+// Times are CLOCK_MONOTONIC, which all processes share: the parent reads it just before fork(), so
+// "total" covers fork, exec, loading and static start-up too. The child's /proc/self/stat start time
+// (clock ticks since boot, against /proc/uptime) is printed as a coarse cross-check.
+#include "app/CSplashThread.h"
+#include "app/CVantrelApp.h"
+#include "maze/CVantrelDoc.h"
+#include "platform/CWnd.h"
+#include "platform/ResourceTables.h"
+#include "resources/VantrelResources.h"
+#include "resources/periph/PeriphResources.h"
+#include "view/CVantrelView.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+// The one application object, as in the program.
+CVantrelApp theApp;
+
+namespace {
+
+constexpr const char* kChildEnv = "VANTREL_STARTUP_REPORT_FD";
+constexpr const char* kForkEnv = "VANTREL_STARTUP_FORK_NS";
+
+long long NowNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (long long)ts.tv_sec * 1000000000LL + ts.tv_nsec;
+}
+
+double Ms(long long ns) { return double(ns) / 1e6; }
+
+// Seconds from this process's start to now by /proc (resolution one clock tick).
+double ProcAgeSeconds()
+{
+    std::ifstream stat("/proc/self/stat");
+    std::string line;
+    std::getline(stat, line);
+    // The command name may hold spaces: fields count from after its closing parenthesis.
+    const std::size_t close = line.rfind(')');
+    if (close == std::string::npos)
+        return -1.0;
+    std::istringstream fields(line.substr(close + 2));
+    std::string field;
+    unsigned long long startTicks = 0;
+    for (int i = 3; i <= 22 && fields >> field; ++i)
+        if (i == 22)
+            startTicks = std::strtoull(field.c_str(), nullptr, 10);
+    double uptime = 0.0;
+    std::ifstream("/proc/uptime") >> uptime;
+    return uptime - double(startTicks) / double(sysconf(_SC_CLK_TCK));
+}
+
+// ---- Child: the program starting up -----------------------------------------------------------------
+
+struct ChildState {
+    int reportFd = -1;
+    long long forkNs = 0;
+    long long mainNs = 0;
+    long long qappNs = 0;
+    long long firstTickNs = 0;
+    long long viewSeenNs = 0;
+    long long firstShownNs = 0;  // the first top-level window shown (the splash, when it starts)
+    bool viewPainted = false;
+    bool reported = false;
+    bool splashSeen = false;
+    bool splashVisibleAtPaint = false;
+};
+ChildState g_child;
+
+// Sees every event before its receiver; notes a paint that reaches the maze view's window.
+class PaintWatcher : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* pObject, QEvent* pEvent) override
+    {
+        if (pEvent->type() == QEvent::Show && !g_child.firstShownNs && pObject->isWidgetType() &&
+            static_cast<const QWidget*>(pObject)->isWindow())
+            g_child.firstShownNs = NowNs();
+        if (pEvent->type() == QEvent::Paint && theApp.mazeView && pObject->isWidgetType()) {
+            const auto* pWidget = static_cast<const QWidget*>(pObject);
+            if (pWidget == theApp.mazeView->GetWidget() || pWidget == theApp.mazeView->GetClientWidget())
+                g_child.viewPainted = true;
+        }
+        return false;
+    }
+};
+
+void Report()
+{
+    const long long now = NowNs();
+    char text[512];
+    const int n = std::snprintf(text, sizeof(text), "%lld %lld %lld %lld %lld %lld %.4f %d %d\n", g_child.mainNs - g_child.forkNs,
+                                g_child.qappNs - g_child.forkNs, g_child.firstShownNs - g_child.forkNs,
+                                g_child.firstTickNs - g_child.forkNs,
+                                g_child.viewSeenNs - g_child.forkNs, now - g_child.forkNs, ProcAgeSeconds(),
+                                g_child.splashSeen ? 1 : 0, g_child.splashVisibleAtPaint ? 1 : 0);
+    if (n > 0 && write(g_child.reportFd, text, std::size_t(n)) < 0)
+        std::perror("report");
+    close(g_child.reportFd);
+    g_child.reported = true;
+}
+
+// Polls after each pass of the event loop: the maze counts as painted once a paint reached the view
+// and the document's redraw has gone through the back buffer (the view clears m_bDirty there).
+void Poll()
+{
+    if (g_child.reported)
+        return;
+    const long long now = NowNs();
+    if (!g_child.firstTickNs)
+        g_child.firstTickNs = now;
+    CVantrelView* pView = theApp.mazeView;
+    if (!pView)
+        return;
+    if (!g_child.viewSeenNs)
+        g_child.viewSeenNs = now;
+    const CVantrelDoc* pDoc = pView->GetDocument();
+    if (!g_child.viewPainted || !pDoc || pDoc->m_nGrids == 0 || pDoc->m_bDirty)
+        return;
+    g_child.splashSeen = theApp.splashThread != nullptr;
+    g_child.splashVisibleAtPaint = theApp.splashThread && theApp.splashThread->splashVisible;
+    Report();
+    QCoreApplication::quit();
+}
+
+// Runs inside the QApplication constructor of AfxWinMain, before InitInstance.
+void OnApplicationMade()
+{
+    if (g_child.reportFd < 0)
+        return;
+    g_child.qappNs = NowNs();
+    qApp->installEventFilter(new PaintWatcher(qApp));
+    auto* pTimer = new QTimer(qApp);
+    pTimer->setInterval(0);
+    QObject::connect(pTimer, &QTimer::timeout, &Poll);
+    pTimer->start();
+}
+Q_COREAPP_STARTUP_FUNCTION(OnApplicationMade)
+
+int RunChild(int argc, char** argv)
+{
+    g_child.mainNs = NowNs();
+    g_child.reportFd = std::atoi(std::getenv(kChildEnv));
+    g_child.forkNs = std::atoll(std::getenv(kForkEnv) ? std::getenv(kForkEnv) : "0");
+    AfxSetResourceTables(&GetVantrelResources());
+    VantrelInitPeriphResources();
+    const int code = AfxWinMain(argc, argv);
+    return g_child.reported ? 0 : (code ? code : 3);
+}
+
+// ---- Parent: the maze file and the runs ---------------------------------------------------------------
+
+std::string MakeMazeFile(const std::string& dir)
+{
+    CVantrelDoc doc;
+    doc.m_nSeed = 1;
+    doc.m_bFitToPage = 1;
+    doc.m_nCellsX = 200;
+    doc.m_nCellsY = 260;
+    doc.CreateGrid();
+    doc.OnGenerateMaze();
+    const std::string path = dir + "/grown-200x260.mze";
+    if (!doc.OnSaveDocument(path.c_str())) {
+        std::fprintf(stderr, "cannot save %s\n", path.c_str());
+        std::exit(1);
+    }
+    return path;
+}
+
+struct RunResult {
+    bool ok = false;
+    double mainMs = 0, qappMs = 0, shownMs = 0, loopMs = 0, viewMs = 0, paintMs = 0, procAgeMs = 0;
+    int splashSeen = 0, splashAtPaint = 0;
+};
+
+RunResult RunOnce(const std::string& self, const std::string& appDir, const std::string& mazeFile,
+                  const std::string& profileDir)
+{
+    int fds[2];
+    if (pipe(fds) != 0) {
+        std::perror("pipe");
+        std::exit(1);
+    }
+    const long long forkNs = NowNs();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(fds[0]);
+        setenv(kChildEnv, std::to_string(fds[1]).c_str(), 1);
+        setenv(kForkEnv, std::to_string(forkNs).c_str(), 1);
+        setenv("XDG_CONFIG_HOME", profileDir.c_str(), 1);
+        if (chdir(appDir.c_str()) != 0)
+            _exit(126);
+        execl(self.c_str(), self.c_str(), mazeFile.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    RunResult result;
+    std::string text;
+    char buffer[512];
+    pollfd pfd{fds[0], POLLIN, 0};
+    // A child that does not paint within a minute has failed.
+    while (poll(&pfd, 1, 60000) > 0) {
+        const ssize_t n = read(fds[0], buffer, sizeof(buffer));
+        if (n <= 0)
+            break;
+        text.append(buffer, std::size_t(n));
+    }
+    close(fds[0]);
+    // The child ends itself after its report; one that lingers is stopped.
+    int status = 0;
+    for (int i = 0; i < 200 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+        usleep(50000);
+    if (waitpid(pid, &status, WNOHANG) == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
+    long long mainNs, qappNs, shownNs, loopNs, viewNs, paintNs;
+    double age;
+    if (std::sscanf(text.c_str(), "%lld %lld %lld %lld %lld %lld %lf %d %d", &mainNs, &qappNs, &shownNs, &loopNs, &viewNs,
+                    &paintNs, &age, &result.splashSeen, &result.splashAtPaint) == 9) {
+        result.ok = true;
+        result.mainMs = Ms(mainNs);
+        result.qappMs = Ms(qappNs);
+        result.shownMs = Ms(shownNs);
+        result.loopMs = Ms(loopNs);
+        result.viewMs = Ms(viewNs);
+        result.paintMs = Ms(paintNs);
+        result.procAgeMs = age * 1000.0;
+    }
+    return result;
+}
+
+double Percentile(std::vector<double> v, double p)
+{
+    std::sort(v.begin(), v.end());
+    const double at = p * double(v.size() - 1);
+    const std::size_t lo = std::size_t(at);
+    const std::size_t hi = std::min(lo + 1, v.size() - 1);
+    return v[lo] + (v[hi] - v[lo]) * (at - double(lo));
+}
+
+void PrintRow(const char* name, const std::vector<double>& v)
+{
+    std::printf("%-34s median %8.1f  min %8.1f  p25 %8.1f  p75 %8.1f  max %8.1f ms\n", name, Percentile(v, 0.5),
+                Percentile(v, 0.0), Percentile(v, 0.25), Percentile(v, 0.75), Percentile(v, 1.0));
+}
+
+int RunParent(int argc, char** argv)
+{
+    int runs = 10;
+    char selfPath[4096] = {};
+    const ssize_t len = readlink("/proc/self/exe", selfPath, sizeof(selfPath) - 1);
+    if (len <= 0)
+        return 1;
+    const std::string self(selfPath, std::size_t(len));
+    std::string appDir = self.substr(0, self.rfind('/')) + "/../app";
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--app-dir") && i + 1 < argc)
+            appDir = argv[++i];
+    }
+    char dirTemplate[] = "/tmp/vantrel-startup-XXXXXX";
+    if (!mkdtemp(dirTemplate))
+        return 1;
+    const std::string dir = dirTemplate;
+    const std::string mazeFile = MakeMazeFile(dir);
+    std::printf("maze file %s, app folder %s, platform %s, %d runs\n", mazeFile.c_str(), appDir.c_str(),
+                std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "(default)", runs);
+
+    std::vector<double> mainMs, qappMs, shownMs, loopMs, viewMs, paintMs, procMs;
+    int failures = 0, splashSeen = 0, splashAtPaint = 0;
+    for (int i = 0; i < runs; ++i) {
+        const std::string profileDir = dir + "/profile" + std::to_string(i);
+        const RunResult r = RunOnce(self, appDir, mazeFile, profileDir);
+        if (!r.ok) {
+            ++failures;
+            std::printf("run %d: no painted maze reported\n", i);
+            continue;
+        }
+        std::printf("run %2d: first painted maze %.1f ms (proc %.0f ms)\n", i, r.paintMs, r.procAgeMs);
+        mainMs.push_back(r.mainMs);
+        qappMs.push_back(r.qappMs);
+        shownMs.push_back(r.shownMs);
+        loopMs.push_back(r.loopMs);
+        viewMs.push_back(r.viewMs);
+        paintMs.push_back(r.paintMs);
+        procMs.push_back(r.procAgeMs);
+        splashSeen += r.splashSeen;
+        splashAtPaint += r.splashAtPaint;
+    }
+    if (!paintMs.empty()) {
+        std::printf("\nfrom fork, over %zu runs:\n", paintMs.size());
+        PrintRow("main() entered", mainMs);
+        PrintRow("QApplication made", qappMs);
+        PrintRow("first top-level window shown", shownMs);
+        PrintRow("first event-loop turn", loopMs);
+        PrintRow("maze view announced (seen)", viewMs);
+        PrintRow("first painted maze", paintMs);
+        PrintRow("first painted maze (/proc, coarse)", procMs);
+        std::printf("splash started in %d runs, still up at the first paint in %d\n", splashSeen, splashAtPaint);
+    }
+    std::printf("failed runs: %d\n", failures);
+    return failures ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (std::getenv(kChildEnv))
+        return RunChild(argc, argv);
+    return RunParent(argc, argv);
+}
