@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 
 #include <algorithm>
 
@@ -307,6 +308,14 @@ void CDialog::CreateControls(const DialogTemplate& tmpl)
             pWidget = pBox;
             break;
         }
+        case DialogItemKind::TrackBar: {
+            auto* pSlider = new QSlider(Qt::Horizontal, pWindow);
+            const UINT nID = item.nID;
+            QObject::connect(pSlider, &QSlider::valueChanged, pWindow,
+                             [this, nID](int value) { OnHScroll(SB_THUMBPOSITION, UINT(value), GetDlgItem(int(nID))); });
+            pWidget = pSlider;
+            break;
+        }
         }
         pWidget->setGeometry(Px(item.x, kDialogUnitX), Px(item.y, kDialogUnitY), Px(item.cx, kDialogUnitX),
                              Px(item.cy, kDialogUnitY));
@@ -387,6 +396,8 @@ void CDialog::EndDialog(int nResult)
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
+
+void CDialog::OnHScroll(UINT, UINT, CDialogItem*) {}
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
 {

@@ -36,7 +36,10 @@ constexpr int CB_ERR = -1;
 // ---- templates ----
 // RadioButton is an auto radio button: a click checks it and unchecks the others of its group (a run of
 // radio buttons in template order; WS_GROUP on one starts a new run). ComboBox is a drop-down list.
-enum class DialogItemKind { PushButton, DefPushButton, CheckBox, Edit, Static, GroupBox, RadioButton, ComboBox };
+// TrackBar is a horizontal slider (CSliderCtrl); its moves reach the dialog's OnHScroll.
+enum class DialogItemKind { PushButton, DefPushButton, CheckBox, Edit, Static, GroupBox, RadioButton, ComboBox, TrackBar };
+// The scroll code OnHScroll receives when a trackbar's position changed.
+constexpr UINT SB_THUMBPOSITION = 4;
 
 struct DialogItemTemplate {
     DialogItemKind kind;
@@ -148,6 +151,8 @@ public:
     virtual void OnOK();
     virtual void OnCancel();
     void EndDialog(int nResult);
+    // A trackbar of the dialog moved to nPos; the default does nothing.
+    virtual void OnHScroll(UINT nSBCode, UINT nPos, CDialogItem* pScrollBar);
 
     // TRUE: from the controls into the members, with validation; FALSE: into the controls. A failed
     // validation has shown its message, focused the control and returns FALSE.

@@ -7,3 +7,9 @@ if(VANTREL_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/TrackerLoop.h)
   target_link_libraries(vantrel_platform_ui PUBLIC vantrel_platform_tracker)
 endif()
+# The trackbar control of dialogs.
+if(VANTREL_GUI)
+  target_sources(vantrel_platform_dialog PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/CSliderCtrl.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CSliderCtrl.h)
+endif()
