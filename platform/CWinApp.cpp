@@ -10,6 +10,7 @@
 #include "platform/QtText.h"
 #include "platform/RecentFileList.h"
 #include "platform/ResourceTables.h"
+#include "platform/TrackerLoop.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -404,6 +405,7 @@ void AfxInstallWindowHandlers()
     SetMessageBoxHandler(ShowQtMessageBox);
     SetFileDialogHandler(ShowQtFileDialog);
     SetWaitCursorHandler(QtWaitCursor);
+    AfxInstallTrackerLoop();
     SetStringResourceLoader([](UINT id) { return CString(AfxFindString(id) ? AfxFindString(id) : ""); });
 }
 

@@ -6,12 +6,33 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
 
 namespace {
+
+// Whether the left button is down by the events the application has delivered. Window-system input
+// also sets the application's own button state; events a program sends itself set only this.
+bool g_bLeftDown = false;
+
+class ButtonWatch : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* pEvent) override
+    {
+        if (pEvent->type() == QEvent::MouseButtonPress || pEvent->type() == QEvent::MouseButtonDblClick ||
+            pEvent->type() == QEvent::MouseButtonRelease) {
+            auto* e = static_cast<QMouseEvent*>(pEvent);
+            if (e->button() == Qt::LeftButton)
+                g_bLeftDown = pEvent->type() != QEvent::MouseButtonRelease;
+        }
+        return false;
+    }
+};
+
+bool LeftButtonDown() { return g_bLeftDown || (QGuiApplication::mouseButtons() & Qt::LeftButton); }
 
 // Takes every mouse and key event of the application while tracking: pointer moves feed the tracker,
 // the left button's release ends it, Escape or the right button cancels it.
@@ -44,6 +65,7 @@ protected:
                 m_move(m_pDC, point);
             } else if (pEvent->type() == QEvent::MouseButtonRelease && e->button() == Qt::LeftButton) {
                 m_move(m_pDC, point);
+                g_bLeftDown = false;
                 m_bReleased = true;
                 m_loop.quit();
             } else if (pEvent->type() != QEvent::MouseButtonRelease && e->button() == Qt::RightButton) {
@@ -72,7 +94,8 @@ private:
 bool RunTrackLoop(CWnd* pWnd, const CRectTracker::TrackMove& move, const std::function<void(CDC*)>& finish)
 {
     QWidget* pClient = pWnd ? pWnd->GetClientWidget() : nullptr;
-    if (!pClient || !QApplication::instance())
+    // A button that is no longer down has nothing to track: its release has come and gone.
+    if (!pClient || !QApplication::instance() || !LeftButtonDown())
         return false;
     CDC* pDC = pWnd->GetDC();
     TrackFilter filter(pClient, pDC, move);
@@ -125,6 +148,8 @@ void AfxInstallTrackerLoop()
     if (installed)
         return;
     installed = true;
+    if (QApplication::instance())
+        QApplication::instance()->installEventFilter(new ButtonWatch());
     CRectTracker::SetTrackLoop(RunTrackLoop);
     CRectTracker::SetCursorHandlers(CursorPosition, CursorShape);
 }

@@ -57,6 +57,17 @@ inline void PostDrag(CWnd* pWnd, std::initializer_list<CPoint> points)
     Schedule(pWnd, std::move(steps));
 }
 
+// The left button goes down at p: the press reaches the window's handlers at once, the way the window
+// system delivers it (queue the rest of the gesture first).
+inline void Press(CWnd* pWnd, CPoint p)
+{
+    QWidget* w = pWnd->GetClientWidget();
+    const QPointF local(p.x, p.y);
+    QMouseEvent press(QEvent::MouseButtonPress, local, QPointF(w->mapToGlobal(local.toPoint())), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &press);
+}
+
 // A click where the button went down: released at the same point.
 inline void PostRelease(CWnd* pWnd, CPoint p) { PostDrag(pWnd, {p}); }
 

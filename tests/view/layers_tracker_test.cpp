@@ -41,6 +41,7 @@ TEST_F(TrackerWindow, MiddleDragMovesTheRectangleAndLeavesNoFrameBehind)
 {
     const QImage before = Pixels();
     PostDrag(&wnd, {CPoint(110, 75), CPoint(130, 95), CPoint(125, 90)});
+    Press(&wnd, CPoint(100, 70));
     EXPECT_TRUE(tracker.Track(&wnd, CPoint(100, 70)));
     EXPECT_EQ(tracker.m_rect, CRect(75, 60, 175, 120));
     // The tracking frame inverts the window's pixels; it is taken away when tracking ends.
@@ -51,11 +52,13 @@ TEST_F(TrackerWindow, HandlesSizeOneCornerOrOneSide)
 {
     // The bottom-right handle lies just outside the corner.
     PostDrag(&wnd, {CPoint(184, 124)});
+    Press(&wnd, CPoint(154, 104));
     EXPECT_TRUE(tracker.Track(&wnd, CPoint(154, 104)));
     EXPECT_EQ(tracker.m_rect, CRect(50, 40, 180, 120));
     // The left side's handle; dragged past the right side the rectangle turns the right way round.
     tracker.m_rect.SetRect(50, 40, 150, 100);
     PostDrag(&wnd, {CPoint(196, 70)});
+    Press(&wnd, CPoint(46, 70));
     EXPECT_TRUE(tracker.Track(&wnd, CPoint(46, 70)));
     EXPECT_EQ(tracker.m_rect, CRect(150, 40, 200, 100));
 }
@@ -64,9 +67,11 @@ TEST_F(TrackerWindow, MinimumSizeHoldsAMovedSide)
 {
     tracker.m_sizeMin = CSize(30, 20);
     PostDrag(&wnd, {CPoint(70, 104)});
+    Press(&wnd, CPoint(154, 104));
     EXPECT_TRUE(tracker.Track(&wnd, CPoint(154, 104)));
     EXPECT_EQ(tracker.m_rect, CRect(50, 40, 80, 100));
     PostDrag(&wnd, {CPoint(84, 50)});
+    Press(&wnd, CPoint(84, 104));
     EXPECT_TRUE(tracker.Track(&wnd, CPoint(84, 104)));
     EXPECT_EQ(tracker.m_rect, CRect(50, 40, 80, 60));
 }
@@ -74,31 +79,40 @@ TEST_F(TrackerWindow, MinimumSizeHoldsAMovedSide)
 TEST_F(TrackerWindow, EscapeAndMissesLeaveTheRectangle)
 {
     PostMoveAndEscape(&wnd, CPoint(200, 150));
+    Press(&wnd, CPoint(100, 70));
     EXPECT_FALSE(tracker.Track(&wnd, CPoint(100, 70)));
     EXPECT_EQ(tracker.m_rect, CRect(50, 40, 150, 100));
     // A press beside the tracker tracks nothing and takes no events.
+    Press(&wnd, CPoint(250, 10));
     EXPECT_FALSE(tracker.Track(&wnd, CPoint(250, 10)));
     // A click without movement keeps the rectangle: tracked, but not changed.
     PostRelease(&wnd, CPoint(100, 70));
+    Press(&wnd, CPoint(100, 70));
     EXPECT_FALSE(tracker.Track(&wnd, CPoint(100, 70)));
     EXPECT_EQ(tracker.m_rect, CRect(50, 40, 150, 100));
+    // Once the button is up there is nothing to track, and nothing waits for a release.
+    EXPECT_FALSE(tracker.Track(&wnd, CPoint(100, 70)));
 }
 
 TEST_F(TrackerWindow, RubberBandsInEveryDirection)
 {
     CRectTracker band;
     PostDrag(&wnd, {CPoint(60, 50), CPoint(90, 80)});
+    Press(&wnd, CPoint(20, 30));
     EXPECT_TRUE(band.TrackRubberBand(&wnd, CPoint(20, 30), FALSE));
     EXPECT_EQ(band.m_rect, CRect(20, 30, 90, 80));
     // Up and to the left: without inversion the result is normalised; with it, it stays inverted.
     PostDrag(&wnd, {CPoint(10, 5)});
+    Press(&wnd, CPoint(40, 45));
     EXPECT_TRUE(band.TrackRubberBand(&wnd, CPoint(40, 45), FALSE));
     EXPECT_EQ(band.m_rect, CRect(10, 5, 40, 45));
     PostDrag(&wnd, {CPoint(10, 5)});
+    Press(&wnd, CPoint(40, 45));
     EXPECT_TRUE(band.TrackRubberBand(&wnd, CPoint(40, 45), TRUE));
     EXPECT_EQ(band.m_rect, CRect(40, 45, 10, 5));
     // A click draws an empty band.
     PostRelease(&wnd, CPoint(70, 70));
+    Press(&wnd, CPoint(70, 70));
     EXPECT_FALSE(band.TrackRubberBand(&wnd, CPoint(70, 70), FALSE));
     EXPECT_TRUE(band.m_rect.IsRectEmpty());
 }
@@ -110,6 +124,7 @@ TEST_F(TrackerWindow, LogicalTrackerKeepsTheScrollOffset)
     object.m_rect.SetRect(90, 340, 190, 400);
     object.m_nHandleSize = 8;
     PostDrag(&wnd, {CPoint(110, 80)});
+    Press(&wnd, CPoint(100, 70));
     EXPECT_TRUE(object.Track(&wnd, CPoint(100, 70), 40, 300));
     EXPECT_EQ(object.m_rect, CRect(100, 350, 200, 410));
     // HitTest looks at the window position of the rectangle and leaves it as it was.
