@@ -54,6 +54,13 @@ BEGIN_MESSAGE_MAP(CVantrelView, CScrollView)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, &CVantrelView::OnFilePrint)
     ON_COMMAND(ID_FILE_PRINT_PREVIEW, &CVantrelView::OnFilePrintPreview)
     ON_COMMAND(ID_APPLY_BMP_MASK, &CVantrelView::OnApplyBmpMask)
+    ON_COMMAND(ID_DELETE_OBJECT, &CVantrelView::OnDeleteObject)
+    ON_UPDATE_COMMAND_UI(ID_DELETE_OBJECT, &CVantrelView::OnUpdateDeleteObject)
+    ON_COMMAND(ID_BRING_TO_TOP, &CVantrelView::OnBringToTop)
+    ON_UPDATE_COMMAND_UI(ID_BRING_TO_TOP, &CVantrelView::OnUpdateBringToTop)
+    ON_COMMAND(ID_MOVE_TO_BOTTOM, &CVantrelView::OnMoveToBottom)
+    ON_UPDATE_COMMAND_UI(ID_MOVE_TO_BOTTOM, &CVantrelView::OnUpdateMoveToBottom)
+    ON_EN_KILLFOCUS(IDC_TEXT_EDITOR, &CVantrelView::OnTextEditKillFocus)
 END_MESSAGE_MAP()
 
 namespace {

@@ -20,6 +20,7 @@ class CVantrelDoc;
 struct MazeCell;
 class Object;
 class CToolBar;
+class CLogicalRectTracker;
 
 // Passes of the cell drawers.
 constexpr int DRAW_PASS_CELL = 1;   // one cell by itself: fill and walls (2 means the same)
@@ -132,6 +133,21 @@ public:
     void OnTextLButtonDown(UINT nFlags, CPoint point);
     void OnTextRButtonDown(UINT nFlags, CPoint point);
     void OnTextMouseMove(UINT nFlags, CPoint point);
+    // ---- Layer objects (image and text layers) ----------------------------------------------------
+    // Commits the in-place editor's text to the selected text object (EN_KILLFOCUS of the editor).
+    void OnTextEditKillFocus();
+    // Sizing and moving cursors over the active layer's objects; TRUE when one was set.
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    void OnDeleteObject();
+    void OnBringToTop();
+    void OnMoveToBottom();
+    void OnUpdateDeleteObject(CCmdUI* pCmdUI);
+    void OnUpdateBringToTop(CCmdUI* pCmdUI);
+    void OnUpdateMoveToBottom(CCmdUI* pCmdUI);
+    // The topmost object of the active layer under a client point, or -1.
+    int FindObjectAt(CPoint point, CPoint scroll);
+    // The first object with selection state 2, or -1.
+    int FindSelectedObject();
     void OnToolReset();
     void OnToolBlacken();
     void OnToolStop();
@@ -233,6 +249,13 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Tracks object nIndex from point, selects it and takes its new logical rectangle.
+    void TrackObject(CDC* pDC, int nIndex, CPoint point, CPoint scroll);
+    // A rubber band from point for a new object on the active layer; returns it in window coordinates.
+    CRect TrackNewObject(CDC* pDC, CLogicalRectTracker& tracker, CPoint point, CPoint scroll);
+    void OpenTextEditor(CDC* pDC, CLogicalRectTracker& object, COLORREF colour, const CString& text, bool bExisting);
+    void HideTextEditor();
+    void MoveSelectedObject(bool bToTop);
     void ApplyCellValue(CDC* pDC, int x, int y, int g, int value);
     BOOL HitTestPoint(CDC* pDC, CPoint point, int& x, int& y, int& g);
     void UpdateToolCommand(CCmdUI* pCmdUI);

@@ -27,6 +27,9 @@ constexpr UINT kCellToolButtons[] = {ID_TOOL_BLACKEN, ID_TOOL_WHITEN, ID_TOOL_RE
                                      ID_TOOL_GROW_FROM_HERE, ID_TOOL_START, ID_TOOL_STOP};
 constexpr UINT kObjectToolButtons[] = {ID_DELETE_OBJECT, ID_BRING_TO_TOP, ID_MOVE_TO_BOTTOM};
 
+// The window message of a pointer move, as the cursor request names it.
+constexpr UINT kMouseMoveMessage = 0x0200;
+
 // The document's marks of a START or STOP the user placed.
 constexpr int kPlacedStart = 0x10;
 constexpr int kPlacedStop = 0x20;
@@ -82,6 +85,8 @@ void CVantrelView::OnRButtonDown(UINT nFlags, CPoint point)
 
 void CVantrelView::OnMouseMove(UINT nFlags, CPoint point)
 {
+    // The window system asks for the cursor before it reports the move.
+    OnSetCursor(this, HTCLIENT, kMouseMoveMessage);
     switch (m_nActiveLayer) {
     case LAYER_BACKGROUND:
     case LAYER_FOREGROUND: OnImageMouseMove(nFlags, point); break;
@@ -319,14 +324,3 @@ void CVantrelView::UpdateEditToolbar(int nLayer)
     }
     GetDocument()->UpdateAllViews(nullptr);
 }
-
-// ---- Object layers -----------------------------------------------------------------------------------
-// Placing, moving and sizing layer objects by mouse is not built yet: the object layers take the mouse
-// with the framework's default processing only.
-
-void CVantrelView::OnImageLButtonDown(UINT nFlags, CPoint point) { CScrollView::OnLButtonDown(nFlags, point); }
-void CVantrelView::OnImageRButtonDown(UINT nFlags, CPoint point) { CScrollView::OnRButtonDown(nFlags, point); }
-void CVantrelView::OnImageMouseMove(UINT nFlags, CPoint point) { CScrollView::OnMouseMove(nFlags, point); }
-void CVantrelView::OnTextLButtonDown(UINT nFlags, CPoint point) { CScrollView::OnLButtonDown(nFlags, point); }
-void CVantrelView::OnTextRButtonDown(UINT nFlags, CPoint point) { CScrollView::OnRButtonDown(nFlags, point); }
-void CVantrelView::OnTextMouseMove(UINT nFlags, CPoint point) { CScrollView::OnMouseMove(nFlags, point); }

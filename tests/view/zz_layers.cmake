@@ -4,3 +4,9 @@ if(VANTREL_GUI)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/layers_tracker_test.cpp ${CMAKE_CURRENT_LIST_DIR}/layers_input.h
     LIBS vantrel_platform_ui vantrel_maze)
 endif()
+if(VANTREL_GUI)
+  vantrel_test(NAME layers_view_test LABEL view
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/layers_view_test.cpp ${CMAKE_CURRENT_LIST_DIR}/layers_input.h
+            ${CMAKE_CURRENT_LIST_DIR}/tools_support.h
+    LIBS vantrel_view vantrel_resources)
+endif()
