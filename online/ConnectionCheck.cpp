@@ -2,6 +2,7 @@
 
 #include "online/CIcmpPing.h"
 
+#include <cstdlib>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <sys/socket.h>
@@ -12,6 +13,10 @@ BOOL InternetGetConnectedState(DWORD* pFlags, DWORD)
 {
     if (pFlags)
         *pFlags = 0;
+    // Developers and automated runs set VANTREL_OFFLINE so the program never sends echoes to the
+    // public probe hosts: the system then counts as not connected and nothing is probed.
+    if (const char* offline = std::getenv("VANTREL_OFFLINE"); offline && *offline)
+        return FALSE;
     ifaddrs* list = nullptr;
     if (::getifaddrs(&list) != 0)
         return FALSE;

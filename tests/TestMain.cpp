@@ -4,7 +4,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
+
+#ifndef VANTREL_TEST_ENV
+#define VANTREL_TEST_ENV ""
+#endif
 
 int main(int argc, char** argv)
 {
@@ -18,6 +23,16 @@ int main(int argc, char** argv)
         fs::permissions(root / "runtime", fs::perms::owner_all, fs::perm_options::replace);
         setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
+    }
+    // No test may send echoes to the program's public probe hosts.
+    setenv("VANTREL_OFFLINE", "1", 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // The test program's own settings, "k=v|k2=v2".
+    std::istringstream pairs(VANTREL_TEST_ENV);
+    for (std::string pair; std::getline(pairs, pair, '|');) {
+        const auto eq = pair.find('=');
+        if (eq != std::string::npos)
+            setenv(pair.substr(0, eq).c_str(), pair.substr(eq + 1).c_str(), 1);
     }
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
