@@ -10,3 +10,8 @@ if(VANTREL_GUI)
             ${CMAKE_CURRENT_LIST_DIR}/tools_support.h
     LIBS vantrel_view vantrel_resources)
 endif()
+if(VANTREL_GUI)
+  vantrel_test(NAME layers_dialog_test LABEL view
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/layers_dialog_test.cpp
+    LIBS vantrel_view)
+endif()
