@@ -5,14 +5,12 @@
 #include "image/CRasterImage.h"
 
 #include "ImageTestUtil.h"
+#include "InteropTools.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -25,77 +23,16 @@ bool HaveTool(const char* name)
     return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-std::string TempDir()
-{
-    static std::string dir = [] {
-        std::string t = std::string(::testing::TempDir()) + "/imgcore_interop_XXXXXX";
-        std::vector<char> buf(t.begin(), t.end());
-        buf.push_back(0);
-        const char* made = mkdtemp(buf.data());
-        return std::string(made ? made : ::testing::TempDir().c_str());
-    }();
-    return dir;
-}
-
+// The files of one run, removed when the program ends.
 std::string Path(const std::string& name)
 {
-    return TempDir() + "/" + name;
+    static const interop::ScratchDir dir;
+    return dir / name;
 }
 
-bool Shell(const std::string& command)
-{
-    return std::system((command + " 2>/dev/null").c_str()) == 0;
-}
-
-std::vector<BYTE> ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& path, const std::vector<BYTE>& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-// A binary PPM (P6, maxval 255) as the tools print it: pixels from the top row down.
-bool ParsePpm(const std::vector<BYTE>& data, LONG& w, LONG& h, Pixels& pixels)
-{
-    std::size_t pos = 0;
-    auto token = [&]() {
-        std::string t;
-        while (pos < data.size()) {
-            char c = char(data[pos]);
-            if (c == '#') {
-                while (pos < data.size() && data[pos] != '\n')
-                    ++pos;
-            } else if (std::isspace(static_cast<unsigned char>(c))) {
-                if (!t.empty())
-                    break;
-                ++pos;
-            } else {
-                t += c;
-                ++pos;
-            }
-        }
-        return t;
-    };
-    if (token() != "P6")
-        return false;
-    w = std::atol(token().c_str());
-    h = std::atol(token().c_str());
-    const long maxval = std::atol(token().c_str());
-    ++pos; // the single whitespace before the raster
-    if (maxval != 255 || w <= 0 || h <= 0 || data.size() < pos + std::size_t(w) * h * 3)
-        return false;
-    pixels.clear();
-    for (std::size_t i = 0; i < std::size_t(w) * h; ++i) {
-        const BYTE* p = &data[pos + 3 * i];
-        pixels.push_back((std::uint32_t(p[0]) << 16) | (std::uint32_t(p[1]) << 8) | p[2]);
-    }
-    return true;
-}
+using interop::ReadFile;
+using interop::Shell;
+using interop::WriteFile;
 
 // What a tool reports for a file: ImageMagick through "convert f -depth 8 ppm:-", netpbm through
 // bmptoppm.
@@ -104,9 +41,13 @@ bool ToolPixels(const std::string& tool, const std::string& file, LONG& w, LONG&
     const std::string out = file + "." + tool + ".ppm";
     const std::string cmd = tool == "convert" ? "convert '" + file + "' -depth 8 ppm:'" + out + "'"
                                               : "bmptoppm '" + file + "' > '" + out + "'";
-    if (!Shell(cmd))
+    interop::Pnm pnm;
+    if (!Shell(cmd) || !interop::ReadPnm(out, pnm))
         return false;
-    return ParsePpm(ReadAll(out), w, h, pixels);
+    w = pnm.w;
+    h = pnm.h;
+    pixels = pnm.px;
+    return true;
 }
 
 // The test picture: 37 x 23, colours that vary in both directions.
@@ -120,7 +61,7 @@ void WriteSourcePpm(const std::string& path)
             bytes.push_back(BYTE(y * 11));
             bytes.push_back(BYTE((x + y) * 5));
         }
-    WriteAll(path, bytes);
+    WriteFile(path, bytes);
 }
 
 void ExpectDecodesLikeTool(const std::string& file, const std::string& tool, std::uint32_t mask = 0xFFFFFF)
@@ -138,12 +79,6 @@ void ExpectDecodesLikeTool(const std::string& file, const std::string& tool, std
     for (std::size_t i = 0; i < ours.size(); ++i)
         ASSERT_EQ(ours[i] & mask, expected[i] & mask) << "pixel " << i % w << "," << i / w;
 }
-
-// The files of one run, removed when the program ends.
-struct TempDirRemover {
-    TempDirRemover() { TempDir(); } // the directory's name then outlives this object
-    ~TempDirRemover() { std::system(("rm -rf '" + TempDir() + "'").c_str()); }
-} g_removeTempDir;
 
 class BmpInterop : public ::testing::Test {
 protected:
@@ -220,11 +155,11 @@ TEST_F(BmpInterop, ImageMagickFilesDecodeToItsPixels)
         ExpectDecodesLikeTool(file, "convert");
     }
     // Headers of every kind were really produced.
-    EXPECT_EQ(ReadAll(Path("im_core4.bmp"))[14], 12);
-    EXPECT_EQ(ReadAll(Path("im_v5_24.bmp"))[14], 124);
-    EXPECT_EQ(ReadAll(Path("im_rle8.bmp"))[30], 1);
-    EXPECT_EQ(ReadAll(Path("im_pal1.bmp"))[28], 1);
-    EXPECT_EQ(ReadAll(Path("im_pal4.bmp"))[28], 4);
+    EXPECT_EQ(ReadFile(Path("im_core4.bmp"))[14], 12);
+    EXPECT_EQ(ReadFile(Path("im_v5_24.bmp"))[14], 124);
+    EXPECT_EQ(ReadFile(Path("im_rle8.bmp"))[30], 1);
+    EXPECT_EQ(ReadFile(Path("im_pal1.bmp"))[28], 1);
+    EXPECT_EQ(ReadFile(Path("im_pal4.bmp"))[28], 4);
 }
 
 TEST_F(BmpInterop, NetpbmFilesDecodeToItsPixels)
@@ -262,7 +197,7 @@ TEST_F(BmpInterop, HandBuiltFilesDecodeAsTheToolsDecodeThem)
                                     2, 0xCD, 0, 2, 3, 0, 0, 3, 0xEF, 0x10, 0, 0,         // row 2
                                     0, 4, 0x11, 0x22, 1, 0x33, 0, 1,                     // row 3, end
                                     0, 0, 0, 0}; // ImageMagick reads a little past the end code
-    WriteAll(Path("rle4.bmp"), BmpFile(9, 4, 4, 2, palette, rle4, 16));
+    WriteFile(Path("rle4.bmp"), BmpFile(9, 4, 4, 2, palette, rle4, 16));
     ExpectDecodesLikeTool(Path("rle4.bmp"), "convert");
     // netpbm's reader takes neither RLE4 deltas nor 16-bit masks; it reads the rest.
     const bool netpbm = HaveTool("bmptoppm");
@@ -285,15 +220,15 @@ TEST_F(BmpInterop, HandBuiltFilesDecodeAsTheToolsDecodeThem)
     Put32(masks, 0xF800);
     Put32(masks, 0x07E0);
     Put32(masks, 0x001F);
-    WriteAll(Path("rgb555.bmp"), BmpFile(7, 3, 16, 0, {}, bits555));
-    WriteAll(Path("rgb565.bmp"), BmpFile(7, 3, 16, 3, masks, bits565));
+    WriteFile(Path("rgb555.bmp"), BmpFile(7, 3, 16, 0, {}, bits555));
+    WriteFile(Path("rgb565.bmp"), BmpFile(7, 3, 16, 3, masks, bits565));
     std::vector<BYTE> masks32;
     Put32(masks32, 0xFF0000);
     Put32(masks32, 0xFF00);
     Put32(masks32, 0xFF);
-    WriteAll(Path("rgb32.bmp"), BmpFile(7, 3, 32, 0, {}, bits32));
-    WriteAll(Path("rgb32bf.bmp"), BmpFile(7, 3, 32, 3, masks32, bits32));
-    WriteAll(Path("topdown24.bmp"), BmpFile(7, -3, 24, 0, {}, bits24));
+    WriteFile(Path("rgb32.bmp"), BmpFile(7, 3, 32, 0, {}, bits32));
+    WriteFile(Path("rgb32bf.bmp"), BmpFile(7, 3, 32, 3, masks32, bits32));
+    WriteFile(Path("topdown24.bmp"), BmpFile(7, -3, 24, 0, {}, bits24));
     // Five-bit channels are widened differently (we shift, the tools scale): compare the bits the
     // file holds, the top five of each channel (six for the green of 5-6-5).
     ExpectDecodesLikeTool(Path("rgb555.bmp"), "convert", 0xF8F8F8);
@@ -320,7 +255,7 @@ TEST_F(BmpInterop, OurFilesDecodeIdenticallyInTheTools)
         BYTE* buffer = nullptr;
         LONG size = 0;
         ASSERT_TRUE(img.Encode(buffer, size, IMAGE_FORMAT_BMP));
-        WriteAll(file, std::vector<BYTE>(buffer, buffer + size));
+        WriteFile(file, std::vector<BYTE>(buffer, buffer + size));
         std::free(buffer);
         const Pixels ours = imagetest::TopDownPixels(img);
         for (const char* tool : {"convert", "bmptoppm"}) {

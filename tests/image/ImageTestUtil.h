@@ -3,10 +3,25 @@
 #include "image/CRasterImage.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace imagetest {
+
+using Bytes = std::vector<BYTE>;
+
+// Encodes through the format dispatch into memory; empty on failure (the message stays in img).
+inline Bytes EncodeBytes(CRasterImage& img, DWORD type)
+{
+    BYTE* buffer = nullptr;
+    LONG size = 0;
+    if (!img.Encode(buffer, size, type))
+        return {};
+    Bytes out(buffer, buffer + size);
+    std::free(buffer);
+    return out;
+}
 
 // A deterministic colour for pixel (x, y); different pixels get different colours in small images.
 inline RGBQUAD ColorAt(LONG x, LONG y)

@@ -1,37 +1,29 @@
 // Interoperability with independent GIF implementations installed on the machine (ImageMagick,
 // netpbm): files they write decode here to the pixels they report, and files written here decode
 // identically in them. Files are generated at test time; a case is skipped when its tool is missing.
+#include "InteropTools.h"
 #include "gif_test_util.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 using namespace giftest;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string FindTool(std::initializer_list<const char*> candidates)
-{
-    for (const char* c : candidates)
-        if (::access(c, X_OK) == 0)
-            return c;
-    return {};
-}
+using interop::Convert;
+using interop::FindTool;
+using interop::ReadFile;
+using interop::Shell;
+using interop::WriteFile;
+using Ppm = interop::Pnm;
+using interop::ExpectPixels;
+using interop::ReadPnm;
 
-// ImageMagick's own program (not any wrapper that may shadow it on the PATH).
-const std::string& Convert()
-{
-    static const std::string p = FindTool({"/usr/bin/convert-im6.q16", "/usr/bin/convert"});
-    return p;
-}
 const std::string& Giftopnm()
 {
     static const std::string p = FindTool({"/usr/bin/giftopnm"});
@@ -48,56 +40,6 @@ const std::string& Pnmquant()
     return p;
 }
 
-bool Shell(const std::string& cmd)
-{
-    return std::system(("(" + cmd + ") 2>/dev/null").c_str()) == 0;
-}
-
-struct Ppm {
-    int w = 0, h = 0;
-    Bytes rgb; // top-down rows
-    unsigned At(int x, int y) const
-    {
-        const BYTE* p = &rgb[(size_t(y) * w + x) * 3];
-        return unsigned(p[0]) << 16 | unsigned(p[1]) << 8 | p[2];
-    }
-};
-
-// Reads a binary PPM (P6, maxval 255).
-bool ReadPpm(const fs::path& path, Ppm& out)
-{
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
-        return false;
-    auto token = [&]() {
-        std::string t;
-        int c;
-        while ((c = f.get()) != EOF) {
-            if (c == '#') {
-                while ((c = f.get()) != EOF && c != '\n') {
-                }
-                continue;
-            }
-            if (std::isspace(c)) {
-                if (!t.empty())
-                    return t;
-                continue;
-            }
-            t.push_back(char(c));
-        }
-        return t;
-    };
-    if (token() != "P6")
-        return false;
-    out.w = std::stoi(token());
-    out.h = std::stoi(token());
-    if (token() != "255")
-        return false;
-    out.rgb.resize(size_t(out.w) * out.h * 3);
-    f.read(reinterpret_cast<char*>(out.rgb.data()), std::streamsize(out.rgb.size()));
-    return bool(f);
-}
-
 void WritePpm(const fs::path& path, int w, int h, unsigned (*colour)(int x, int y, int k), int k = 0)
 {
     std::ofstream f(path, std::ios::binary);
@@ -108,18 +50,6 @@ void WritePpm(const fs::path& path, int w, int h, unsigned (*colour)(int x, int 
             const char px[3] = {char(c >> 16), char(c >> 8), char(c)};
             f.write(px, 3);
         }
-}
-
-void WriteFile(const fs::path& path, const Bytes& data)
-{
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-}
-
-Bytes ReadFile(const fs::path& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 // A picture with smooth gradients and hard edges, so that quantising keeps many colours.
@@ -141,36 +71,7 @@ unsigned Frame(int x, int y, int k)
     return (x + y) % 9 == 0 ? 0xFFFFFFu : 0xC00000u;
 }
 
-class GifInterop : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/vantrel-gif-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    std::string P(const std::string& name) const { return (dir / name).string(); }
-
-    static void ExpectSamePixels(const CRasterImage& img, const Ppm& ref, const std::string& what)
-    {
-        ASSERT_EQ(int(img.GetWidth()), ref.w) << what;
-        ASSERT_EQ(int(img.GetHeight()), ref.h) << what;
-        int diffs = 0;
-        for (int y = 0; y < ref.h; ++y)
-            for (int x = 0; x < ref.w; ++x)
-                if (ColorAt(img, x, y) != ref.At(x, y) && diffs++ < 3)
-                    ADD_FAILURE() << what << ": pixel " << x << "," << y << " is " << std::hex << ColorAt(img, x, y)
-                                  << ", the tool says " << ref.At(x, y);
-        EXPECT_EQ(diffs, 0) << what;
-    }
-
-    fs::path dir;
-};
+using GifInterop = interop::ToolTest;
 
 } // namespace
 
@@ -186,10 +87,10 @@ TEST_F(GifInterop, ImageMagickGifsDecodeAsGiftopnmReports)
                             (interlace ? " -interlace GIF " : " ") + P(name)));
             ASSERT_TRUE(Shell(Giftopnm() + " " + P(name) + " > " + P(name + ".ppm")));
             Ppm ref;
-            ASSERT_TRUE(ReadPpm(P(name + ".ppm"), ref));
+            ASSERT_TRUE(ReadPnm(P(name + ".ppm"), ref));
             CRasterImage img;
             ASSERT_TRUE(DecodeBytes(ReadFile(P(name)), img)) << name << ": " << img.GetLastError();
-            ExpectSamePixels(img, ref, name);
+            ExpectPixels(img, ref, name);
         }
     }
 }
@@ -206,10 +107,10 @@ TEST_F(GifInterop, NetpbmGifsDecodeAsImageMagickReports)
                             (interlace ? " -interlace" : "") + " > " + P(name)));
             ASSERT_TRUE(Shell(Convert() + " " + P(name) + " " + P(name + ".ppm")));
             Ppm ref;
-            ASSERT_TRUE(ReadPpm(P(name + ".ppm"), ref));
+            ASSERT_TRUE(ReadPnm(P(name + ".ppm"), ref));
             CRasterImage img;
             ASSERT_TRUE(DecodeBytes(ReadFile(P(name)), img)) << name;
-            ExpectSamePixels(img, ref, name);
+            ExpectPixels(img, ref, name);
         }
     }
 }
@@ -229,13 +130,13 @@ TEST_F(GifInterop, AnimationsDecodeToTheCoalescedFrames)
         ASSERT_TRUE(Shell(Convert() + " " + P(name) + " -coalesce " + P(std::string(name) + "-%d.ppm")));
         for (int k = 0; k < 3; ++k) {
             Ppm ref;
-            ASSERT_TRUE(ReadPpm(P(std::string(name) + "-" + std::to_string(k) + ".ppm"), ref));
+            ASSERT_TRUE(ReadPnm(P(std::string(name) + "-" + std::to_string(k) + ".ppm"), ref));
             auto gif = std::make_unique<CRasterImageGIF>();
             gif->SetFrame(k);
             ASSERT_TRUE(DecodeInto(ReadFile(P(name)), *gif)) << name << " frame " << k;
             EXPECT_EQ(gif->GetNumFrames(), 3);
             EXPECT_EQ(gif->GetFrameDelay(), 10u);
-            ExpectSamePixels(*gif, ref, std::string(name) + " frame " + std::to_string(k));
+            ExpectPixels(*gif, ref, std::string(name) + " frame " + std::to_string(k));
         }
     }
 }
@@ -266,8 +167,8 @@ TEST_F(GifInterop, OurIndexedGifsDecodeIdenticallyInBothTools)
             for (const std::string& tool : {Giftopnm() + " " + P(name) + " > ", Convert() + " " + P(name) + " "}) {
                 ASSERT_TRUE(Shell(tool + P(name + ".ppm"))) << tool;
                 Ppm ref;
-                ASSERT_TRUE(ReadPpm(P(name + ".ppm"), ref));
-                ExpectSamePixels(img, ref, name + " via " + tool.substr(0, tool.find(' ')));
+                ASSERT_TRUE(ReadPnm(P(name + ".ppm"), ref));
+                ExpectPixels(img, ref, name + " via " + tool.substr(0, tool.find(' ')));
             }
         }
     }
@@ -289,7 +190,7 @@ TEST_F(GifInterop, OurTrueColorMosaicComposesInImageMagick)
     // 5 x 3 cells; after the last one the coalesced frame is the whole picture.
     ASSERT_TRUE(Shell(Convert() + " " + P("mosaic.gif") + " -coalesce " + P("m-%d.ppm")));
     Ppm ref;
-    ASSERT_TRUE(ReadPpm(P("m-14.ppm"), ref));
-    ExpectSamePixels(img, ref, "mosaic");
+    ASSERT_TRUE(ReadPnm(P("m-14.ppm"), ref));
+    ExpectPixels(img, ref, "mosaic");
     EXPECT_FALSE(fs::exists(P("m-15.ppm")));
 }

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 using namespace codectest;
@@ -23,14 +22,6 @@ const std::string& OpjDecompress()
 {
     static const std::string p = FindTool({"/usr/bin/opj_decompress"});
     return p;
-}
-const std::string& Netpbm(const char* tool)
-{
-    static std::map<std::string, std::string> found;
-    auto it = found.find(tool);
-    if (it == found.end())
-        it = found.emplace(tool, FindTool({("/usr/bin/" + std::string(tool)).c_str()})).first;
-    return it->second;
 }
 
 // A picture with smooth areas, edges and all three channels varying.

@@ -16,7 +16,7 @@ Bytes PhotoJpeg(LONG w = 40, LONG h = 30)
 {
     CRasterImage img;
     FillPhoto(img, w, h);
-    return EncodeToBytes(img, IMAGE_FORMAT_JPG);
+    return EncodeBytes(img, IMAGE_FORMAT_JPG);
 }
 
 // Our files start with a JFIF header: units at byte 13, densities at 14 and 16.
@@ -59,7 +59,7 @@ TEST(JpegCodec, TrueColourRoundTripStaysClose)
 {
     CRasterImage img;
     FillPhoto(img, 64, 48);
-    const Bytes f = EncodeToBytes(img, IMAGE_FORMAT_JPG);
+    const Bytes f = EncodeBytes(img, IMAGE_FORMAT_JPG);
     ASSERT_FALSE(f.empty()) << img.GetLastError();
     EXPECT_EQ(FrameComponents(f), 3);
     CRasterImage back;
@@ -70,7 +70,7 @@ TEST(JpegCodec, TrueColourRoundTripStaysClose)
     ASSERT_EQ(back.GetHeight(), 48u);
     int maxDiff;
     double mean;
-    ComponentError(TopDown(back), TopDown(img), maxDiff, mean);
+    ComponentError(TopDownPixels(back), TopDownPixels(img), maxDiff, mean);
     // Quality 90 on smooth areas with a few hard edges: small on average, bounded at the edges.
     EXPECT_LT(mean, 4.0);
     EXPECT_LT(maxDiff, 80);
@@ -87,7 +87,7 @@ TEST(JpegCodec, GreyRampImageIsWrittenWithOneComponent)
     for (LONG y = 0; y < 17; ++y)
         for (LONG x = 0; x < 33; ++x)
             img.SetPixelIndex(x, y, BYTE(x * 7 + y));
-    const Bytes f = EncodeToBytes(img, IMAGE_FORMAT_JPG);
+    const Bytes f = EncodeBytes(img, IMAGE_FORMAT_JPG);
     ASSERT_FALSE(f.empty()) << img.GetLastError();
     EXPECT_EQ(FrameComponents(f), 1);
     CRasterImage back;
@@ -96,7 +96,7 @@ TEST(JpegCodec, GreyRampImageIsWrittenWithOneComponent)
     EXPECT_TRUE(back.IsGrayScale());
     int maxDiff;
     double mean;
-    ComponentError(TopDown(back), TopDown(img), maxDiff, mean);
+    ComponentError(TopDownPixels(back), TopDownPixels(img), maxDiff, mean);
     EXPECT_LT(mean, 2.0);
 }
 
@@ -105,11 +105,11 @@ TEST(JpegCodec, RefusesPaletteImagesThatAreNotGrey)
     for (DWORD bpp : {1u, 4u, 8u}) {
         CRasterImage img;
         imagetest::Fill(img, 8, 8, bpp);
-        EXPECT_TRUE(EncodeToBytes(img, IMAGE_FORMAT_JPG).empty());
+        EXPECT_TRUE(EncodeBytes(img, IMAGE_FORMAT_JPG).empty());
         EXPECT_STREQ(img.GetLastError(), "JPEG can save only RGB or GreyScale images");
     }
     CRasterImage empty;
-    EXPECT_TRUE(EncodeToBytes(empty, IMAGE_FORMAT_JPG).empty());
+    EXPECT_TRUE(EncodeBytes(empty, IMAGE_FORMAT_JPG).empty());
     EXPECT_STREQ(empty.GetLastError(), "null image!!!");
 }
 
@@ -132,7 +132,7 @@ TEST(JpegCodec, ResolutionFromJfif)
     FillPhoto(img, 8, 8);
     img.SetXDPI(150);
     img.SetYDPI(75);
-    const Bytes g = EncodeToBytes(img, IMAGE_FORMAT_JPG);
+    const Bytes g = EncodeBytes(img, IMAGE_FORMAT_JPG);
     EXPECT_EQ(g[13], 1);
     EXPECT_EQ((g[14] << 8) | g[15], 150);
     EXPECT_EQ((g[16] << 8) | g[17], 75);
@@ -225,7 +225,7 @@ TEST(JpegCodec, DecoderOptions)
     CRasterImage img;
     FillPhoto(img, 24, 16);
     img.SetCodecOption(CRasterImageJPG::ENCODE_PROGRESSIVE | CRasterImageJPG::ENCODE_OPTIMIZE, IMAGE_FORMAT_JPG);
-    const Bytes p = EncodeToBytes(img, IMAGE_FORMAT_JPG);
+    const Bytes p = EncodeBytes(img, IMAGE_FORMAT_JPG);
     EXPECT_TRUE(HasMarker(p, 0xC2));
     CRasterImage back;
     ASSERT_TRUE(DecodeBytes(back, p, IMAGE_FORMAT_JPG));
@@ -241,7 +241,7 @@ TEST(JpegCodec, ExifIsKeptOnlyByTheObjectThatReadIt)
     // Through the dispatch: a fresh codec object writes a plain JFIF file.
     CRasterImage img;
     ASSERT_TRUE(DecodeBytes(img, f, IMAGE_FORMAT_JPG));
-    const Bytes plain = EncodeToBytes(img, IMAGE_FORMAT_JPG);
+    const Bytes plain = EncodeBytes(img, IMAGE_FORMAT_JPG);
     EXPECT_FALSE(HasMarker(plain, 0xE1));
     EXPECT_TRUE(HasMarker(plain, 0xE0));
 

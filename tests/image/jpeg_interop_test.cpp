@@ -36,7 +36,7 @@ protected:
         if (!dir.empty())
             std::filesystem::remove_all(dir);
     }
-    bool Load(const std::string& file, CRasterImage& img) { return DecodeBytes(img, ReadAll(file), IMAGE_FORMAT_JPG); }
+    bool Load(const std::string& file, CRasterImage& img) { return DecodeBytes(img, ReadFile(file), IMAGE_FORMAT_JPG); }
     // djpeg's own decode, as PPM (or PGM for grey files).
     bool Decoded(const std::string& file, Pnm& pnm)
     {
@@ -65,14 +65,14 @@ TEST_F(JpegInterop, FilesCjpegWritesDecodeExactlyAsDjpegDoes)
         EXPECT_EQ(img.GetBpp(), c.bpp) << c.name;
         Pnm theirs;
         ASSERT_TRUE(Decoded(file, theirs)) << c.name;
-        EXPECT_EQ(TopDown(img), theirs.px) << c.name;
+        EXPECT_EQ(TopDownPixels(img), theirs.px) << c.name;
     }
 }
 
 TEST_F(JpegInterop, FilesWrittenHereDecodeIdenticallyInTheTools)
 {
     Pnm src;
-    ASSERT_TRUE(ParsePnm(ReadAll(source), src));
+    ASSERT_TRUE(ParsePnm(ReadFile(source), src));
     CRasterImage img;
     img.Create(src.w, src.h, 24, 0);
     for (LONG y = 0; y < src.h; ++y)
@@ -83,12 +83,12 @@ TEST_F(JpegInterop, FilesWrittenHereDecodeIdenticallyInTheTools)
     for (DWORD options : {0u, DWORD(CRasterImageJPG::ENCODE_PROGRESSIVE)}) {
         img.SetCodecOption(options, IMAGE_FORMAT_JPG);
         const std::string file = dir + "/ours" + std::to_string(options) + ".jpg";
-        WriteAll(file, EncodeToBytes(img, IMAGE_FORMAT_JPG));
+        WriteFile(file, EncodeBytes(img, IMAGE_FORMAT_JPG));
         CRasterImage back;
         ASSERT_TRUE(Load(file, back));
         Pnm theirs;
         ASSERT_TRUE(Decoded(file, theirs));
-        EXPECT_EQ(TopDown(back), theirs.px) << options;
+        EXPECT_EQ(TopDownPixels(back), theirs.px) << options;
         // The same coding as cjpeg at quality 90 (default tables, 4:2:0): the same pixels.
         const std::string ref = file + ".cjpeg.jpg";
         ASSERT_TRUE(Shell(Cjpeg() + " -quality 90 " + (options ? "-progressive " : "") + source + " > " + ref));
@@ -114,12 +114,12 @@ TEST_F(JpegInterop, FilesWrittenHereDecodeIdenticallyInTheTools)
         for (LONG x = 0; x < 45; ++x)
             grey.SetPixelIndex(x, y, BYTE(x * 5 + y * 3));
     const std::string file = dir + "/grey.jpg";
-    WriteAll(file, EncodeToBytes(grey, IMAGE_FORMAT_JPG));
+    WriteFile(file, EncodeBytes(grey, IMAGE_FORMAT_JPG));
     CRasterImage back;
     ASSERT_TRUE(Load(file, back));
     Pnm theirs;
     ASSERT_TRUE(Decoded(file, theirs));
-    EXPECT_EQ(TopDown(back), theirs.px);
+    EXPECT_EQ(TopDownPixels(back), theirs.px);
 }
 
 TEST_F(JpegInterop, CmykFromImageMagick)
@@ -134,7 +134,7 @@ TEST_F(JpegInterop, CmykFromImageMagick)
     // Both multiply the inverted components; ImageMagick rounds, the codec truncates.
     int maxDiff;
     double mean;
-    ComponentError(TopDown(img), theirs.px, maxDiff, mean);
+    ComponentError(TopDownPixels(img), theirs.px, maxDiff, mean);
     EXPECT_LE(maxDiff, 2);
 }
 

@@ -48,7 +48,7 @@ TEST(PngDecode, Rgba8BecomesTrueColourWithAlphaPlane)
     EXPECT_EQ(img.GetType(), DWORD(IMAGE_FORMAT_PNG));
     ASSERT_TRUE(img.AlphaIsValid());
     // Row 1 is the top row of the picture.
-    EXPECT_EQ(TopDown(img), (std::vector<std::uint32_t>{0x0A141E, 0x28323C, 0x46505A, 0x010203}));
+    EXPECT_EQ(TopDownPixels(img), (std::vector<std::uint32_t>{0x0A141E, 0x28323C, 0x46505A, 0x010203}));
     EXPECT_EQ(img.AlphaGet(0, 1), 0);
     EXPECT_EQ(img.AlphaGet(1, 1), 128);
     EXPECT_EQ(img.AlphaGet(0, 0), 255);
@@ -91,7 +91,7 @@ TEST(PngDecode, SixteenBitGreyWithAlphaKeepsItsAlpha)
     ASSERT_TRUE(DecodeBytes(img, f, IMAGE_FORMAT_PNG)) << img.GetLastError();
     EXPECT_EQ(img.GetBpp(), 24);
     ASSERT_TRUE(img.AlphaIsValid());
-    EXPECT_EQ(TopDown(img)[0], 0x808080u);
+    EXPECT_EQ(TopDownPixels(img)[0], 0x808080u);
     EXPECT_EQ(img.AlphaGet(0, 0), 0x40);
 }
 
@@ -104,7 +104,7 @@ TEST(PngDecode, PaletteTransparency)
     ASSERT_TRUE(DecodeBytes(img, f, IMAGE_FORMAT_PNG)) << img.GetLastError();
     EXPECT_EQ(img.GetTransIndex(), 0);
     EXPECT_FALSE(img.AlphaPaletteIsEnabled());
-    EXPECT_EQ(TopDown(img), (std::vector<std::uint32_t>{0xFF0000, 0x00FF00, 0x0000FF}));
+    EXPECT_EQ(TopDownPixels(img), (std::vector<std::uint32_t>{0xFF0000, 0x00FF00, 0x0000FF}));
 
     // Anything else: palette alpha, the entries without a tRNS value opaque.
     f = PngBuilder(3, 1, 8, 3).Chunk("PLTE", plte).Chunk("tRNS", {10, 20}).Rows({{0, 1, 2}}).End();
@@ -229,7 +229,7 @@ TEST(PngEncode, RoundTripsAtEveryDepthItWrites)
             CRasterImage img;
             imagetest::Fill(img, 37, 23, bpp);
             img.SetCodecOption(interlace, IMAGE_FORMAT_PNG);
-            const Bytes f = EncodeToBytes(img, IMAGE_FORMAT_PNG);
+            const Bytes f = EncodeBytes(img, IMAGE_FORMAT_PNG);
             ASSERT_FALSE(f.empty()) << img.GetLastError();
             const Bytes ihdr = ChunkData(f, "IHDR");
             ASSERT_EQ(ihdr.size(), 13u);
@@ -240,7 +240,7 @@ TEST(PngEncode, RoundTripsAtEveryDepthItWrites)
             ASSERT_TRUE(DecodeBytes(back, f, IMAGE_FORMAT_PNG)) << back.GetLastError();
             EXPECT_EQ(back.GetBpp(), bpp);
             EXPECT_EQ(back.GetCodecOption(IMAGE_FORMAT_PNG), interlace);
-            EXPECT_EQ(TopDown(back), TopDown(img)) << bpp << " " << interlace;
+            EXPECT_EQ(TopDownPixels(back), TopDownPixels(img)) << bpp << " " << interlace;
         }
     }
 }
@@ -255,16 +255,16 @@ TEST(PngEncode, AlphaPlaneIsWrittenAsRgbaScaledByAlphaMax)
             for (LONG x = 0; x < 9; ++x)
                 img.AlphaSet(x, y, BYTE(x * 30 + y));
         img.SetCodecOption(interlace, IMAGE_FORMAT_PNG);
-        Bytes f = EncodeToBytes(img, IMAGE_FORMAT_PNG);
+        Bytes f = EncodeBytes(img, IMAGE_FORMAT_PNG);
         EXPECT_EQ(ChunkData(f, "IHDR")[9], 6);
         CRasterImage back;
         ASSERT_TRUE(DecodeBytes(back, f, IMAGE_FORMAT_PNG)) << back.GetLastError();
         ASSERT_TRUE(back.AlphaIsValid());
-        EXPECT_EQ(TopDown(back), TopDown(img));
+        EXPECT_EQ(TopDownPixels(back), TopDownPixels(img));
         EXPECT_EQ(TopDownAlpha(back), TopDownAlpha(img));
 
         img.AlphaSetMax(128);
-        f = EncodeToBytes(img, IMAGE_FORMAT_PNG);
+        f = EncodeBytes(img, IMAGE_FORMAT_PNG);
         ASSERT_TRUE(DecodeBytes(back, f, IMAGE_FORMAT_PNG));
         EXPECT_EQ(back.AlphaGet(8, 4), BYTE(unsigned(8 * 30 + 4) * 128 / 255));
     }
@@ -278,7 +278,7 @@ TEST(PngEncode, TrueColourWithTransparentColourGetsAlphaZeroThere)
     img.SetPixelColor(4, 3, key);
     img.SetTransIndex(0);
     img.SetTransColor(key);
-    const Bytes f = EncodeToBytes(img, IMAGE_FORMAT_PNG);
+    const Bytes f = EncodeBytes(img, IMAGE_FORMAT_PNG);
     EXPECT_FALSE(img.AlphaIsValid()); // the temporary plane is gone
     EXPECT_EQ(ChunkData(f, "IHDR")[9], 6);
     const Bytes bkgd = ChunkData(f, "bKGD");
@@ -303,7 +303,7 @@ TEST(PngEncode, PaletteShrinksToTheHighestIndexInUse)
     for (LONG y = 0; y < 100; ++y)
         for (LONG x = 0; x < 100; ++x)
             img.SetPixelIndex(x, y, BYTE((x + y) % 10));
-    Bytes f = EncodeToBytes(img, IMAGE_FORMAT_PNG);
+    Bytes f = EncodeBytes(img, IMAGE_FORMAT_PNG);
     EXPECT_EQ(ChunkData(f, "PLTE").size(), 30u);
     EXPECT_FALSE(HasChunk(f, "tRNS"));
     const Bytes phys = ChunkData(f, "pHYs");
@@ -314,7 +314,7 @@ TEST(PngEncode, PaletteShrinksToTheHighestIndexInUse)
     // 65,536 pixels or more: the whole palette.
     CRasterImage big(256, 256, 8, 0);
     big.Clear(3);
-    f = EncodeToBytes(big, IMAGE_FORMAT_PNG);
+    f = EncodeBytes(big, IMAGE_FORMAT_PNG);
     EXPECT_EQ(ChunkData(f, "PLTE").size(), 768u);
 }
 
@@ -322,27 +322,27 @@ TEST(PngEncode, TransparentIndexIsMovedToZero)
 {
     CRasterImage img;
     imagetest::Fill(img, 8, 8, 8);
-    const auto before = TopDown(img);
+    const auto before = TopDownPixels(img);
     const RGBQUAD was0 = img.GetPaletteColor(0), was5 = img.GetPaletteColor(5);
     img.SetTransIndex(5);
-    const Bytes f = EncodeToBytes(img, IMAGE_FORMAT_PNG);
+    const Bytes f = EncodeBytes(img, IMAGE_FORMAT_PNG);
     ASSERT_FALSE(f.empty());
     EXPECT_EQ(ChunkData(f, "tRNS"), Bytes{0});
     // The caller's image now has the transparent colour at index 0; its picture is the same.
     EXPECT_EQ(img.GetTransIndex(), 0);
     EXPECT_TRUE(imagetest::SameColor(img.GetPaletteColor(0), was5));
     EXPECT_TRUE(imagetest::SameColor(img.GetPaletteColor(5), was0));
-    EXPECT_EQ(TopDown(img), before);
+    EXPECT_EQ(TopDownPixels(img), before);
     CRasterImage back;
     ASSERT_TRUE(DecodeBytes(back, f, IMAGE_FORMAT_PNG));
     EXPECT_EQ(back.GetTransIndex(), 0);
-    EXPECT_EQ(TopDown(back), before);
+    EXPECT_EQ(TopDownPixels(back), before);
 
     // An index outside the palette marks nothing.
     CRasterImage four;
     imagetest::Fill(four, 4, 4, 4);
     four.SetTransIndex(40);
-    const Bytes g = EncodeToBytes(four, IMAGE_FORMAT_PNG);
+    const Bytes g = EncodeBytes(four, IMAGE_FORMAT_PNG);
     ASSERT_FALSE(g.empty());
     EXPECT_FALSE(HasChunk(g, "tRNS"));
     EXPECT_EQ(four.GetTransIndex(), 40);
@@ -358,7 +358,7 @@ TEST(PngEncode, PaletteAlphaGoesToTrns)
         img.SetPaletteColor(BYTE(i), c);
     }
     img.AlphaPaletteEnable(true);
-    const Bytes f = EncodeToBytes(img, IMAGE_FORMAT_PNG);
+    const Bytes f = EncodeBytes(img, IMAGE_FORMAT_PNG);
     const Bytes trns = ChunkData(f, "tRNS");
     ASSERT_EQ(trns.size(), 16u);
     EXPECT_EQ(trns[3], 48);
@@ -371,7 +371,7 @@ TEST(PngEncode, PaletteAlphaGoesToTrns)
 TEST(PngEncode, Failures)
 {
     CRasterImage empty;
-    EXPECT_TRUE(EncodeToBytes(empty, IMAGE_FORMAT_PNG).empty());
+    EXPECT_TRUE(EncodeBytes(empty, IMAGE_FORMAT_PNG).empty());
     EXPECT_STREQ(empty.GetLastError(), "null image!!!");
 
     CRasterImage img;
@@ -394,9 +394,9 @@ TEST(PngDispatch, DetectedAfterTheEarlierReaders)
 {
     CRasterImage img;
     imagetest::Fill(img, 5, 5, 24);
-    const Bytes f = EncodeToBytes(img, IMAGE_FORMAT_PNG);
+    const Bytes f = EncodeBytes(img, IMAGE_FORMAT_PNG);
     CRasterImage back;
     ASSERT_TRUE(DecodeBytes(back, f, IMAGE_FORMAT_UNKNOWN));
     EXPECT_EQ(back.GetType(), DWORD(IMAGE_FORMAT_PNG));
-    EXPECT_EQ(TopDown(back), TopDown(img));
+    EXPECT_EQ(TopDownPixels(back), TopDownPixels(img));
 }

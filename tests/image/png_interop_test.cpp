@@ -41,7 +41,7 @@ protected:
             std::filesystem::remove_all(dir);
     }
 
-    bool Load(const std::string& file, CRasterImage& img) { return DecodeBytes(img, ReadAll(file), IMAGE_FORMAT_PNG); }
+    bool Load(const std::string& file, CRasterImage& img) { return DecodeBytes(img, ReadFile(file), IMAGE_FORMAT_PNG); }
 
     // What ImageMagick reports for the colour of a file (8 bits a component).
     bool Reported(const std::string& file, Pnm& pnm, const std::string& extra = "")
@@ -92,7 +92,7 @@ TEST_F(PngInterop, FilesImageMagickWritesDecodeToItsPixels)
         EXPECT_EQ(img.GetBpp(), c.bpp) << c.name;
         Pnm theirs;
         ASSERT_TRUE(Reported(file, theirs)) << c.name;
-        ExpectSame(TopDown(img), theirs, c.tolerance, c.name);
+        ExpectSame(TopDownPixels(img), theirs, c.tolerance, c.name);
     }
 }
 
@@ -109,14 +109,14 @@ TEST_F(PngInterop, AlphaFilesKeepColourAndAlpha)
             Pnm colour, alpha;
             ASSERT_TRUE(Reported(file, colour, "-alpha off"));
             ASSERT_TRUE(ToolPnm(Convert() + " '" + file + "' -alpha extract -depth 8 pgm:'" + file + ".pgm'", file + ".pgm", alpha));
-            ExpectSame(TopDown(img), colour, 0, "rgba8 colour");
+            ExpectSame(TopDownPixels(img), colour, 0, "rgba8 colour");
             ExpectSame(TopDownAlpha(img), alpha, 0, "rgba8 alpha");
         } else {
             // 16 bits a channel (pixel depth 64): composited on light grey (the file has no bKGD),
             // then an opaque plane.
             Pnm flat;
             ASSERT_TRUE(Reported(file, flat, "-background 'rgb(192,192,192)' -flatten"));
-            ExpectSame(TopDown(img), flat, 1, "rgba16 on grey");
+            ExpectSame(TopDownPixels(img), flat, 1, "rgba16 on grey");
             for (std::uint32_t a : TopDownAlpha(img))
                 EXPECT_EQ(a, 0xFFFFFFu);
         }
@@ -130,12 +130,12 @@ TEST_F(PngInterop, AlphaFilesKeepColourAndAlpha)
     EXPECT_EQ(img.GetBpp(), 8);
     Pnm flat;
     ASSERT_TRUE(Reported(ga, flat, "-background 'rgb(192,192,192)' -flatten"));
-    ExpectSame(TopDown(img), flat, 1, "graya8 on grey");
+    ExpectSame(TopDownPixels(img), flat, 1, "graya8 on grey");
     const std::string gb = dir + "/graya8-bkgd.png";
     ASSERT_TRUE(Shell(Convert() + " " + ga + " -background 'rgb(40,40,40)' " + gb));
     ASSERT_TRUE(Load(gb, img)) << img.GetLastError();
     ASSERT_TRUE(Reported(gb, flat, "-background 'rgb(40,40,40)' -flatten"));
-    ExpectSame(TopDown(img), flat, 1, "graya8 on its bKGD");
+    ExpectSame(TopDownPixels(img), flat, 1, "graya8 on its bKGD");
 }
 
 TEST_F(PngInterop, FilesWrittenHereDecodeIdenticallyInTheTools)
@@ -158,10 +158,10 @@ TEST_F(PngInterop, FilesWrittenHereDecodeIdenticallyInTheTools)
         img.SetCodecOption(c.interlace ? 1 : 0, IMAGE_FORMAT_PNG);
         const std::string what = std::to_string(c.bpp) + (c.interlace ? " interlaced" : "") + (c.alpha ? " alpha" : "");
         const std::string file = dir + "/ours" + std::to_string(c.bpp) + (c.interlace ? "i" : "") + (c.alpha ? "a" : "") + ".png";
-        WriteAll(file, EncodeToBytes(img, IMAGE_FORMAT_PNG));
+        WriteFile(file, EncodeBytes(img, IMAGE_FORMAT_PNG));
         Pnm theirs;
         ASSERT_TRUE(Reported(file, theirs, c.alpha ? "-alpha off" : "")) << what;
-        ExpectSame(TopDown(img), theirs, 0, "convert " + what);
+        ExpectSame(TopDownPixels(img), theirs, 0, "convert " + what);
         if (c.alpha) {
             Pnm alpha;
             ASSERT_TRUE(ToolPnm(Convert() + " '" + file + "' -alpha extract -depth 8 pgm:'" + file + ".pgm'", file + ".pgm", alpha));
@@ -173,7 +173,7 @@ TEST_F(PngInterop, FilesWrittenHereDecodeIdenticallyInTheTools)
             ASSERT_TRUE(ToolPnm(Pngtopnm() + " '" + file + "' | ppmtoppm | pnmdepth 255 > '" + file + ".n.ppm'",
                                 file + ".n.ppm", netpbm))
                 << what;
-            ExpectSame(TopDown(img), netpbm, 0, "pngtopnm " + what);
+            ExpectSame(TopDownPixels(img), netpbm, 0, "pngtopnm " + what);
         }
     }
 }
@@ -188,7 +188,7 @@ TEST_F(PngInterop, FilesNetpbmWritesDecodeToTheirSource)
         CRasterImage img;
         ASSERT_TRUE(Load(file, img)) << img.GetLastError();
         Pnm src;
-        ASSERT_TRUE(ParsePnm(ReadAll(source), src));
-        ExpectSame(TopDown(img), src, 0, std::string("pnmtopng ") + opts);
+        ASSERT_TRUE(ParsePnm(ReadFile(source), src));
+        ExpectSame(TopDownPixels(img), src, 0, std::string("pnmtopng ") + opts);
     }
 }

@@ -3,17 +3,15 @@
 // codec entry points, and running the installed image tools on temporary files.
 #include "image/CRasterImage.h"
 #include "image/CRasterMemFile.h"
+#include "ImageTestUtil.h"
+#include "InteropTools.h"
 
 #include <zlib.h>
 
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace pjtest {
@@ -106,17 +104,7 @@ inline bool HasChunk(const Bytes& f, const std::string& type)
     return false;
 }
 
-// Encodes through the dispatch into memory; empty on failure.
-inline Bytes EncodeToBytes(CRasterImage& img, DWORD type)
-{
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    if (!img.Encode(buffer, size, type))
-        return {};
-    Bytes out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
-}
+using imagetest::EncodeBytes;
 
 inline bool DecodeBytes(CRasterImage& img, const Bytes& f, DWORD type)
 {
@@ -125,37 +113,14 @@ inline bool DecodeBytes(CRasterImage& img, const Bytes& f, DWORD type)
 
 // ---- tools ----
 
-inline std::string FindTool(std::initializer_list<const char*> candidates)
-{
-    for (const char* c : candidates)
-        if (::access(c, X_OK) == 0)
-            return c;
-    return {};
-}
-
-// ImageMagick's own program (not any wrapper that may shadow it on the PATH).
-inline const std::string& Convert()
-{
-    static const std::string p = FindTool({"/usr/bin/convert-im6.q16", "/usr/bin/convert"});
-    return p;
-}
-
-inline bool Shell(const std::string& cmd)
-{
-    return std::system(("(" + cmd + ") 2>/dev/null").c_str()) == 0;
-}
-
-inline Bytes ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteAll(const std::string& path, const Bytes& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
+using interop::Convert;
+using interop::FindTool;
+using interop::ParsePnm;
+using interop::Pnm;
+using interop::ReadFile;
+using interop::Shell;
+using interop::WriteFile;
+using imagetest::TopDownPixels;
 
 // A fresh folder for one test's files.
 inline std::string TempDir(const std::string& name)
@@ -166,71 +131,10 @@ inline std::string TempDir(const std::string& name)
     return dir;
 }
 
-// A binary PNM (P5 grey or P6 colour, maxval 255), pixels from the top row down as 0xRRGGBB.
-struct Pnm {
-    LONG w = 0, h = 0;
-    std::vector<std::uint32_t> px;
-};
-
-inline bool ParsePnm(const Bytes& data, Pnm& out)
-{
-    std::size_t pos = 0;
-    auto token = [&]() {
-        std::string t;
-        while (pos < data.size()) {
-            const char c = char(data[pos]);
-            if (c == '#') {
-                while (pos < data.size() && data[pos] != '\n')
-                    ++pos;
-            } else if (std::isspace(static_cast<unsigned char>(c))) {
-                if (!t.empty())
-                    break;
-                ++pos;
-            } else {
-                t += c;
-                ++pos;
-            }
-        }
-        return t;
-    };
-    const std::string magic = token();
-    if (magic != "P6" && magic != "P5")
-        return false;
-    const int channels = magic == "P6" ? 3 : 1;
-    out.w = std::atol(token().c_str());
-    out.h = std::atol(token().c_str());
-    if (std::atol(token().c_str()) != 255 || out.w <= 0 || out.h <= 0)
-        return false;
-    ++pos;
-    const std::size_t n = std::size_t(out.w) * out.h;
-    if (data.size() < pos + n * channels)
-        return false;
-    out.px.clear();
-    for (std::size_t i = 0; i < n; ++i) {
-        const BYTE* p = &data[pos + channels * i];
-        out.px.push_back(channels == 3 ? (std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2])
-                                       : std::uint32_t(p[0]) * 0x010101u);
-    }
-    return true;
-}
-
 // Runs cmd, which writes a PNM to out, and reads it.
 inline bool ToolPnm(const std::string& cmd, const std::string& out, Pnm& pnm)
 {
-    return Shell(cmd) && ParsePnm(ReadAll(out), pnm);
-}
-
-// Pixels as 0xRRGGBB, rows from the top of the picture, as a tool lists them.
-inline std::vector<std::uint32_t> TopDown(const CRasterImage& img)
-{
-    std::vector<std::uint32_t> out;
-    const LONG w = LONG(img.GetWidth()), h = LONG(img.GetHeight());
-    for (LONG y = h - 1; y >= 0; --y)
-        for (LONG x = 0; x < w; ++x) {
-            const RGBQUAD c = img.GetPixelColor(x, y, false);
-            out.push_back(std::uint32_t(c.rgbRed) << 16 | std::uint32_t(c.rgbGreen) << 8 | c.rgbBlue);
-        }
-    return out;
+    return Shell(cmd) && ParsePnm(ReadFile(out), pnm);
 }
 
 // The alpha plane as a tool lists it (rows from the top).

@@ -3,6 +3,8 @@
 // format dispatch, and the external tools (ImageMagick, netpbm) the interoperability tests run.
 #include "image/CRasterImage.h"
 #include "image/CRasterMemFile.h"
+#include "ImageTestUtil.h"
+#include "InteropTools.h"
 
 #include <gtest/gtest.h>
 
@@ -38,24 +40,7 @@ inline bool DecodeBytes(const Bytes& data, CRasterImage& img, DWORD type)
     return img.Decode(data.data(), DWORD(data.size()), type);
 }
 
-// Encodes through the dispatch; empty on failure (the message stays in img).
-inline Bytes EncodeBytes(CRasterImage& img, DWORD type)
-{
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    if (!img.Encode(buffer, size, type))
-        return {};
-    Bytes out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
-}
-
-// 0xRRGGBB of pixel (x, y), y counted from the top of the picture.
-inline unsigned TopDown(const CRasterImage& img, int x, int y)
-{
-    const RGBQUAD c = img.GetPixelColor(x, LONG(img.GetHeight()) - 1 - y, false);
-    return unsigned(c.rgbRed) << 16 | unsigned(c.rgbGreen) << 8 | c.rgbBlue;
-}
+using imagetest::EncodeBytes;
 
 // An 8 x 8 image per depth with distinct, known colours.
 inline void Pattern(CRasterImage& img, LONG w, LONG h, DWORD bpp)
@@ -92,20 +77,16 @@ inline void ExpectSamePicture(const CRasterImage& a, const CRasterImage& b, cons
 
 // ---- tools ----
 
-inline std::string FindTool(std::initializer_list<const char*> candidates)
-{
-    for (const char* c : candidates)
-        if (::access(c, X_OK) == 0)
-            return c;
-    return {};
-}
-
-// ImageMagick's own program (not a wrapper that may shadow it on the PATH).
-inline const std::string& Convert()
-{
-    static const std::string p = FindTool({"/usr/bin/convert-im6.q16", "/usr/bin/convert"});
-    return p;
-}
+using interop::Convert;
+using interop::ExpectPixels;
+using interop::FindTool;
+using interop::Netpbm;
+using interop::Pnm;
+using interop::ReadFile;
+using interop::ReadPnm;
+using interop::Shell;
+using interop::TopDown;
+using interop::WriteFile;
 
 // A convert command that writes a PNM file at 8 bits per sample (ImageMagick would otherwise write the
 // depth it read, sometimes fewer bits, losing the exact values).
@@ -114,120 +95,9 @@ inline std::string ToPnm(const std::string& in, const std::string& options, cons
     return Convert() + " " + in + " " + options + " -depth 8 " + out;
 }
 
-inline std::string Netpbm(const char* name)
-{
-    const std::string path = std::string("/usr/bin/") + name;
-    return ::access(path.c_str(), X_OK) == 0 ? path : std::string();
-}
-
-inline bool Shell(const std::string& cmd)
-{
-    return std::system(("(" + cmd + ") 2>/dev/null").c_str()) == 0;
-}
-
-inline void WriteFile(const fs::path& path, const Bytes& data)
-{
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-}
-
-inline Bytes ReadFile(const fs::path& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-// A binary PPM (P6) or PGM (P5) of any maxval, rows top-down, samples scaled to 0..255; PGM values
-// fill all three channels.
-struct Pnm {
-    int w = 0, h = 0;
-    Bytes rgb;
-    unsigned At(int x, int y) const
-    {
-        const BYTE* p = &rgb[(std::size_t(y) * w + x) * 3];
-        return unsigned(p[0]) << 16 | unsigned(p[1]) << 8 | p[2];
-    }
-};
-
-inline bool ReadPnm(const fs::path& path, Pnm& out)
-{
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
-        return false;
-    auto token = [&]() {
-        std::string t;
-        int c;
-        while ((c = f.get()) != EOF) {
-            if (c == '#') {
-                while ((c = f.get()) != EOF && c != '\n') {
-                }
-                continue;
-            }
-            if (std::isspace(c)) {
-                if (!t.empty())
-                    return t;
-                continue;
-            }
-            t.push_back(char(c));
-        }
-        return t;
-    };
-    const std::string magic = token();
-    if (magic != "P6" && magic != "P5")
-        return false;
-    out.w = std::stoi(token());
-    out.h = std::stoi(token());
-    const unsigned maxval = unsigned(std::stoul(token()));
-    if (maxval == 0 || maxval > 65535)
-        return false;
-    const std::size_t n = std::size_t(out.w) * out.h, channels = magic == "P6" ? 3 : 1;
-    const std::size_t sampleBytes = maxval > 255 ? 2 : 1;
-    Bytes raw(n * channels * sampleBytes);
-    f.read(reinterpret_cast<char*>(raw.data()), std::streamsize(raw.size()));
-    // Samples scaled to 0..255 (ImageMagick's Q16 build writes 16-bit files).
-    auto sample = [&](std::size_t i) {
-        const unsigned v = sampleBytes == 2 ? unsigned(raw[2 * i] << 8 | raw[2 * i + 1]) : raw[i];
-        return BYTE((v * 255 + maxval / 2) / maxval);
-    };
-    out.rgb.resize(n * 3);
-    for (std::size_t i = 0; i < n; ++i)
-        for (std::size_t c = 0; c < 3; ++c)
-            out.rgb[i * 3 + c] = sample(i * channels + (channels == 3 ? c : 0));
-    return bool(f);
-}
-
-// A test with a scratch folder and pixel comparison against a tool's PPM output.
-class ToolTest : public ::testing::Test {
+// A test with a scratch folder, able to write a test picture for the tools to read.
+class ToolTest : public interop::ToolTest {
 protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/vantrel-small-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    std::string P(const std::string& name) const { return (dir / name).string(); }
-
-    // The tool's picture (a PPM or PGM file) equals the image's.
-    static void ExpectPixels(const CRasterImage& img, const std::string& pnmPath, const std::string& what)
-    {
-        Pnm ref;
-        ASSERT_TRUE(ReadPnm(pnmPath, ref)) << what << ": no picture from the tool";
-        ASSERT_EQ(int(img.GetWidth()), ref.w) << what;
-        ASSERT_EQ(int(img.GetHeight()), ref.h) << what;
-        int diffs = 0;
-        for (int y = 0; y < ref.h; ++y)
-            for (int x = 0; x < ref.w; ++x)
-                if (TopDown(img, x, y) != ref.At(x, y) && diffs++ < 3)
-                    ADD_FAILURE() << what << ": pixel " << x << "," << y << " is " << std::hex << TopDown(img, x, y)
-                                  << ", the tool says " << ref.At(x, y);
-        EXPECT_EQ(diffs, 0) << what;
-    }
-
     // A test picture as PPM: gradients, a disc and a checker, top-down.
     void WritePicture(const std::string& path, int w, int h) const
     {
@@ -241,8 +111,6 @@ protected:
                 f.write(px, 3);
             }
     }
-
-    fs::path dir;
 };
 
 } // namespace smalltest
