@@ -86,6 +86,16 @@ CRect LogicalFromWindow(CDC* pDC, CRect rect)
     return rect;
 }
 
+// The common start of the text layer's button handlers: the DC prepared, the focus on the view, the
+// scroll position, and the object of the active layer under the point (or -1).
+int PrepareTextClick(CVantrelView& view, CDC* pDC, CPoint point, CPoint& scroll)
+{
+    view.OnPrepareDC(pDC);
+    view.SetFocus();
+    scroll = view.GetDeviceScrollPosition();
+    return view.FindObjectAt(point, scroll);
+}
+
 } // namespace
 
 int CVantrelView::FindObjectAt(CPoint point, CPoint scroll)
@@ -229,10 +239,8 @@ void CVantrelView::OnTextLButtonDown(UINT nFlags, CPoint point)
     CFontDialog fontDialog(saved.valid ? &saved.lf : nullptr, kFontDialogFlags, windowDC, nullptr);
 
     CClientDC dc(this);
-    OnPrepareDC(dc);
-    SetFocus();
-    const CPoint scroll = GetDeviceScrollPosition();
-    const int nHit = FindObjectAt(point, scroll);
+    CPoint scroll;
+    const int nHit = PrepareTextClick(*this, dc, point, scroll);
     if (nHit >= 0) {
         TrackObject(dc, nHit, point, scroll);
         CLogicalRectTracker& object = pDoc->m_objects[nHit];
@@ -270,10 +278,8 @@ void CVantrelView::OnTextRButtonDown(UINT nFlags, CPoint point)
 {
     CVantrelDoc* pDoc = GetDocument();
     CClientDC dc(this);
-    OnPrepareDC(dc);
-    SetFocus();
-    const CPoint scroll = GetDeviceScrollPosition();
-    const int nHit = FindObjectAt(point, scroll);
+    CPoint scroll;
+    const int nHit = PrepareTextClick(*this, dc, point, scroll);
     if (nHit >= 0) {
         SetActiveLayer(-1);
         CLogicalRectTracker& object = pDoc->m_objects[nHit];
