@@ -6,12 +6,15 @@
 // child watches, from a timer on its own event loop, for the view's first paint of the loaded maze and
 // reports how long that took; the parent prints median and spread.
 //
-//   startup_bench [--runs N] [--app-dir DIR]
+//   startup_bench [--runs N] [--app-dir DIR] [--fresh-profile]
 //
 // DIR is where the program's data lives (the information pane's html folder); it becomes the child's
 // working folder, which the application takes as its install path. Default: ../app beside this
-// program's folder. Run with QT_QPA_PLATFORM=offscreen or under xvfb-run. Each child gets a profile
-// folder of its own (XDG_CONFIG_HOME) so the user's settings are neither read nor written.
+// program's folder. Run with QT_QPA_PLATFORM=offscreen or under xvfb-run. The runs share a profile
+// folder (XDG_CONFIG_HOME) in the temporary folder, filled by one uncounted start first, so they time
+// an ordinary start; --fresh-profile gives every run an empty one instead, as the first start after
+// installing (the document then writes every setting, each write reaching the disk). The user's own
+// settings are neither read nor written.
 //
 // Times are CLOCK_MONOTONIC, which all processes share: the parent reads it just before fork(), so
 // "total" covers fork, exec, loading and static start-up too. The child's /proc/self/stat start time
@@ -87,20 +90,34 @@ double ProcAgeSeconds()
 
 // ---- Child: the program starting up -----------------------------------------------------------------
 
+// Moments of a start, in the order they happen.
+enum Stage { kMain, kQApp, kFirstShown, kFirstTick, kFrameShown, kViewSeen, kPaintStart, kPainted, kStageCount };
+const char* const kStageNames[kStageCount] = {
+    "main() entered",
+    "QApplication made",
+    "first top-level window shown",  // the splash, when it starts
+    "first event-loop turn",
+    "main frame shown",
+    "maze view announced (seen)",
+    "first paint of the maze begins",
+    "first painted maze",
+};
+
 struct ChildState {
     int reportFd = -1;
     long long forkNs = 0;
-    long long mainNs = 0;
-    long long qappNs = 0;
-    long long firstTickNs = 0;
-    long long viewSeenNs = 0;
-    long long firstShownNs = 0;  // the first top-level window shown (the splash, when it starts)
+    long long at[kStageCount] = {};
     bool viewPainted = false;
     bool reported = false;
-    bool splashSeen = false;
-    bool splashVisibleAtPaint = false;
 };
 ChildState g_child;
+
+// Notes the first time a stage is reached.
+void Mark(Stage stage)
+{
+    if (!g_child.at[stage])
+        g_child.at[stage] = NowNs();
+}
 
 // Sees every event before its receiver; notes a paint that reaches the maze view's window.
 class PaintWatcher : public QObject {
@@ -108,28 +125,35 @@ public:
     using QObject::QObject;
     bool eventFilter(QObject* pObject, QEvent* pEvent) override
     {
-        if (pEvent->type() == QEvent::Show && !g_child.firstShownNs && pObject->isWidgetType() &&
-            static_cast<const QWidget*>(pObject)->isWindow())
-            g_child.firstShownNs = NowNs();
+        if (pEvent->type() == QEvent::Show && pObject->isWidgetType() && static_cast<const QWidget*>(pObject)->isWindow())
+            Mark(kFirstShown);
+        if (pEvent->type() == QEvent::Show && theApp.m_pMainWnd && pObject == theApp.m_pMainWnd->GetWidget())
+            Mark(kFrameShown);
         if (pEvent->type() == QEvent::Paint && theApp.mazeView && pObject->isWidgetType()) {
             const auto* pWidget = static_cast<const QWidget*>(pObject);
-            if (pWidget == theApp.mazeView->GetWidget() || pWidget == theApp.mazeView->GetClientWidget())
+            const CVantrelDoc* pDoc = theApp.mazeView->GetDocument();
+            // Only a paint of a document with grids counts: one before the file is read shows no maze.
+            if ((pWidget == theApp.mazeView->GetWidget() || pWidget == theApp.mazeView->GetClientWidget()) && pDoc &&
+                pDoc->m_nGrids && !g_child.viewPainted) {
+                Mark(kPaintStart);
                 g_child.viewPainted = true;
+            }
         }
         return false;
     }
 };
 
+// One line: each stage's time since fork in nanoseconds, the /proc age in seconds, whether the splash
+// was started and whether it was still up at the first paint.
 void Report()
 {
-    const long long now = NowNs();
-    char text[512];
-    const int n = std::snprintf(text, sizeof(text), "%lld %lld %lld %lld %lld %lld %.4f %d %d\n", g_child.mainNs - g_child.forkNs,
-                                g_child.qappNs - g_child.forkNs, g_child.firstShownNs - g_child.forkNs,
-                                g_child.firstTickNs - g_child.forkNs,
-                                g_child.viewSeenNs - g_child.forkNs, now - g_child.forkNs, ProcAgeSeconds(),
-                                g_child.splashSeen ? 1 : 0, g_child.splashVisibleAtPaint ? 1 : 0);
-    if (n > 0 && write(g_child.reportFd, text, std::size_t(n)) < 0)
+    Mark(kPainted);
+    std::string text;
+    for (long long at : g_child.at)
+        text += std::to_string(at ? at - g_child.forkNs : -1) + " ";
+    text += std::to_string(ProcAgeSeconds()) + " " + (theApp.splashThread ? "1 " : "0 ") +
+            (theApp.splashThread && theApp.splashThread->splashVisible ? "1\n" : "0\n");
+    if (write(g_child.reportFd, text.data(), text.size()) < 0)
         std::perror("report");
     close(g_child.reportFd);
     g_child.reported = true;
@@ -141,19 +165,14 @@ void Poll()
 {
     if (g_child.reported)
         return;
-    const long long now = NowNs();
-    if (!g_child.firstTickNs)
-        g_child.firstTickNs = now;
+    Mark(kFirstTick);
     CVantrelView* pView = theApp.mazeView;
     if (!pView)
         return;
-    if (!g_child.viewSeenNs)
-        g_child.viewSeenNs = now;
+    Mark(kViewSeen);
     const CVantrelDoc* pDoc = pView->GetDocument();
     if (!g_child.viewPainted || !pDoc || pDoc->m_nGrids == 0 || pDoc->m_bDirty)
         return;
-    g_child.splashSeen = theApp.splashThread != nullptr;
-    g_child.splashVisibleAtPaint = theApp.splashThread && theApp.splashThread->splashVisible;
     Report();
     QCoreApplication::quit();
 }
@@ -163,7 +182,7 @@ void OnApplicationMade()
 {
     if (g_child.reportFd < 0)
         return;
-    g_child.qappNs = NowNs();
+    Mark(kQApp);
     qApp->installEventFilter(new PaintWatcher(qApp));
     auto* pTimer = new QTimer(qApp);
     pTimer->setInterval(0);
@@ -174,7 +193,7 @@ Q_COREAPP_STARTUP_FUNCTION(OnApplicationMade)
 
 int RunChild(int argc, char** argv)
 {
-    g_child.mainNs = NowNs();
+    Mark(kMain);
     g_child.reportFd = std::atoi(std::getenv(kChildEnv));
     g_child.forkNs = std::atoll(std::getenv(kForkEnv) ? std::getenv(kForkEnv) : "0");
     AfxSetResourceTables(&GetVantrelResources());
@@ -204,8 +223,9 @@ std::string MakeMazeFile(const std::string& dir)
 
 struct RunResult {
     bool ok = false;
-    double mainMs = 0, qappMs = 0, shownMs = 0, loopMs = 0, viewMs = 0, paintMs = 0, procAgeMs = 0;
-    int splashSeen = 0, splashAtPaint = 0;
+    double ms[kStageCount] = {};  // -1: the stage was not seen
+    double procAgeMs = 0;
+    int splashStarted = 0, splashAtPaint = 0;
 };
 
 RunResult RunOnce(const std::string& self, const std::string& appDir, const std::string& mazeFile,
@@ -249,17 +269,16 @@ RunResult RunOnce(const std::string& self, const std::string& appDir, const std:
         kill(pid, SIGKILL);
         waitpid(pid, &status, 0);
     }
-    long long mainNs, qappNs, shownNs, loopNs, viewNs, paintNs;
-    double age;
-    if (std::sscanf(text.c_str(), "%lld %lld %lld %lld %lld %lld %lf %d %d", &mainNs, &qappNs, &shownNs, &loopNs, &viewNs,
-                    &paintNs, &age, &result.splashSeen, &result.splashAtPaint) == 9) {
+    std::istringstream fields(text);
+    long long ns[kStageCount];
+    for (long long& v : ns)
+        fields >> v;
+    double age = 0;
+    fields >> age >> result.splashStarted >> result.splashAtPaint;
+    if (fields) {
         result.ok = true;
-        result.mainMs = Ms(mainNs);
-        result.qappMs = Ms(qappNs);
-        result.shownMs = Ms(shownNs);
-        result.loopMs = Ms(loopNs);
-        result.viewMs = Ms(viewNs);
-        result.paintMs = Ms(paintNs);
+        for (int i = 0; i < kStageCount; ++i)
+            result.ms[i] = ns[i] < 0 ? -1.0 : Ms(ns[i]);
         result.procAgeMs = age * 1000.0;
     }
     return result;
@@ -283,6 +302,7 @@ void PrintRow(const char* name, const std::vector<double>& v)
 int RunParent(int argc, char** argv)
 {
     int runs = 10;
+    bool freshProfile = false;
     char selfPath[4096] = {};
     const ssize_t len = readlink("/proc/self/exe", selfPath, sizeof(selfPath) - 1);
     if (len <= 0)
@@ -294,46 +314,47 @@ int RunParent(int argc, char** argv)
             runs = std::max(1, std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--app-dir") && i + 1 < argc)
             appDir = argv[++i];
+        else if (!std::strcmp(argv[i], "--fresh-profile"))
+            freshProfile = true;
     }
     char dirTemplate[] = "/tmp/vantrel-startup-XXXXXX";
     if (!mkdtemp(dirTemplate))
         return 1;
     const std::string dir = dirTemplate;
+    // The document reads its settings from the profile even here.
+    setenv("XDG_CONFIG_HOME", (dir + "/maker").c_str(), 1);
     const std::string mazeFile = MakeMazeFile(dir);
-    std::printf("maze file %s, app folder %s, platform %s, %d runs\n", mazeFile.c_str(), appDir.c_str(),
-                std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "(default)", runs);
+    std::printf("maze file %s, app folder %s, platform %s, %d runs, %s profile\n", mazeFile.c_str(), appDir.c_str(),
+                std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "(default)", runs,
+                freshProfile ? "a fresh" : "one warmed-up");
+    if (!freshProfile && !RunOnce(self, appDir, mazeFile, dir + "/profile").ok)
+        std::printf("warm-up run: no painted maze reported\n");
 
-    std::vector<double> mainMs, qappMs, shownMs, loopMs, viewMs, paintMs, procMs;
-    int failures = 0, splashSeen = 0, splashAtPaint = 0;
+    std::vector<double> stageMs[kStageCount], procMs;
+    int failures = 0, splashStarted = 0, splashAtPaint = 0;
     for (int i = 0; i < runs; ++i) {
-        const std::string profileDir = dir + "/profile" + std::to_string(i);
+        const std::string profileDir = dir + "/profile" + (freshProfile ? std::to_string(i) : std::string());
         const RunResult r = RunOnce(self, appDir, mazeFile, profileDir);
         if (!r.ok) {
             ++failures;
             std::printf("run %d: no painted maze reported\n", i);
             continue;
         }
-        std::printf("run %2d: first painted maze %.1f ms (proc %.0f ms)\n", i, r.paintMs, r.procAgeMs);
-        mainMs.push_back(r.mainMs);
-        qappMs.push_back(r.qappMs);
-        shownMs.push_back(r.shownMs);
-        loopMs.push_back(r.loopMs);
-        viewMs.push_back(r.viewMs);
-        paintMs.push_back(r.paintMs);
+        std::printf("run %2d: first painted maze %.1f ms (proc %.0f ms)\n", i, r.ms[kPainted], r.procAgeMs);
+        for (int s = 0; s < kStageCount; ++s)
+            if (r.ms[s] >= 0)
+                stageMs[s].push_back(r.ms[s]);
         procMs.push_back(r.procAgeMs);
-        splashSeen += r.splashSeen;
+        splashStarted += r.splashStarted;
         splashAtPaint += r.splashAtPaint;
     }
-    if (!paintMs.empty()) {
-        std::printf("\nfrom fork, over %zu runs:\n", paintMs.size());
-        PrintRow("main() entered", mainMs);
-        PrintRow("QApplication made", qappMs);
-        PrintRow("first top-level window shown", shownMs);
-        PrintRow("first event-loop turn", loopMs);
-        PrintRow("maze view announced (seen)", viewMs);
-        PrintRow("first painted maze", paintMs);
+    if (!procMs.empty()) {
+        std::printf("\nfrom fork, over %zu runs:\n", procMs.size());
+        for (int s = 0; s < kStageCount; ++s)
+            if (!stageMs[s].empty())
+                PrintRow(kStageNames[s], stageMs[s]);
         PrintRow("first painted maze (/proc, coarse)", procMs);
-        std::printf("splash started in %d runs, still up at the first paint in %d\n", splashSeen, splashAtPaint);
+        std::printf("splash started in %d runs, still up at the first paint in %d\n", splashStarted, splashAtPaint);
     }
     std::printf("failed runs: %d\n", failures);
     return failures ? 1 : 0;
