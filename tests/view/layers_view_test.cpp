@@ -199,6 +199,46 @@ TEST_F(LayerEditing, RubberBandPlacesAPictureFromTheChosenFile)
     EXPECT_EQ(DrawnAt(CRect(100, 100, 200, 180)), kRed);
 }
 
+TEST_F(LayerEditing, AScrolledViewKeepsObjectsInTheWholeDocument)
+{
+    // The page is taller than the window: scroll down and place a picture and a text block.
+    w.frame.MoveWindow(0, 0, 1000, 500);
+    QApplication::processEvents();
+    view().ScrollToDevicePosition(CPoint(0, 150));
+    const CPoint scroll = view().GetDeviceScrollPosition();
+    ASSERT_GT(scroll.y, 0);
+
+    PlaceImage(LAYER_FOREGROUND, CRect(100, 100, 200, 180), WriteBmp("red.bmp", kRed));
+    ASSERT_EQ(objects().GetSize(), 1);
+    CRect whole(100, 100, 200, 180);
+    whole.OffsetRect(scroll.x, scroll.y);
+    EXPECT_EQ(objects()[0].m_rect, whole);
+    EXPECT_EQ(objects()[0].m_rectLogical, Logical(CRect(100, 100, 200, 180)));
+    // Scrolled down, the picture lies lower on the page than the window point would say unscrolled.
+    EXPECT_LT(objects()[0].m_rectLogical.top, -100 * 1000 / 96 - scroll.y * 1000 / 96 + 20);
+    Redraw();
+    EXPECT_EQ(DrawnAt(CRect(100, 100, 200, 180)), kRed);
+
+    // Moving it in the scrolled window keeps its place in the document.
+    Band(CPoint(150, 140), CPoint(160, 140));
+    whole.OffsetRect(10, 0);
+    EXPECT_EQ(objects()[0].m_rect, whole);
+    EXPECT_EQ(objects()[0].m_rectLogical, Logical(CRect(110, 100, 210, 180)));
+
+    // The editor opens where the text block shows in the window.
+    fontAnswer = std::make_unique<CHOOSEFONTA>();
+    fontAnswer->iPointSize = 100;
+    view().SetActiveLayer(LAYER_TEXT);
+    Band(CPoint(300, 200), CPoint(400, 260));
+    CRect editor;
+    view().m_textEditor.GetWindowRect(&editor);
+    EXPECT_EQ(editor, CRect(297, 197, 403, 263));
+    view().SetFocus();
+    view().ScrollToDevicePosition(CPoint(0, 0));
+    w.frame.MoveWindow(0, 0, 1000, 800);
+    QApplication::processEvents();
+}
+
 TEST_F(LayerEditing, NothingIsMadeFromACancelAnUndecodableFileOrAnEmptyBand)
 {
     const QString junk = ConfigDir().filePath("junk.bmp");
