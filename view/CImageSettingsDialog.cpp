@@ -31,6 +31,8 @@ constexpr int kTickAt = 127;
 constexpr int kTickFrequency = 16;
 } // namespace
 
+IMPLEMENT_DYNAMIC(CImageSettingsDialog, CObject)
+
 BEGIN_MESSAGE_MAP(CImageSettingsDialog, CDialog)
     ON_BN_CLICKED(IDOK, &CImageSettingsDialog::OnBnClickedOk)
 END_MESSAGE_MAP()

@@ -4,6 +4,7 @@
 // view prepares one for every picture it places but never shows it; nothing reads the level.
 #include "image/CRasterImage.h"
 #include "platform/CDialog.h"
+#include "platform/CObject.h"
 #include "platform/CPropertyPage.h"
 #include "platform/CSliderCtrl.h"
 
@@ -20,7 +21,9 @@ constexpr UINT IDC_IMAGE_TRANSPARENCY = 1077;
 constexpr UINT IDB_IMAGE_PREVIEW = 185;
 constexpr UINT IDB_IMAGE_BACKDROP = 165;
 
-class CImageSettingsDialog : public CDialog {
+// Carries run-time class information; it is not made by class.
+class CImageSettingsDialog : public CDialog, public CObject {
+    DECLARE_DYNAMIC(CImageSettingsDialog)
 public:
     enum { IDD = 184 };
     // The preview's size in pixels.

@@ -74,6 +74,8 @@ TEST_F(ImageSettings, TextsDescribeTheImageAndTheSliderSetsTheLevel)
         d.ClickDlgItem(IDOK);
     });
     EXPECT_EQ(result, IDOK);
+    EXPECT_STREQ(dialog.GetRuntimeClass()->m_lpszClassName, "CImageSettingsDialog");
+    EXPECT_EQ(dialog.GetRuntimeClass()->m_pfnCreateObject, nullptr);
     EXPECT_EQ(percents, (std::vector<CString>{"100%", "49%", "0%", "100%"}));
 }
 
