@@ -3,6 +3,7 @@
 // Reported as megapixels per second ("MP/s").
 #include "image/CRasterImage.h"
 #include "image/CRasterMemFile.h"
+#include "ImageBenchUtil.h"
 
 #include <benchmark/benchmark.h>
 
@@ -43,12 +44,7 @@ CRasterImage MakePicture(DWORD bpp)
 
 std::vector<BYTE> Encoded(CRasterImage& img)
 {
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    img.Encode(buffer, size, IMAGE_FORMAT_BMP);
-    std::vector<BYTE> out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
+    return imagebench::EncodeBytes(img, IMAGE_FORMAT_BMP);
 }
 
 // An RLE8 file of the 8-bit picture: runs of equal bytes, at most 255 long, one line per row.

@@ -9,22 +9,18 @@
 #include "image/CRasterTga.h"
 #include "image/CRasterWbmp.h"
 #include "image/CRasterWmf.h"
+#include "ImageBenchUtil.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <map>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-using Bytes = std::vector<BYTE>;
+using namespace imagebench;
 
-constexpr int kWidth = 4000;
-constexpr int kHeight = 3000;
 constexpr int kSmall = 255;
 // WBMP files of 128 pixels or more use multi-byte sizes elsewhere, so the comparison stays below.
 constexpr int kWbmpSide = 127;
@@ -74,49 +70,19 @@ CRasterImage& Picture(int w, int h, int depth)
     return img;
 }
 
-Bytes EncodeWith(CRasterImage& img, DWORD format)
-{
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    if (!img.Encode(buffer, size, format))
-        return {};
-    Bytes out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
-}
-
-void SetRate(benchmark::State& state, double pixels, std::size_t bytes)
-{
-    state.counters["MP/s"] = benchmark::Counter(pixels / 1e6 * double(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["file_MB"] = double(bytes) / 1e6;
-}
-
 void BM_Encode(benchmark::State& state, DWORD format, int side, int depth)
 {
     const int w = side ? side : kWidth, h = side ? side : kHeight;
     CRasterImage& img = Picture(w, h, depth);
-    std::size_t bytes = 0;
-    for (auto _ : state) {
-        const Bytes out = EncodeWith(img, format);
-        if (out.empty())
-            state.SkipWithError(img.GetLastError());
-        bytes = out.size();
-        benchmark::DoNotOptimize(out.data());
-    }
-    SetRate(state, double(w) * h, bytes);
+    TimeEncode(state, img, [&] { return EncodeBytes(img, format); }, double(w) * h);
 }
 
 void BM_Decode(benchmark::State& state, DWORD format, int side, int depth)
 {
     const int w = side ? side : kWidth, h = side ? side : kHeight;
-    const Bytes file = EncodeWith(Picture(w, h, depth), format);
-    for (auto _ : state) {
-        CRasterImage img;
-        if (!img.Decode(file.data(), DWORD(file.size()), format) || img.GetWidth() != DWORD(w))
-            state.SkipWithError("decode failed");
-        benchmark::DoNotOptimize(img.GetBits(0));
-    }
-    SetRate(state, double(w) * h, file.size());
+    const Bytes file = EncodeBytes(Picture(w, h, depth), format);
+    TimeDecode(state, file.size(), [&](CRasterImage& img) { return img.Decode(file.data(), DWORD(file.size()), format); },
+               w, double(w) * h);
 }
 
 // A placeable metafile of a grid of filled and outlined shapes covering the whole picture.
@@ -182,63 +148,19 @@ void BM_DecodeWmf(benchmark::State& state)
     SetRate(state, double(kWidth) * kHeight, file.size());
 }
 
-// ImageMagick on the same files, one process per run (process start is included).
-std::string Convert()
-{
-    for (const char* c : {"/usr/bin/convert-im6.q16", "/usr/bin/convert"})
-        if (::access(c, X_OK) == 0)
-            return c;
-    return {};
-}
-
-std::string WriteTemp(const std::string& name, const Bytes& data)
-{
-    const std::string path = "/tmp/vantrel_smallcodecs_bench_" + name;
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-    return path;
-}
-
-std::string WritePnm(const std::string& name, const CRasterImage& img)
-{
-    const std::string path = "/tmp/vantrel_smallcodecs_bench_" + name;
-    std::ofstream f(path, std::ios::binary);
-    f << "P6\n" << img.GetWidth() << " " << img.GetHeight() << "\n255\n";
-    std::vector<char> row(std::size_t(img.GetWidth()) * 3);
-    for (LONG y = LONG(img.GetHeight()) - 1; y >= 0; --y) {
-        for (LONG x = 0; x < LONG(img.GetWidth()); ++x) {
-            const RGBQUAD c = img.GetPixelColor(x, y, false);
-            row[std::size_t(x) * 3] = char(c.rgbRed);
-            row[std::size_t(x) * 3 + 1] = char(c.rgbGreen);
-            row[std::size_t(x) * 3 + 2] = char(c.rgbBlue);
-        }
-        f.write(row.data(), std::streamsize(row.size()));
-    }
-    return path;
-}
-
 // decode: convert reads our file; encode: convert writes the format from the same picture as PPM
 // (with the options that give the same depth).
 void BM_ImageMagick(benchmark::State& state, DWORD format, const char* ext, int side, int depth, bool decode,
                     const char* options)
 {
-    const std::string convert = Convert();
-    if (convert.empty()) {
-        state.SkipWithError("ImageMagick not installed");
-        return;
-    }
     const int w = side ? side : kWidth, h = side ? side : kHeight;
     CRasterImage& img = Picture(w, h, depth);
-    const std::string tag = std::string(ext) + std::to_string(depth);
-    const Bytes file = EncodeWith(img, format);
+    const std::string tag = "small_" + std::string(ext) + std::to_string(depth);
+    const Bytes file = EncodeBytes(img, format);
     const std::string ours = WriteTemp(tag + "." + ext, file);
-    const std::string ppm = WritePnm(tag + ".ppm", img);
-    const std::string cmd = decode ? convert + " " + ours + " ppm:/dev/null"
-                                   : convert + " " + ppm + " " + options + " " + ours + ".out." + ext;
-    for (auto _ : state)
-        if (std::system((cmd + " 2>/dev/null").c_str()) != 0)
-            state.SkipWithError("convert failed");
-    SetRate(state, double(w) * h, file.size());
+    const std::string ppm = WritePpm(tag + ".ppm", img);
+    TimeConvert(state, decode ? ours + " ppm:/dev/null" : ppm + " " + options + " " + ours + ".out." + ext, file.size(),
+                double(w) * h);
 }
 
 } // namespace

@@ -1,22 +1,18 @@
 #pragma once
-// Shared by the TIFF and JPEG 2000 benchmarks: the 4000 x 3000 test pictures, encoding to memory,
-// the megapixel-rate counter, and ImageMagick's convert run on the same files.
+// Shared by the TIFF and JPEG 2000 benchmarks: the test pictures and the dispatch timed through the
+// common benchmark helpers.
 #include "image/CRasterImage.h"
 #include "image/CRasterMemFile.h"
+#include "ImageBenchUtil.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace codecbench {
 
-constexpr int kWidth = 4000;
-constexpr int kHeight = 3000;
-constexpr double kPixels = double(kWidth) * kHeight;
+using namespace imagebench;
 
 // Smooth gradients, hard edges and a little grain, as in a photograph of a drawing.
 inline void Colour(int x, int y, BYTE& r, BYTE& g, BYTE& b)
@@ -59,83 +55,28 @@ inline CRasterImage& Grey()
     return img;
 }
 
-inline std::vector<BYTE> EncodeBytes(CRasterImage& img, DWORD type)
-{
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    if (!img.Encode(buffer, size, type))
-        return {};
-    std::vector<BYTE> out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
-}
-
-inline void SetRate(benchmark::State& state, std::size_t bytes)
-{
-    state.counters["MP/s"] = benchmark::Counter(kPixels / 1e6 * double(state.iterations()), benchmark::Counter::kIsRate);
-    state.counters["file_MB"] = double(bytes) / 1e6;
-}
-
 inline void Encode(benchmark::State& state, CRasterImage& img, DWORD type)
 {
-    std::size_t bytes = 0;
-    for (auto _ : state) {
-        auto out = EncodeBytes(img, type);
-        if (out.empty())
-            state.SkipWithError(img.GetLastError());
-        bytes = out.size();
-        benchmark::DoNotOptimize(out.data());
-    }
-    SetRate(state, bytes);
+    TimeEncode(state, img, [&] { return EncodeBytes(img, type); });
 }
 
 inline void Decode(benchmark::State& state, CRasterImage& img, DWORD type)
 {
     const auto file = EncodeBytes(img, type);
-    for (auto _ : state) {
-        CRasterImage back;
-        if (!back.Decode(file.data(), DWORD(file.size()), type) || back.GetWidth() != DWORD(kWidth))
-            state.SkipWithError("decode failed");
-        benchmark::DoNotOptimize(back.GetBits(0));
-    }
-    SetRate(state, file.size());
+    TimeDecode(state, file.size(), [&](CRasterImage& back) { return back.Decode(file.data(), DWORD(file.size()), type); });
 }
 
-inline std::string Convert()
-{
-    for (const char* c : {"/usr/bin/convert-im6.q16", "/usr/bin/convert"})
-        if (::access(c, X_OK) == 0)
-            return c;
-    return {};
-}
-
-inline std::string WriteTemp(const std::string& name, const std::vector<BYTE>& data)
-{
-    const std::string path = "/tmp/vantrel_codec_bench_" + name;
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-    return path;
-}
-
-// convert on the same picture, one process per run (its start-up is small beside 12 megapixels):
-// decode reads our file; encode writes the format from the picture as PNM, with the given options.
+// decode: convert reads our file; encode: it writes the format from the picture as PNM, with the
+// given options.
 inline void ImageMagick(benchmark::State& state, CRasterImage& img, DWORD type, const std::string& ext, bool decode,
                         const std::string& options)
 {
-    const std::string convert = Convert();
-    if (convert.empty()) {
-        state.SkipWithError("ImageMagick not installed");
-        return;
-    }
     const auto file = EncodeBytes(img, type);
-    const std::string ours = WriteTemp("ours." + ext, file);
-    const std::string pnm = WriteTemp(img.GetBpp() == 24 ? "src.ppm" : "src.pgm", EncodeBytes(img, IMAGE_FORMAT_PNM));
-    const std::string cmd = decode ? convert + " " + ours + " ppm:/dev/null"
-                                   : convert + " " + pnm + " " + options + " /tmp/vantrel_codec_bench_im." + ext;
-    for (auto _ : state)
-        if (std::system((cmd + " 2>/dev/null").c_str()) != 0)
-            state.SkipWithError("convert failed");
-    SetRate(state, file.size());
+    const std::string ours = WriteTemp("codec_ours." + ext, file);
+    const std::string pnm =
+        WriteTemp(img.GetBpp() == 24 ? "codec_src.ppm" : "codec_src.pgm", EncodeBytes(img, IMAGE_FORMAT_PNM));
+    TimeConvert(state, decode ? ours + " ppm:/dev/null" : pnm + " " + options + " " + TempPath("codec_im." + ext),
+                file.size());
 }
 
 } // namespace codecbench
