@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QImage>
 
+#include <vector>
+
 #include "maze/CLogicalRectTracker.h"
 #include "platform/CRectTracker.h"
 #include "platform/CWnd.h"
@@ -115,6 +117,52 @@ TEST_F(TrackerWindow, RubberBandsInEveryDirection)
     Press(&wnd, CPoint(70, 70));
     EXPECT_FALSE(band.TrackRubberBand(&wnd, CPoint(70, 70), FALSE));
     EXPECT_TRUE(band.m_rect.IsRectEmpty());
+}
+
+// Records the frames the loop draws and the changes it reports.
+class RecordingTracker : public CRectTracker {
+public:
+    void DrawTrackerRect(const RECT* lpRect, CWnd* pWndClipTo, CDC* pDC, CWnd* pWnd) override
+    {
+        frames.emplace_back(*lpRect);
+        CRectTracker::DrawTrackerRect(lpRect, pWndClipTo, pDC, pWnd);
+    }
+    void OnChangedRect(const CRect& rectOld) override { changes.push_back(rectOld); }
+    std::vector<CRect> frames;
+    std::vector<CRect> changes;
+};
+
+TEST_F(TrackerWindow, EachMoveDrawsTheFrameAndTakesThePreviousOneAway)
+{
+    RecordingTracker band;
+    Press(&wnd, CPoint(20, 20));
+    PostDrag(&wnd, {CPoint(60, 50), CPoint(10, 10)});
+    EXPECT_TRUE(band.TrackRubberBand(&wnd, CPoint(20, 20), FALSE));
+    // Drawn, taken away and drawn anew at each move, the last one taken away at the end; frames are
+    // drawn the right way round, and every change reports the rectangle before it.
+    const std::vector<CRect> frames{CRect(20, 20, 60, 50), CRect(20, 20, 60, 50), CRect(10, 10, 20, 20),
+                                    CRect(10, 10, 20, 20)};
+    EXPECT_EQ(band.frames, frames);
+    const std::vector<CRect> changes{CRect(20, 20, 20, 20), CRect(20, 20, 60, 50)};
+    EXPECT_EQ(band.changes, changes);
+    EXPECT_EQ(band.m_rect, CRect(10, 10, 20, 20));
+}
+
+TEST_F(TrackerWindow, TheFrameInvertsItsOutlineOnly)
+{
+    CClientDC dc(&wnd);
+    QImage* image = wnd.GetBackingImage();
+    const QRgb outline = image->pixel(50, 40);
+    const QRgb corner = image->pixel(149, 99);
+    const QRgb inside = image->pixel(70, 60);
+    const CRect r(50, 40, 150, 100);
+    tracker.DrawTrackerRect(&r, nullptr, dc, &wnd);
+    EXPECT_EQ(image->pixel(50, 40) & 0xFFFFFF, ~outline & 0xFFFFFF);
+    EXPECT_EQ(image->pixel(149, 99) & 0xFFFFFF, ~corner & 0xFFFFFF);
+    EXPECT_EQ(image->pixel(70, 60), inside);
+    tracker.DrawTrackerRect(&r, nullptr, dc, &wnd);
+    EXPECT_EQ(image->pixel(50, 40), outline);
+    EXPECT_EQ(image->pixel(149, 99), corner);
 }
 
 TEST_F(TrackerWindow, LogicalTrackerKeepsTheScrollOffset)
