@@ -15,3 +15,8 @@ if(VANTREL_GUI)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/layers_dialog_test.cpp
     LIBS vantrel_view)
 endif()
+if(VANTREL_GUI)
+  vantrel_test(NAME layers_font_test LABEL view
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/layers_font_test.cpp
+    LIBS vantrel_platform_ui)
+endif()
