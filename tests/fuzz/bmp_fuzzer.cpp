@@ -3,6 +3,7 @@
 #include "image/CRasterImage.h"
 #include "image/CRasterImageBMP.h"
 #include "image/CRasterMemFile.h"
+#include "FuzzSupport.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -10,15 +11,6 @@
 namespace {
 
 constexpr std::uint64_t kMaxPixels = 4000000;
-
-bool SmallEnough(const std::uint8_t* data, std::size_t size, DWORD type)
-{
-    CRasterImage probe;
-    probe.SetEscape(-1);
-    if (!probe.Decode(data, DWORD(size), type))
-        return true; // the real decode fails the same way
-    return std::uint64_t(probe.GetWidth()) * probe.GetHeight() <= kMaxPixels;
-}
 
 void Exercise(CRasterImage& image)
 {
@@ -47,7 +39,7 @@ void Exercise(CRasterImage& image)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size > (1u << 20) || !SmallEnough(data, size, IMAGE_FORMAT_BMP))
+    if (size > (1u << 20) || !fuzz::SmallEnough(data, size, IMAGE_FORMAT_BMP, kMaxPixels))
         return 0;
     CRasterImage image;
     if (image.Decode(data, DWORD(size), IMAGE_FORMAT_BMP))

@@ -4,6 +4,7 @@
 #include "image/CRasterGif.h"
 #include "image/CRasterImage.h"
 #include "image/CRasterMemFile.h"
+#include "FuzzSupport.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -15,35 +16,20 @@ namespace {
 // many frames still decodes quickly under the sanitizers.
 constexpr std::uint64_t kMaxScreenPixels = 1u << 16;
 
-bool SmallEnough(const std::uint8_t* data, std::size_t size)
-{
-    CRasterImage probe;
-    probe.SetEscape(-1);
-    if (!probe.Decode(data, DWORD(size), IMAGE_FORMAT_GIF))
-        return true;
-    return std::uint64_t(probe.GetWidth()) * probe.GetHeight() <= kMaxScreenPixels;
-}
-
 void RoundTrip(CRasterImage& image, DWORD option)
 {
     if (!image.IsValid())
         return;
     image.SetCodecOption(option, IMAGE_FORMAT_GIF);
     image.SetFrame(0);
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    if (!image.Encode(buffer, size, IMAGE_FORMAT_GIF))
-        std::abort();
     CRasterImage again;
-    const bool ok = again.Decode(buffer, DWORD(size), IMAGE_FORMAT_GIF);
-    std::free(buffer);
-    if (!ok || again.GetWidth() != image.GetWidth() || again.GetHeight() != image.GetHeight())
+    if (!fuzz::ReEncode(image, IMAGE_FORMAT_GIF, again))
         std::abort();
     const LONG w = LONG(image.GetWidth()), h = LONG(image.GetHeight());
     for (LONG y = 0; y < h; ++y)
         for (LONG x = 0; x < w; ++x) {
             const RGBQUAD a = image.GetPixelColor(x, y, false), b = again.GetPixelColor(x, y, false);
-            if (a.rgbRed != b.rgbRed || a.rgbGreen != b.rgbGreen || a.rgbBlue != b.rgbBlue)
+            if (!fuzz::SameRgb(a, b))
                 std::abort();
         }
 }
@@ -52,7 +38,8 @@ void RoundTrip(CRasterImage& image, DWORD option)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size > (1u << 18) || !SmallEnough(data, size) || (size > 1 && !SmallEnough(data + 1, size - 1)))
+    if (size > (1u << 18) || !fuzz::SmallEnough(data, size, IMAGE_FORMAT_GIF, kMaxScreenPixels) ||
+        (size > 1 && !fuzz::SmallEnough(data + 1, size - 1, IMAGE_FORMAT_GIF, kMaxScreenPixels)))
         return 0;
     const BYTE choice = size ? data[size - 1] : 0;
 

@@ -3,7 +3,7 @@
 #include "image/CRasterImage.h"
 #include "image/CRasterIco.h"
 #include "image/CRasterMemFile.h"
-#include "wbmp_fuzz_util.h"
+#include "FuzzSupport.h"
 
 #include <cstdint>
 
@@ -14,9 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CRasterImage image;
     image.SetFrame(size ? LONG(data[size - 1] & 3) : 0);
     if (image.Decode(data, DWORD(size), IMAGE_FORMAT_ICO)) {
-        smallfuzz::RoundTrip(image, IMAGE_FORMAT_ICO);
+        fuzz::RoundTrip(image, IMAGE_FORMAT_ICO);
         image.IncreaseBpp(24);
-        smallfuzz::RoundTrip(image, IMAGE_FORMAT_ICO);
+        fuzz::RoundTrip(image, IMAGE_FORMAT_ICO);
     }
     CRasterMemFile stream(data, DWORD(size));
     stream.Seek(size > 1 ? 1 : 0, SEEK_SET);

@@ -3,6 +3,7 @@
 // code stream and read back, which must give a picture of the same size.
 #include "image/CRasterImage.h"
 #include "image/CRasterJpeg2000.h"
+#include "FuzzSupport.h"
 
 #include <openjpeg.h>
 
@@ -86,19 +87,6 @@ bool SmallEnough(const std::uint8_t* data, std::size_t size)
     return small;
 }
 
-void RoundTrip(CRasterImage& image, DWORD type)
-{
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    if (!image.Encode(buffer, size, type))
-        return; // a palette that is not grey
-    CRasterImage again;
-    const bool ok = again.Decode(buffer, DWORD(size), type);
-    std::free(buffer);
-    if (!ok || again.GetWidth() != image.GetWidth() || again.GetHeight() != image.GetHeight())
-        std::abort();
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -110,8 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!image.Decode(data, DWORD(size), IMAGE_FORMAT_JP2) || !image.IsValid())
         return 0;
     if (std::uint64_t(image.GetWidth()) * image.GetHeight() <= 4096) {
-        RoundTrip(image, IMAGE_FORMAT_JP2);
-        RoundTrip(image, IMAGE_FORMAT_JPC);
+        fuzz::RoundTrip(image, IMAGE_FORMAT_JP2); // a palette that is not grey is refused
+        fuzz::RoundTrip(image, IMAGE_FORMAT_JPC);
     }
     return 0;
 }

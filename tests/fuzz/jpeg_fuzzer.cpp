@@ -5,6 +5,7 @@
 #include "image/CRasterImage.h"
 #include "image/CRasterJpeg.h"
 #include "image/CRasterMemFile.h"
+#include "FuzzSupport.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -13,33 +14,11 @@ namespace {
 
 constexpr std::uint64_t kMaxPixels = 1u << 20;
 
-bool SmallEnough(const std::uint8_t* data, std::size_t size)
-{
-    CRasterImage probe;
-    probe.SetEscape(-1);
-    if (!probe.Decode(data, DWORD(size), IMAGE_FORMAT_JPG))
-        return true; // the real decode fails the same way
-    return std::uint64_t(probe.GetWidth()) * probe.GetHeight() <= kMaxPixels;
-}
-
-void RoundTrip(CRasterImage& image)
-{
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    if (!image.Encode(buffer, size, IMAGE_FORMAT_JPG))
-        return; // a quantised colour image is refused
-    CRasterImage again;
-    const bool ok = again.Decode(buffer, DWORD(size), IMAGE_FORMAT_JPG);
-    std::free(buffer);
-    if (!ok || again.GetWidth() != image.GetWidth() || again.GetHeight() != image.GetHeight())
-        std::abort();
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size > (1u << 18) || !SmallEnough(data, size))
+    if (size > (1u << 18) || !fuzz::SmallEnough(data, size, IMAGE_FORMAT_JPG, kMaxPixels))
         return 0;
     const BYTE choice = size ? data[size - 1] : 0;
     static const BYTE kScales[4] = {0, 1, 2, 8};
@@ -51,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     image.SetJpegScale(kScales[choice & 3]);
     image.SetCodecOption(kOptions[(choice >> 2) & 3], IMAGE_FORMAT_JPG);
     if (image.Decode(data, DWORD(size), IMAGE_FORMAT_JPG) && image.IsValid())
-        RoundTrip(image);
+        fuzz::RoundTrip(image, IMAGE_FORMAT_JPG); // a quantised colour image is refused
 
     CRasterMemFile in(data, DWORD(size));
     CRasterImageJPG direct;

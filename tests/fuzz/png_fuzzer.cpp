@@ -4,6 +4,7 @@
 #include "image/CRasterImage.h"
 #include "image/CRasterMemFile.h"
 #include "image/CRasterPng.h"
+#include "FuzzSupport.h"
 
 #include <zlib.h>
 
@@ -49,21 +50,14 @@ bool SmallEnough(const std::vector<std::uint8_t>& f)
 void RoundTrip(CRasterImage& image, bool interlace)
 {
     image.SetCodecOption(interlace ? 1 : 0, IMAGE_FORMAT_PNG);
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    if (!image.Encode(buffer, size, IMAGE_FORMAT_PNG))
-        std::abort();
     CRasterImage again;
-    const bool ok = again.Decode(buffer, DWORD(size), IMAGE_FORMAT_PNG);
-    std::free(buffer);
-    if (!ok || again.GetWidth() != image.GetWidth() || again.GetHeight() != image.GetHeight() ||
-        again.AlphaIsValid() != image.AlphaIsValid())
+    if (!fuzz::ReEncode(image, IMAGE_FORMAT_PNG, again) || again.AlphaIsValid() != image.AlphaIsValid())
         std::abort();
     const LONG w = LONG(image.GetWidth()), h = LONG(image.GetHeight());
     for (LONG y = 0; y < h; ++y)
         for (LONG x = 0; x < w; ++x) {
             const RGBQUAD a = image.GetPixelColor(x, y, true), b = again.GetPixelColor(x, y, true);
-            if (a.rgbRed != b.rgbRed || a.rgbGreen != b.rgbGreen || a.rgbBlue != b.rgbBlue)
+            if (!fuzz::SameRgb(a, b))
                 std::abort();
             if (image.AlphaIsValid() && a.rgbReserved != b.rgbReserved)
                 std::abort();

@@ -3,7 +3,7 @@
 #include "image/CRasterImage.h"
 #include "image/CRasterMemFile.h"
 #include "image/CRasterTga.h"
-#include "wbmp_fuzz_util.h"
+#include "FuzzSupport.h"
 
 #include <cstdint>
 
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CRasterImage image;
     if (image.Decode(data, DWORD(size), IMAGE_FORMAT_TGA)) {
         if (image.GetBpp() >= 8)
-            smallfuzz::RoundTrip(image, IMAGE_FORMAT_TGA);
+            fuzz::RoundTrip(image, IMAGE_FORMAT_TGA);
         image.Mirror();
         image.Flip();
     }

@@ -4,6 +4,7 @@
 #include "image/CRasterImage.h"
 #include "image/CRasterMemFile.h"
 #include "image/CRasterTiff.h"
+#include "FuzzSupport.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -12,16 +13,6 @@
 namespace {
 
 constexpr std::uint64_t kMaxPixels = 1u << 20;
-
-bool SmallEnough(const std::uint8_t* data, std::size_t size, LONG frame)
-{
-    CRasterImage probe;
-    probe.SetEscape(-1);
-    probe.SetFrame(frame);
-    if (!probe.Decode(data, DWORD(size), IMAGE_FORMAT_TIF))
-        return true;
-    return std::uint64_t(probe.GetWidth()) * probe.GetHeight() <= kMaxPixels;
-}
 
 void RoundTrip(CRasterImage& image, BYTE choice)
 {
@@ -35,21 +26,15 @@ void RoundTrip(CRasterImage& image, BYTE choice)
     image.SetCodecOption(compression, IMAGE_FORMAT_TIF);
     image.SetFrame(0);
     CRasterImage before(image); // the writer may exchange a bilevel palette in place
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    if (!image.Encode(buffer, size, IMAGE_FORMAT_TIF))
-        std::abort();
     CRasterImage again;
-    const bool ok = again.Decode(buffer, DWORD(size), IMAGE_FORMAT_TIF);
-    std::free(buffer);
-    if (!ok || again.GetWidth() != before.GetWidth() || again.GetHeight() != before.GetHeight())
+    if (!fuzz::ReEncode(image, IMAGE_FORMAT_TIF, again))
         std::abort();
     const LONG w = LONG(before.GetWidth()), h = LONG(before.GetHeight());
     for (LONG y = 0; y < h; ++y)
         for (LONG x = 0; x < w; ++x) {
             const RGBQUAD a = before.GetPixelColor(x, y, false), b = again.GetPixelColor(x, y, false);
             const bool premultiplied = before.AlphaIsValid() && before.GetBpp() == 24 && before.AlphaGet(x, y) < 255;
-            if (!premultiplied && (a.rgbRed != b.rgbRed || a.rgbGreen != b.rgbGreen || a.rgbBlue != b.rgbBlue))
+            if (!premultiplied && !fuzz::SameRgb(a, b))
                 std::abort();
         }
 }
@@ -62,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const BYTE choice = size ? data[size - 1] : 0;
     const LONG frame = LONG(choice >> 6);
-    if (!SmallEnough(data, size, frame))
+    if (!fuzz::SmallEnough(data, size, IMAGE_FORMAT_TIF, kMaxPixels, frame))
         return 0;
 
     CRasterImage image;
@@ -71,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         RoundTrip(image, choice);
 
     // The codec class directly, as detection runs it: over a stream that does not start at 0.
-    if (size > 1 && SmallEnough(data + 1, size - 1, 0)) {
+    if (size > 1 && fuzz::SmallEnough(data + 1, size - 1, IMAGE_FORMAT_TIF, kMaxPixels)) {
         CRasterMemFile stream(data, DWORD(size));
         stream.Seek(1, SEEK_SET);
         auto direct = std::make_unique<CRasterImageTIF>();

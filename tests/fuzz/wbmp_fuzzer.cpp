@@ -3,7 +3,7 @@
 #include "image/CRasterImage.h"
 #include "image/CRasterMemFile.h"
 #include "image/CRasterWbmp.h"
-#include "wbmp_fuzz_util.h"
+#include "FuzzSupport.h"
 
 #include <cstdint>
 #include <cstring>
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::memcmp(again.GetBits(0), image.GetBits(0), image.GetHeader().biSizeImage) != 0)
             std::abort();
         std::free(buffer);
-        smallfuzz::RoundTrip(image, IMAGE_FORMAT_BMP);
+        fuzz::RoundTrip(image, IMAGE_FORMAT_BMP);
     }
     CRasterMemFile stream(data, DWORD(size));
     stream.Seek(size > 1 ? 1 : 0, SEEK_SET);
