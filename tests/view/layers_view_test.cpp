@@ -469,6 +469,17 @@ TEST_F(LayerEditing, ANewTextBlockTakesTheChosenFontAndTheTypedText)
     EXPECT_EQ(objects()[0].m_nSelectStyle, 1);
     EXPECT_FALSE(view().m_textEditor.IsWindowVisible());
 
+    // The redrawn page shows the text in the block's colour.
+    Redraw();
+    view().OnPrepareDC(&view().m_backBufferDC);
+    CRect block = objects()[0].m_rectLogical;
+    block.NormalizeRect();
+    int inked = 0;
+    for (int y = block.top; y < block.bottom; y += 10)
+        for (int x = block.left; x < block.right; x += 10)
+            inked += view().m_backBufferDC.GetPixel(x, y) == RGB(10, 20, 200);
+    EXPECT_GT(inked, 20);
+
     // The profile keeps the choice, 60 bytes each.
     std::vector<BYTE> cf, lf;
     ASSERT_TRUE(AfxGetProfile().GetProfileBinary("FONT", "CF", cf));
