@@ -15,7 +15,8 @@ if [ -z "${VANTREL_SCREENSHOT_INNER:-}" ]; then
 fi
 
 work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+pid=
+trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM
@@ -24,7 +25,8 @@ cd "$build/app"
 ./vantrel >"$work/vantrel.log" 2>&1 &
 pid=$!
 
-# The main window's title; start-up waits for the information pane's network probes.
+# The main window's title. It shows only after the information pane's network probes (about 3 s when
+# an interface is up but nothing answers).
 win=$(xdotool search --sync --onlyvisible --name 'FREE Quillmont' | head -n1)
 sleep 2
 xdotool windowfocus --sync "$win" || true
