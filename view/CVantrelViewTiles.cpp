@@ -5,6 +5,7 @@
 #include "maze/CVantrelDoc.h"
 #include "maze/MazeCell.h"
 #include "maze/Object.h"
+#include "maze/setup/MazeSetupSheet.h"
 #include "platform/MessageBox.h"
 #include "view/TilerLoader.h"
 
@@ -65,8 +66,9 @@ bool LoadTilerReference(CBMPTiler& tiler, const CString& reference, const CStrin
 
 void CVantrelView::LoadDocumentTiler()
 {
+    // The document's Style page resolves tile-set references, so the view and the settings sheet agree.
     CVantrelDoc* pDoc = GetDocument();
-    LoadTilerReference(m_tiler, pDoc->m_strTilerID, pDoc->m_strInstallPath);
+    MazeStylePageOf(*pDoc).LoadTiler(m_tiler, pDoc->m_strTilerID);
 }
 
 int CVantrelView::DrawTiledMaze(CDC* pDC)

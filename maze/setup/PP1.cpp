@@ -287,8 +287,15 @@ BOOL PP1::LoadTiler(CBMPTiler& tiler, const CString& reference)
     if (find() == m_tilerIDs.end())
         ScanTilerFolder();
     auto it = find();
-    if (it == m_tilerIDs.end())
+    if (it != m_tilerIDs.end()) {
+        tiler.LoadFromFile(m_tilerPaths[size_t(it - m_tilerIDs.begin())], m_strTilerDir);
+        return TRUE;
+    }
+    // A reference that is the path of a definition file elsewhere loads it with its sheet beside it.
+    const std::filesystem::path path(reference.GetString());
+    if (!path.has_parent_path() || DefinitionText(path).empty())
         return FALSE;
-    tiler.LoadFromFile(m_tilerPaths[size_t(it - m_tilerIDs.begin())], m_strTilerDir);
+    const CString dir = (path.parent_path().string() + "/").c_str();
+    tiler.LoadFromFile(reference, dir);
     return TRUE;
 }

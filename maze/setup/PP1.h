@@ -35,7 +35,8 @@ public:
     void LoadSelectedTiler(CBMPTiler* pTiler);
     // Loads the set that a reference string names into tiler: empty, the list's stored choice; ":ID:#n",
     // the built-in set (with a message when n is not its sheet); else the installed set of that
-    // reference. Works without the page's window. Returns whether something was loaded.
+    // reference, or the definition file a path reference names. Works without the page's window.
+    // Returns whether something was loaded.
     BOOL LoadTiler(CBMPTiler& tiler, const CString& reference);
     // Refills the installed lists from m_strTilerDir: every file whose text defines tiles, by file name.
     void ScanTilerFolder();

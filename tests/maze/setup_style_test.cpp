@@ -245,6 +245,18 @@ TEST_F(StyleTest, ReferencesResolveWithoutTheWindow)
     CBMPTiler copy;
     EXPECT_TRUE(style.LoadTiler(copy, "copy.txt"));
     EXPECT_EQ(copy.pixelsWide, 4);
+
+    // A definition file named by its path, outside the Tiler folder, brings its sheet from beside it.
+    const std::string elsewhere = m_dir + "/elsewhere/";
+    std::filesystem::create_directories(elsewhere);
+    std::filesystem::copy_file(m_tilerDir + "stone.txt", elsewhere + "mine.txt");
+    std::filesystem::copy_file(m_tilerDir + "stone.bmp", elsewhere + "stone.bmp");
+    CBMPTiler mine;
+    EXPECT_TRUE(style.LoadTiler(mine, (elsewhere + "mine.txt").c_str()));
+    EXPECT_EQ(mine.dir, elsewhere.c_str());
+    EXPECT_EQ(mine.sheet.GetWidth(), 8u);
+    EXPECT_FALSE(style.LoadTiler(mine, (elsewhere + "stone.bmp").c_str()));
+    EXPECT_FALSE(style.LoadTiler(mine, elsewhere.c_str()));
 }
 
 } // namespace
