@@ -90,17 +90,9 @@ protected:
     std::string m_source;
 };
 
-// Little-endian builders for the files the tools do not write.
-void Put16(std::vector<BYTE>& b, unsigned v)
-{
-    b.push_back(BYTE(v));
-    b.push_back(BYTE(v >> 8));
-}
-void Put32(std::vector<BYTE>& b, std::uint32_t v)
-{
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
+// Files the tools do not write, built byte by byte.
+using imagetest::Put16;
+using imagetest::Put32;
 std::vector<BYTE> BmpFile(std::int32_t w, std::int32_t h, unsigned bpp, unsigned compression,
                           const std::vector<BYTE>& extra, const std::vector<BYTE>& bits, std::uint32_t colours = 0)
 {

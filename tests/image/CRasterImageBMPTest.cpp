@@ -15,16 +15,8 @@ namespace {
 
 using Bytes = std::vector<BYTE>;
 
-void Put16(Bytes& b, unsigned v)
-{
-    b.push_back(BYTE(v));
-    b.push_back(BYTE(v >> 8));
-}
-void Put32(Bytes& b, std::uint32_t v)
-{
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
+using imagetest::Put16;
+using imagetest::Put32;
 
 Bytes InfoHeader(std::int32_t w, std::int32_t h, unsigned bpp, unsigned compression = 0, std::uint32_t sizeImage = 0,
                  std::uint32_t used = 0, std::uint32_t headerSize = 40, std::int32_t ppm = 2835)

@@ -11,6 +11,19 @@ namespace imagetest {
 
 using Bytes = std::vector<BYTE>;
 
+// Little-endian values appended to a file being built byte by byte.
+inline void Put16(Bytes& b, unsigned v)
+{
+    b.push_back(BYTE(v));
+    b.push_back(BYTE(v >> 8));
+}
+
+inline void Put32(Bytes& b, std::uint32_t v)
+{
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+
 // Encodes through the format dispatch into memory; empty on failure (the message stays in img).
 inline Bytes EncodeBytes(CRasterImage& img, DWORD type)
 {

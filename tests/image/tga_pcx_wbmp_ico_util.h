@@ -23,17 +23,8 @@ namespace smalltest {
 using Bytes = std::vector<BYTE>;
 namespace fs = std::filesystem;
 
-inline void Put16(Bytes& b, unsigned v)
-{
-    b.push_back(BYTE(v));
-    b.push_back(BYTE(v >> 8));
-}
-
-inline void Put32(Bytes& b, unsigned v)
-{
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
+using imagetest::Put16;
+using imagetest::Put32;
 
 inline bool DecodeBytes(const Bytes& data, CRasterImage& img, DWORD type)
 {
