@@ -149,7 +149,7 @@ TEST(GifWriter, TrueColorIsAMosaicOfCells)
     ASSERT_EQ(back.GetHeight(), 20u);
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 40; ++x)
-            ASSERT_EQ(ColorAt(back, x, y), ColorAt(img, x, y)) << x << "," << y;
+            ASSERT_EQ(TopDown(back, x, y), TopDown(img, x, y)) << x << "," << y;
 }
 
 TEST(GifWriter, NarrowAndShortTrueColorImagesReadBackWhole)
@@ -165,7 +165,7 @@ TEST(GifWriter, NarrowAndShortTrueColorImagesReadBackWhole)
         ASSERT_EQ(back.GetHeight(), DWORD(h));
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
-                ASSERT_EQ(ColorAt(back, x, y), ColorAt(img, x, y)) << w << "x" << h << " at " << x << "," << y;
+                ASSERT_EQ(TopDown(back, x, y), TopDown(img, x, y)) << w << "x" << h << " at " << x << "," << y;
     }
 }
 
@@ -202,7 +202,7 @@ TEST(GifWriter, TransparentTrueColorCellsUseEntryZero)
     EXPECT_EQ(t.rgbBlue, 10);
     EXPECT_EQ(t.rgbGreen, 20);
     EXPECT_EQ(t.rgbRed, 30);
-    EXPECT_EQ(ColorAt(back, 3, 20 - 1 - 4), 0x1E140Au);
+    EXPECT_EQ(TopDown(back, 3, 20 - 1 - 4), 0x1E140Au);
 }
 
 TEST(GifWriter, CommentIsWrittenUpTo255CharactersAndReadBack)
@@ -277,7 +277,7 @@ TEST(GifReader, PaletteDepthFollowsTheTableSize)
         for (int y = 0; y < 5; ++y)
             for (int x = 0; x < 9; ++x) {
                 const RGB3 c = table[(x + y) % entries];
-                ASSERT_EQ(ColorAt(img, x, y), unsigned(c.r) << 16 | unsigned(c.g) << 8 | c.b);
+                ASSERT_EQ(TopDown(img, x, y), unsigned(c.r) << 16 | unsigned(c.g) << 8 | c.b);
             }
     }
 }
@@ -554,7 +554,7 @@ TEST(GifDispatch, EncodedAndDetectedThroughTheImageRecord)
         EXPECT_EQ(detected.GetWidth(), 50u);
         EXPECT_EQ(detected.GetHeight(), 31u);
         EXPECT_EQ(detected.GetBpp(), bpp);
-        EXPECT_EQ(ColorAt(detected, 17, 9), ColorAt(img, 17, 9));
+        EXPECT_EQ(TopDown(detected, 17, 9), TopDown(img, 17, 9));
         std::free(buffer);
     }
 }
@@ -592,9 +592,9 @@ TEST(GifReader, BlocksWithOwnTablesAndNoGlobalTableComposeInTrueColor)
     ASSERT_TRUE(DecodeBytes(b.out, img));
     ASSERT_EQ(img.GetBpp(), 24);
     EXPECT_EQ(img.GetWidth(), 30u);
-    EXPECT_EQ(ColorAt(img, 3, 3), 0x00FF00u);
-    EXPECT_EQ(ColorAt(img, 20, 12), 0x0000FFu);
-    EXPECT_EQ(ColorAt(img, 28, 1), 0x000000u);
+    EXPECT_EQ(TopDown(img, 3, 3), 0x00FF00u);
+    EXPECT_EQ(TopDown(img, 20, 12), 0x0000FFu);
+    EXPECT_EQ(TopDown(img, 28, 1), 0x000000u);
     EXPECT_EQ(img.GetNumFrames(), 2);
 
     GifBuilder one;
@@ -602,5 +602,5 @@ TEST(GifReader, BlocksWithOwnTablesAndNoGlobalTableComposeInTrueColor)
     CRasterImage single;
     ASSERT_TRUE(DecodeBytes(one.out, single));
     EXPECT_EQ(single.GetBpp(), 1);
-    EXPECT_EQ(ColorAt(single, 3, 3), 0x00FF00u);
+    EXPECT_EQ(TopDown(single, 3, 3), 0x00FF00u);
 }

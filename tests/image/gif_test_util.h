@@ -5,6 +5,7 @@
 #include "image/CRasterGifLzw.h"
 #include "image/CRasterImage.h"
 #include "image/CRasterMemFile.h"
+#include "InteropTools.h"
 
 #include <cstdlib>
 #include <memory>
@@ -252,11 +253,7 @@ inline bool DecodeInto(const Bytes& in, CRasterImageGIF& gif)
 }
 
 // Colour of pixel (x, y) with y counted from the top, as 0xRRGGBB.
-inline unsigned ColorAt(const CRasterImage& img, int x, int yTop)
-{
-    RGBQUAD c = img.GetPixelColor(x, LONG(img.GetHeight()) - 1 - yTop, false);
-    return unsigned(c.rgbRed) << 16 | unsigned(c.rgbGreen) << 8 | c.rgbBlue;
-}
+using interop::TopDown;
 
 inline int IndexAt(const CRasterImage& img, int x, int yTop)
 {
