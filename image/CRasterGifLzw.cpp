@@ -182,8 +182,7 @@ void CGifLzwEncoder::ClearHash()
 
 void CGifLzwEncoder::Start(int initBits, CGifByteOutput& out)
 {
-    m_out = &out;
-    m_writeFailed = false;
+    m_packets.Start(out, 254);
     m_accumulator = 0;
     m_bitCount = 0;
     m_clearFlag = false;
@@ -193,24 +192,16 @@ void CGifLzwEncoder::Start(int initBits, CGifByteOutput& out)
     m_clearCode = 1 << (initBits - 1);
     m_endCode = m_clearCode + 1;
     m_nextFree = m_clearCode + 2;
-    m_packetCount = 0;
 }
 
-void CGifLzwEncoder::FlushPacket()
+void CGifSubBlockWriter::Flush()
 {
-    if (m_packetCount > 0) {
-        BYTE len = BYTE(m_packetCount);
-        if (!m_out->WriteBytes(&len, 1) || !m_out->WriteBytes(m_packet, m_packetCount))
-            m_writeFailed = true;
-        m_packetCount = 0;
+    if (m_count > 0) {
+        const BYTE length = BYTE(m_count);
+        if (!m_out->WriteBytes(&length, 1) || !m_out->WriteBytes(m_data, m_count))
+            m_failed = true;
     }
-}
-
-void CGifLzwEncoder::PutPacketByte(BYTE b)
-{
-    m_packet[m_packetCount++] = b;
-    if (m_packetCount >= 254)
-        FlushPacket();
+    m_count = 0;
 }
 
 void CGifLzwEncoder::PutCode(int code)
@@ -221,7 +212,7 @@ void CGifLzwEncoder::PutCode(int code)
         m_accumulator = DWORD(code);
     m_bitCount += m_codeWidth;
     while (m_bitCount >= 8) {
-        PutPacketByte(BYTE(m_accumulator & 0xFF));
+        m_packets.Put(BYTE(m_accumulator & 0xFF));
         m_accumulator >>= 8;
         m_bitCount -= 8;
     }
@@ -239,12 +230,12 @@ void CGifLzwEncoder::PutCode(int code)
 
     if (code == m_endCode) {
         while (m_bitCount > 0) {
-            PutPacketByte(BYTE(m_accumulator & 0xFF));
+            m_packets.Put(BYTE(m_accumulator & 0xFF));
             m_accumulator >>= 8;
             m_bitCount -= 8;
         }
         m_bitCount = 0;
-        FlushPacket();
+        m_packets.Flush();
     }
 }
 
@@ -256,7 +247,7 @@ bool CGifLzwEncoder::CompressLzw(int initBits, CGifPixelSource& pixels, CGifByte
     PutCode(m_clearCode);
     if (prefix < 0) {
         PutCode(m_endCode);
-        return !m_writeFailed;
+        return !m_packets.Failed();
     }
 
     int c;
@@ -299,7 +290,7 @@ bool CGifLzwEncoder::CompressLzw(int initBits, CGifPixelSource& pixels, CGifByte
     }
     PutCode(prefix);
     PutCode(m_endCode);
-    return !m_writeFailed;
+    return !m_packets.Failed();
 }
 
 bool CGifLzwEncoder::CompressPlain(int initBits, CGifPixelSource& pixels, CGifByteOutput& out)
@@ -318,7 +309,7 @@ bool CGifLzwEncoder::CompressPlain(int initBits, CGifPixelSource& pixels, CGifBy
         }
     }
     PutCode(m_endCode);
-    return !m_writeFailed;
+    return !m_packets.Failed();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -368,29 +359,12 @@ void CGifRunEncoder::Reset()
     m_justCleared = true;
 }
 
-void CGifRunEncoder::WriteBlock()
-{
-    if (m_blockLength > 0) {
-        BYTE len = BYTE(m_blockLength);
-        if (!m_out->WriteBytes(&len, 1) || !m_out->WriteBytes(m_block, m_blockLength))
-            m_writeFailed = true;
-    }
-    m_blockLength = 0;
-}
-
-void CGifRunEncoder::BlockByte(BYTE b)
-{
-    m_block[m_blockLength++] = b;
-    if (m_blockLength >= 255)
-        WriteBlock();
-}
-
 void CGifRunEncoder::PutCodeBits(int value)
 {
     m_bitBuffer |= DWORD(value) << m_bitCount;
     m_bitCount += m_outBits;
     while (m_bitCount >= 8) {
-        BlockByte(BYTE(m_bitBuffer & 0xFF));
+        m_blocks.Put(BYTE(m_bitBuffer & 0xFF));
         m_bitBuffer >>= 8;
         m_bitCount -= 8;
     }
@@ -506,8 +480,7 @@ void CGifRunEncoder::FlushRun()
 
 bool CGifRunEncoder::CompressRuns(int initBits, CGifPixelSource& pixels, CGifByteOutput& out)
 {
-    m_out = &out;
-    m_writeFailed = false;
+    m_blocks.Start(out, 255);
     m_clearCode = 1 << (initBits - 1);
     m_endCode = m_clearCode + 1;
     m_baseCode = m_clearCode + 2;
@@ -521,7 +494,6 @@ bool CGifRunEncoder::CompressRuns(int initBits, CGifPixelSource& pixels, CGifByt
     Reset();
     m_bitBuffer = 0;
     m_bitCount = 0;
-    m_blockLength = 0;
     PutCodeBits(m_clearCode);
 
     for (;;) {
@@ -539,9 +511,9 @@ bool CGifRunEncoder::CompressRuns(int initBits, CGifPixelSource& pixels, CGifByt
     }
     PutCodeBits(m_endCode);
     if (m_bitCount > 0)
-        BlockByte(BYTE(m_bitBuffer & 0xFF));
-    WriteBlock();
-    return !m_writeFailed;
+        m_blocks.Put(BYTE(m_bitBuffer & 0xFF));
+    m_blocks.Flush();
+    return !m_blocks.Failed();
 }
 
 // ---------------------------------------------------------------------------------------------

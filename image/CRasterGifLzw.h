@@ -81,6 +81,34 @@ private:
     WORD m_prefix[kMaxCodes] = {};
 };
 
+// The data sub-blocks an encoder writes: bytes gather until a block holds its limit (at most 255),
+// then go out behind their length byte. A failed write is remembered until the next Start.
+class CGifSubBlockWriter {
+public:
+    void Start(CGifByteOutput& out, int limit)
+    {
+        m_out = &out;
+        m_limit = limit;
+        m_count = 0;
+        m_failed = false;
+    }
+    void Put(BYTE b)
+    {
+        m_data[m_count++] = b;
+        if (m_count >= m_limit)
+            Flush();
+    }
+    void Flush();
+    bool Failed() const { return m_failed; }
+
+private:
+    CGifByteOutput* m_out = nullptr;
+    int m_limit = 255;
+    int m_count = 0;
+    bool m_failed = false;
+    BYTE m_data[256] = {};
+};
+
 // Shared bit packing of the LZW and plain-code encoders: codes go out least significant bit first in
 // data sub-blocks of at most 254 bytes.
 class CGifLzwEncoder {
@@ -99,11 +127,8 @@ public:
 private:
     void Start(int initBits, CGifByteOutput& out);
     void PutCode(int code);
-    void PutPacketByte(BYTE b);
-    void FlushPacket();
 
-    CGifByteOutput* m_out = nullptr;
-    bool m_writeFailed = false;
+    CGifSubBlockWriter m_packets;
     DWORD m_accumulator = 0;
     int m_bitCount = 0;
     int m_codeWidth = 0;
@@ -112,8 +137,6 @@ private:
     bool m_clearFlag = false;
     int m_initBits = 0;
     int m_clearCode = 0, m_endCode = 0;
-    int m_packetCount = 0;
-    BYTE m_packet[256] = {};
     std::int32_t m_hashKey[kHashSize] = {};
     WORD m_codeTable[kHashSize] = {};
 };
@@ -133,16 +156,13 @@ private:
     void PutCodeBits(int value);
     void PutPlain(int code);
     void PutClear();
-    void BlockByte(BYTE b);
-    void WriteBlock();
     void FlushRun();
     void FromClear(std::int64_t count);
     void ClearOrRepeat(std::int64_t count);
     void WithTable(std::int64_t count);
     void RestoreClearLimit();
 
-    CGifByteOutput* m_out = nullptr;
-    bool m_writeFailed = false;
+    CGifSubBlockWriter m_blocks;
     int m_runPixel = 0;
     int m_baseCode = 0;
     std::int64_t m_runCount = 0;
@@ -157,8 +177,6 @@ private:
     int m_clearCode = 0, m_endCode = 0;
     DWORD m_bitBuffer = 0;
     int m_bitCount = 0;
-    BYTE m_block[256] = {};
-    int m_blockLength = 0;
 };
 
 // The row order of an interlaced image: passes start at rows 0, 4, 2, 1 with steps 8, 8, 4, 2.
