@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 namespace {
 
 using setup_test::SetupTest;
@@ -285,6 +287,41 @@ TEST_F(SetupTest, CancelChangesNothing)
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(doc.m_nCellsX, 10);
     EXPECT_EQ(ReadFile(IniPath()), before);
+}
+
+TEST(SetupPages, AreCreatableByClassWithTheirTemplatesAndStartingValues)
+{
+    struct Case {
+        CRuntimeClass* pClass;
+        UINT nTemplate;
+        const char* caption;
+    };
+    for (const Case& c : {Case{RUNTIME_CLASS(PP1), 164, "Style"}, Case{RUNTIME_CLASS(PP2), 165, "Dimensions"},
+                          Case{RUNTIME_CLASS(PP3), 166, "Page"}, Case{RUNTIME_CLASS(PP4), 167, "Advanced"},
+                          Case{RUNTIME_CLASS(PP5), 168, "GROWTH"}}) {
+        std::unique_ptr<CObject> object(c.pClass->CreateObject());
+        ASSERT_NE(object, nullptr) << c.caption;
+        EXPECT_EQ(object->GetRuntimeClass(), c.pClass);
+        EXPECT_TRUE(object->IsKindOf(RUNTIME_CLASS(CPropertyPage)));
+        auto* page = dynamic_cast<CPropertyPage*>(object.get());
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->GetTemplateID(), c.nTemplate);
+        EXPECT_EQ(page->GetCaption(), c.caption);
+    }
+    PP1 style;
+    EXPECT_EQ(style.m_nTilerSel, 0);
+    EXPECT_TRUE(style.m_tilerIDs.empty());
+    PP2 dims;
+    EXPECT_EQ(dims.m_nCellsWide, 0);
+    EXPECT_EQ(dims.m_fInnerPct, 0.0f);
+    PP4 advanced;
+    EXPECT_EQ(advanced.m_bInfoWindow, 1);
+    EXPECT_EQ(advanced.m_nSeed, 0u);
+    PP5 growth;
+    for (int v : {growth.m_nE, growth.m_nN, growth.m_nNW, growth.m_nNE, growth.m_nS, growth.m_nSE, growth.m_nCenter,
+                  growth.m_nSW, growth.m_nW})
+        EXPECT_EQ(v, 1);
+    EXPECT_EQ(growth.m_bRelative, 0);
 }
 
 } // namespace
