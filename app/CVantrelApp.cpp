@@ -211,3 +211,8 @@ void CVantrelApp::OnHearAbout() { OpenAddress(CString(kMainServer) + "/maze.ram?
 void CVantrelApp::OnUserManual() { OpenAddress(RedirectAddress("manual")); }
 void CVantrelApp::OnForum() { OpenAddress(RedirectAddress("forum")); }
 void CVantrelApp::OnMailingList() { OpenAddress(RedirectAddress("maillist")); }
+
+CWnd* CVantrelApp::GetInfoPane() const
+{
+    return adWindow;
+}

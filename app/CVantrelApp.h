@@ -31,6 +31,9 @@ public:
     CString DownloadFile(const char* lpszAddress, const char* lpszPrefix, const char* lpszDestination,
                          BOOL* pbOk = nullptr);
 
+    // The information pane as a window and command target, or null before the frame made it.
+    CWnd* GetInfoPane() const;
+
     CString installPath;             // the installation folder, ending with a separator
     BOOL infoPaneVisible = FALSE;    // the information pane is switched on; off at every start
     BOOL splashShown = FALSE;

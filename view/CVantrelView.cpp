@@ -2,6 +2,7 @@
 // mapping mode, and the View menu's switches.
 #include "view/CVantrelView.h"
 
+#include "app/CVantrelApp.h"
 #include "maze/CLogicalRectTracker.h"
 #include "maze/CVantrelDoc.h"
 #include "maze/Object.h"
@@ -315,7 +316,21 @@ int CVantrelView::SetActiveLayer(int nLayer)
 
 BOOL CVantrelView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
-    return CScrollView::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+    // The gallery and update commands belong to the information pane, which is offered them first.
+    // Only running the command gives the pane the keyboard focus: the update requests that menus and
+    // toolbars make all the time must not pull the focus (and with it the active view) away from the
+    // maze. The pane's answer counts, so these commands stay enabled.
+    BOOL bPane = FALSE;
+    if (nID == ID_MASK_GALLERY || nID == ID_TEMPLATE_GALLERY || nID == ID_CHECK_FOR_UPDATES ||
+        nID == ID_TILER_GALLERY) {
+        auto* pApp = dynamic_cast<CVantrelApp*>(AfxGetApp());
+        if (CWnd* pPane = pApp ? pApp->GetInfoPane() : nullptr) {
+            if (nCode == CN_COMMAND && !pHandlerInfo)
+                pPane->SetFocus();
+            bPane = pPane->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+        }
+    }
+    return CScrollView::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo) || bPane;
 }
 
 // ---- View option commands ------------------------------------------------------------------------------

@@ -334,3 +334,19 @@ TEST_F(ViewWindowTest, ResizeKeepsTheBuffer)
     EXPECT_EQ(BufferPixel(p.x, p.y), before);
     EXPECT_EQ(m_pView->GetTotalSize(), CSize(7499, 9499));
 }
+
+TEST_F(ViewWindowTest, GalleryCommandsAreOfferedToTheInformationPane)
+{
+    CWnd* pPane = m_app.GetInfoPane();
+    ASSERT_NE(pPane, nullptr);
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_NEW)); // the mask gallery needs a grid
+    m_pView->SetFocus();
+    ASSERT_NE(CWnd::GetFocus(), pPane);
+    // Only the pane handles these: they stay enabled, and asking does not move the focus.
+    for (UINT id : {ID_MASK_GALLERY, ID_TEMPLATE_GALLERY, ID_CHECK_FOR_UPDATES, ID_TILER_GALLERY}) {
+        EXPECT_TRUE(m_pFrame->IsCommandEnabled(id)) << id;
+        EXPECT_NE(CWnd::GetFocus(), pPane) << id;
+    }
+    // The view's own commands still reach the view afterwards.
+    EXPECT_TRUE(m_pFrame->IsCommandEnabled(ID_VIEW_SOLUTION));
+}
