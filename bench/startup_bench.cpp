@@ -243,6 +243,9 @@ RunResult RunOnce(const std::string& self, const std::string& appDir, const std:
         setenv(kChildEnv, std::to_string(fds[1]).c_str(), 1);
         setenv(kForkEnv, std::to_string(forkNs).c_str(), 1);
         setenv("XDG_CONFIG_HOME", profileDir.c_str(), 1);
+        // The connection check's echoes go to public hosts: never from a benchmark. Where they are
+        // sent and nobody answers they add up to 6 x 500 ms to the start.
+        setenv("VANTREL_OFFLINE", "1", 1);
         if (chdir(appDir.c_str()) != 0)
             _exit(126);
         execl(self.c_str(), self.c_str(), mazeFile.c_str(), static_cast<char*>(nullptr));
