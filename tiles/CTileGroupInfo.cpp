@@ -44,10 +44,10 @@ CTileGroupInfo& CTileGroupInfo::operator=(const CTileGroupInfo& other)
 
 CTileGroupInfo::~CTileGroupInfo() = default;
 
-BOOL CTileGroupInfo::AddTile(const CString& spec, CRasterImage& sheet, LONG w, LONG h)
+BOOL CTileGroupInfo::AddTile(const CString& tileLine, CRasterImage& sheet, LONG w, LONG h)
 {
     CTileInfo tile;
-    CString rest = spec;
+    CString rest = tileLine;
     tile.name = TakeField(rest);
     tile.row = TileDecimalValue(TakeField(rest));
     if (rest.Find(',') >= 0) {

@@ -14,7 +14,7 @@ public:
 
     // Parses "name,row,col[,weight]" and appends the tile cut from sheet's cell (row, col) of
     // w x h pixels; a cell that lies off the sheet leaves the tile's image empty. Returns TRUE.
-    BOOL AddTile(const CString& spec, CRasterImage& sheet, LONG w, LONG h);
+    BOOL AddTile(const CString& tileLine, CRasterImage& sheet, LONG w, LONG h);
 
     // The tile for one cell, chosen by weight with one draw of the program's random generator when
     // the group holds two or more tiles (none otherwise). The group must not be empty. Weights whose
