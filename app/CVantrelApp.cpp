@@ -100,7 +100,7 @@ void CVantrelApp::InstallDocumentShell()
 {
     CVantrelDocShell shell;
     shell.isInfoPaneVisible = [this] { return infoPaneVisible; };
-    shell.setInfoPaneVisible = [this](BOOL bVisible) { infoPaneVisible = bVisible ? TRUE : FALSE; };
+    shell.setInfoPaneVisible = [this](BOOL bVisible) { SwitchInfoPane(bVisible); };
     shell.hideInfoPane = [this] {
         if (adWindow)
             adWindow->HideAdPane();
@@ -211,6 +211,18 @@ void CVantrelApp::OnHearAbout() { OpenAddress(CString(kMainServer) + "/maze.ram?
 void CVantrelApp::OnUserManual() { OpenAddress(RedirectAddress("manual")); }
 void CVantrelApp::OnForum() { OpenAddress(RedirectAddress("forum")); }
 void CVantrelApp::OnMailingList() { OpenAddress(RedirectAddress("maillist")); }
+
+void CVantrelApp::SwitchInfoPane(BOOL bVisible)
+{
+    const BOOL bWasVisible = infoPaneVisible;
+    infoPaneVisible = bVisible ? TRUE : FALSE;
+    if (!adWindow || infoPaneVisible == bWasVisible)
+        return;
+    if (infoPaneVisible)
+        adWindow->SetTimer(CAdWindow::PAGE_TIMER, 1);
+    else
+        adWindow->HideAdPane();
+}
 
 CWnd* CVantrelApp::GetInfoPane() const
 {

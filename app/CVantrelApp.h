@@ -31,6 +31,10 @@ public:
     CString DownloadFile(const char* lpszAddress, const char* lpszPrefix, const char* lpszDestination,
                          BOOL* pbOk = nullptr);
 
+    // Switches the information pane on or off. Switching it on starts its page rotation at once;
+    // switching it off collapses it.
+    void SwitchInfoPane(BOOL bVisible);
+
     // The information pane as a window and command target, or null before the frame made it.
     CWnd* GetInfoPane() const;
 

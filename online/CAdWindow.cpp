@@ -118,6 +118,9 @@ void CAdWindow::OnTimer(UINT_PTR nIDEvent)
         KillTimer(COLLAPSE_TIMER);
         break;
     case EXPAND_TIMER:
+        // A pane switched off since its page loaded stays collapsed.
+        if (!PaneVisible())
+            break;
         SetPaneHeight(expandedHeight, expandedHeight);
         SetTimer(COLLAPSE_TIMER, UINT(collapseDelayMs));
         break;
@@ -179,9 +182,13 @@ void CAdWindow::OnSize(UINT nType, int cx, int cy)
             nextAdMs = -2;
         minimum = Shell().paneMin ? Shell().paneMin() : 0;
     }
+    // Only a change of height is the pane's new size: a window that only gets wider or narrower
+    // leaves a shrinking pane shrinking.
+    const bool bHeightChanged = cy != m_nLastHeight;
+    m_nLastHeight = cy;
     if (cy < minimum) {
         SetPaneHeight(minimum, minimum);
-    } else if (minimum == 0) {
+    } else if (minimum == 0 && bHeightChanged) {
         KillTimer(COLLAPSE_TIMER);
         expandedHeight = cy;
     }

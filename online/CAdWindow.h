@@ -86,6 +86,8 @@ public:
     DECLARE_MESSAGE_MAP()
 
 private:
+    int m_nLastHeight = -1;  // the height of the last size event
+
     void ShowGallery(const char* lpszLocationCode);
     void NavigatePane(const CString& address);
     void KillAllTimers();

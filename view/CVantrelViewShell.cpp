@@ -11,6 +11,11 @@ CVantrelApp* VantrelApp() { return dynamic_cast<CVantrelApp*>(AfxGetApp()); }
 
 void CVantrelView::CollapseInfoPane()
 {
+    // While the pane is switched on, its page timers size it: every resize of the splitter repaints this
+    // view, so a collapse here would undo each growth of the pane at once. A grid rebuild hides the pane
+    // through the document, and switching the pane off hides it through the application.
+    if (IsInfoPaneVisible())
+        return;
     if (auto* pFrame = dynamic_cast<CMainFrame*>(GetParentFrame()))
         pFrame->SetAdPaneHeight(0, 0);
 }
@@ -38,5 +43,5 @@ bool CVantrelView::IsInfoPaneVisible() const
 void CVantrelView::SetInfoPaneVisible(bool bVisible)
 {
     if (CVantrelApp* pApp = VantrelApp())
-        pApp->infoPaneVisible = bVisible ? TRUE : FALSE;
+        pApp->SwitchInfoPane(bVisible ? TRUE : FALSE);
 }

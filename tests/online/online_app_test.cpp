@@ -16,10 +16,12 @@
 #include "resources/VantrelResources.h"
 #include "resources/resource.h"
 #include "tests/online/LoopbackHttpServer.h"
+#include "view/CVantrelView.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -83,6 +85,26 @@ protected:
         unsetenv("TMPDIR");
     }
     CVantrelDoc* Document() const { return dynamic_cast<CVantrelDoc*>(m_pFrame->GetActiveDocument()); }
+    // The height the splitter gave the pane's row.
+    int PaneRow() const
+    {
+        int cur = 0, min = 0;
+        m_pFrame->GetSplitter().GetRowInfo(1, cur, min);
+        return cur;
+    }
+    // Paints the maze view at once, then resizes the window a little, which repaints it again.
+    void RepaintAndResize(int step)
+    {
+        auto* pView = dynamic_cast<CVantrelView*>(m_pFrame->GetSplitter().GetPane(0, 0));
+        ASSERT_NE(pView, nullptr);
+        pView->Invalidate(TRUE);
+        pView->UpdateWindow();
+        m_pFrame->GetWidget()->resize(1000 + step, 760 + step);
+        QCoreApplication::processEvents();
+        pView->Invalidate(TRUE);
+        pView->UpdateWindow();
+        QCoreApplication::processEvents();
+    }
 
     QTemporaryDir m_config;
     LoopbackHttpServer m_server;
@@ -116,6 +138,56 @@ TEST_F(PaneInProgram, PaneReadsTheInstallationsPagesAndRotatesWhenSwitchedOn)
     EXPECT_EQ(m_pFrame->GetPaneHeight(), 1);
     // The resize that follows stores the height the pane really got.
     EXPECT_EQ(m_pPane->expandedHeight, 1);
+}
+
+TEST_F(PaneInProgram, PaneOverAMazeOpensGrowsAndShrinksWhateverRepaintsTheViewGets)
+{
+    m_pFrame->GetWidget()->showNormal();
+    m_pFrame->GetWidget()->resize(1000, 760);
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_NEW));
+    ASSERT_GT(Document()->m_nGrids, 0);
+    QCoreApplication::processEvents();
+
+    // View > Info Box starts the rotation: the first local page opens the pane to its height.
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_INFO_BOX));
+    EXPECT_TRUE(m_app.infoPaneVisible);
+    ASSERT_TRUE(WaitFor([&] { return PaneRow() == 60; }));
+    EXPECT_EQ(AfxGetProfile().GetProfileString("Ads", "LastAd"), "WELCOME");
+    for (int i = 0; i < 3; ++i)
+        RepaintAndResize(i);
+    EXPECT_EQ(PaneRow(), 60);
+
+    // Its expand timer grows it, and it stays grown.
+    m_pPane->OnTimer(CAdWindow::EXPAND_TIMER);
+    EXPECT_EQ(PaneRow(), 160);
+    RepaintAndResize(3);
+    EXPECT_EQ(PaneRow(), 160);
+    // Its collapse timer shrinks it by a tenth a step, down to nothing.
+    m_pPane->collapseDelayMs = 0;
+    m_pPane->OnTimer(CAdWindow::COLLAPSE_TIMER);
+    EXPECT_EQ(PaneRow(), 144);
+    RepaintAndResize(4);
+    ASSERT_TRUE(WaitFor([&] { return m_pPane->expandedHeight == 0; }, 5000));
+    EXPECT_EQ(PaneRow(), 0);
+
+    // The next page opens it again; a grid rebuild collapses it, and the repaint after keeps it so.
+    m_pPane->OnTimer(CAdWindow::PAGE_TIMER);
+    ASSERT_TRUE(WaitFor([&] { return PaneRow() == 60; }));
+    EXPECT_EQ(AfxGetProfile().GetProfileString("Ads", "LastAd"), "TEMPLATES");
+    ASSERT_TRUE(Document()->CreateGrid());
+    RepaintAndResize(5);
+    EXPECT_LE(PaneRow(), 1);
+
+    // Switched off, the pane collapses and a maze paint keeps it collapsed, even when a timer fires.
+    m_pPane->OnTimer(CAdWindow::PAGE_TIMER);
+    ASSERT_TRUE(WaitFor([&] { return PaneRow() == 60; }));
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_INFO_BOX));
+    EXPECT_FALSE(m_app.infoPaneVisible);
+    RepaintAndResize(6);
+    EXPECT_EQ(PaneRow(), 0);
+    m_pPane->expandedHeight = 160;
+    m_pPane->OnTimer(CAdWindow::EXPAND_TIMER);
+    EXPECT_EQ(PaneRow(), 0);
 }
 
 TEST_F(PaneInProgram, ConnectionCheckAndDownloadsOfTheApplication)
