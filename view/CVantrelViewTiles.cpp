@@ -106,8 +106,11 @@ void CVantrelView::DrawTilerCell(CDC* pDC, int x, int y, int g, int pass)
     if (pass == 2)
         pass = DRAW_PASS_CELL;
     const MazeCell cell = pGrid->GetCell(x, y);
-    if (pass != DRAW_PASS_CELL && (cell.flags & (CELL_ERASED | CELL_HIDDEN)))
+    if (pass != DRAW_PASS_CELL && (cell.flags & CELL_ERASED))
         return;
+    // A hidden START or STOP shows its tile on screen and leaves an opening on paper. Its tiles are
+    // chosen either way, so the paper shows every other cell with the tile the screen shows.
+    const bool bDraw = pass == DRAW_PASS_CELL || m_bScreen || !(cell.flags & CELL_HIDDEN);
 
     CacheCellSize();
     const int w = m_nCachedCellWidth, h = m_nCachedCellHeight;
@@ -125,7 +128,7 @@ void CVantrelView::DrawTilerCell(CDC* pDC, int x, int y, int g, int pass)
     }
     const int code = TileCodeOf(cell);
     if (code >= 0)
-        m_tiler.DrawTile(pDC, code, rect, m_bShowMaze);
+        m_tiler.DrawTile(pDC, code, rect, bDraw && m_bShowMaze);
     if (cell.flags & CELL_SOLUTION)
-        m_tiler.DrawTile(pDC, CBMPTiler::TILE_SOLUTION, rect, m_bShowSolution);
+        m_tiler.DrawTile(pDC, CBMPTiler::TILE_SOLUTION, rect, bDraw && m_bShowSolution);
 }

@@ -23,8 +23,8 @@ constexpr int kTilePixels = 8;
 constexpr int kCell = 400;  // cell size in thousandths: about 38 pixels, so tile centres are clear
 
 // Sheet cell (row, col) of the alternatives of every tile code: passage code n has (n / 4 + 1, n % 4 + 1)
-// with weight 1 and (n / 4 + 5, n % 4 + 1) with weight 2; SOLUTION two tiles in row 9; BLACKEN, START and
-// STOP one tile each.
+// with weight 1 and (n / 4 + 5, n % 4 + 1) with weight 2; SOLUTION and START two tiles each; BLACKEN
+// and STOP one tile each.
 struct TileRef {
     int row, col, weight;
 };
@@ -35,7 +35,7 @@ std::vector<TileRef> Alternatives(int code)
     switch (code) {
     case 16: return {{9, 1, 1}, {9, 2, 1}};
     case 17: return {{9, 3, 1}};
-    case 18: return {{9, 4, 1}};
+    case 18: return {{9, 4, 1}, {10, 2, 3}};
     default: return {{10, 1, 1}};
     }
 }
@@ -107,7 +107,8 @@ struct TiledMaze : ::testing::Test {
     CPoint Centre(int x, int y) { return page.ToDevice(x * kCell + kCell / 2, -(y * kCell + kCell / 2)); }
 
     // The colour each cell's centre must show after a full redraw, walking the cells as the redraw does.
-    std::vector<COLORREF> ExpectedCentres(bool bShowSolution)
+    // On paper hidden START and STOP cells stay white, their tiles chosen all the same.
+    std::vector<COLORREF> ExpectedCentres(bool bShowSolution, bool bScreen = true)
     {
         tiletest::Sequence seq{view.m_tiler.seed};
         std::vector<COLORREF> expected;
@@ -115,7 +116,7 @@ struct TiledMaze : ::testing::Test {
             for (int x = 0; x < 6; ++x) {
                 const MazeCell& cell = doc.GetGrid(0)->GetCell(x, y);
                 COLORREF colour = kWhite;
-                if (!(cell.flags & (CELL_ERASED | CELL_HIDDEN))) {
+                if (!(cell.flags & CELL_ERASED)) {
                     int code = (cell.flags & CELL_BLACKENED) ? 17
                                : (cell.flags & CELL_STOP)    ? 19
                                : (cell.flags & CELL_START)   ? 18
@@ -127,6 +128,8 @@ struct TiledMaze : ::testing::Test {
                         if (bShowSolution)
                             colour = tiletest::CellColour(s.row, s.col);
                     }
+                    if (!bScreen && (cell.flags & CELL_HIDDEN))
+                        colour = kWhite;
                 }
                 expected.push_back(colour);
             }
@@ -153,7 +156,11 @@ TEST_F(TiledMaze, EveryCellShowsTheTileOfItsCodeAndRepaintsRepeat)
     ASSERT_EQ(view.m_tiler.groups[5].tiles.GetSize(), 2) << "the definition file was loaded";
     const std::vector<COLORREF> expected = ExpectedCentres(false);
     EXPECT_EQ(Centres(), expected);
-    EXPECT_EQ(expected[0], kWhite) << "the hidden START has no tile in a full redraw";
+    ASSERT_TRUE(doc.GetGrid(0)->GetCell(0, 0).flags & CELL_HIDDEN);
+    EXPECT_NE(expected[0], kWhite) << "the hidden START shows its tile on screen";
+    EXPECT_NE(Centres()[0], kWhite);
+    ASSERT_TRUE(doc.GetGrid(0)->GetCell(5, 4).flags & CELL_HIDDEN);
+    EXPECT_EQ(Centres()[4 * 6 + 5], tiletest::CellColour(10, 1)) << "the hidden STOP shows its tile on screen";
     EXPECT_EQ(expected[1 * 6 + 1], kWhite) << "an erased cell has no tile";
     EXPECT_EQ(expected[2 * 6 + 2], tiletest::CellColour(9, 3)) << "blackened comes before START";
     EXPECT_EQ(expected[3 * 6 + 4], tiletest::CellColour(10, 1)) << "STOP comes before START";
@@ -182,9 +189,29 @@ TEST_F(TiledMaze, HiddenMazeStillChoosesSoTheSolutionTilesStay)
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 6; ++x) {
             const MazeCell& cell = doc.GetGrid(0)->GetCell(x, y);
-            const bool bShown = (cell.flags & CELL_SOLUTION) && !(cell.flags & (CELL_ERASED | CELL_HIDDEN));
+            const bool bShown = (cell.flags & CELL_SOLUTION) && !(cell.flags & CELL_ERASED);
             EXPECT_EQ(got[std::size_t(y * 6 + x)], bShown ? all[std::size_t(y * 6 + x)] : kWhite) << x << "," << y;
         }
+}
+
+// On paper the hidden START and STOP leave openings, and every other cell keeps the tile the screen
+// shows: the hidden cells' tiles are chosen though not drawn.
+TEST_F(TiledMaze, PaperLeavesHiddenMarksOpenWithTheScreensTiles)
+{
+    Paint();
+    const std::vector<COLORREF> screen = Centres();
+    view.m_bScreen = 0;
+    Paint();
+    view.m_bScreen = 1;
+    const std::vector<COLORREF> paper = Centres();
+    EXPECT_EQ(paper, ExpectedCentres(false, false));
+    for (std::size_t i = 0; i < paper.size(); ++i) {
+        const MazeCell& cell = doc.GetGrid(0)->GetCell(int(i % 6), int(i / 6));
+        if (cell.flags & CELL_HIDDEN)
+            EXPECT_EQ(paper[i], kWhite) << i;
+        else
+            EXPECT_EQ(paper[i], screen[i]) << i;
+    }
 }
 
 // A cell drawn by itself whitens its square and draws its tile where the full redraw draws it; hidden
