@@ -2,14 +2,13 @@
 
 #include "image/CRasterImage.h"
 #include "maze/MzeArchive.h"
+#include "maze/StoredPicture.h"
 #include "platform/CArchive.h"
 #include "platform/CDC.h"
 #include "platform/CGdiObject.h"
 
-#include <cstdlib>
 #include <memory>
 #include <utility>
-#include <vector>
 
 CLogicalRectTracker::CLogicalRectTracker(const CLogicalRectTracker& src) : CRectTracker()
 {
@@ -151,7 +150,7 @@ void ReadFontBlock(CArchive& ar, void* out, bool isLogFont)
 
 } // namespace
 
-void CLogicalRectTracker::Serialize(CArchive& ar)
+void CLogicalRectTracker::Serialize(CArchive& ar, const StoredPicture* pPicture)
 {
     if (ar.IsStoring()) {
         ar << 1.0 << CString("NONE;") << m_nKind << m_nSelectStyle;
@@ -169,7 +168,16 @@ void CLogicalRectTracker::Serialize(CArchive& ar)
             ar << mze::kFontBlockBytes;
             ar.Write(&lf, mze::kFontBlockBytes);
         } else if (m_nKind == kindImage) {
-            StoreImage(ar);
+            if (pPicture) {
+                pPicture->Store(ar);
+            } else {
+                // A picture that cannot be stored ends the store; it is never written as no picture.
+                StoredPicture picture;
+                CString why;
+                if (!picture.Encode(m_pImage, why))
+                    mze::Reject();
+                picture.Store(ar);
+            }
         }
         return;
     }
@@ -196,7 +204,9 @@ void CLogicalRectTracker::Serialize(CArchive& ar)
     // The record is taken only once it has been read whole, so a broken one leaves nothing half-owned.
     CLogicalRectTracker record;
     if (kind == kindImage) {
-        record.LoadImage(ar);
+        StoredPicture picture;
+        picture.Load(ar);
+        record.SetImage(picture.Decode().release(), kindImage);
     } else {
         record.NewFontRecord();
         ReadFontBlock(ar, record.m_pChooseFont, false);
@@ -213,57 +223,6 @@ void CLogicalRectTracker::Serialize(CArchive& ar)
     record.m_nLayer = layer;
     record.m_strText = text;
     *this = std::move(record);
-}
-
-void CLogicalRectTracker::StoreImage(CArchive& ar) const
-{
-    BYTE* buffer = nullptr;
-    LONG size = 0;
-    int alphaPresent = 0;
-    BYTE alphaLevel = 0;
-    DWORD type = 0;
-    if (m_pImage) {
-        CRasterImage copy(*m_pImage, true, true, true);
-        type = copy.GetType();
-        if (!copy.Encode(buffer, size, type)) {
-            buffer = nullptr;
-            size = 0;
-        }
-        alphaPresent = copy.AlphaIsValid() ? 1 : 0;
-        alphaLevel = copy.AlphaGet(0, 0);
-    }
-    // A picture that cannot be encoded in its own format is stored with no bytes.
-    ar << alphaPresent << alphaLevel << int(type) << LONG(size);
-    if (buffer) {
-        ar.Write(buffer, UINT(size));
-        std::free(buffer);
-    }
-}
-
-void CLogicalRectTracker::LoadImage(CArchive& ar)
-{
-    int alphaPresent = mze::ReadIntIn(ar, 0, 1);
-    BYTE alphaLevel = 0;
-    ar >> alphaLevel;
-    int type = mze::ReadIntIn(ar, 0, int(IMAGE_FORMAT_COUNT) - 1);
-    int size = mze::ReadCount(ar, 1, mze::kMaxImageBytes);
-    std::vector<BYTE> bytes(static_cast<std::size_t>(size));
-    ar.EnsureRead(bytes.data(), UINT(size));
-
-    auto image = std::make_unique<CRasterImage>();
-    if (size > 0 && image->Decode(bytes.data(), DWORD(size), DWORD(type))) {
-        if (alphaPresent) {
-            // A picture that decoded with its own alpha plane keeps it.
-            if (!image->AlphaIsValid()) {
-                image->AlphaCreate();
-                image->AlphaSet(alphaLevel);
-            }
-            image->AlphaPaletteEnable(true);
-        }
-        SetImage(image.release(), kindImage);
-    } else {
-        SetImage(nullptr, kindImage);
-    }
 }
 
 void CLogicalRectTracker::Draw(CDC* pDC)

@@ -16,6 +16,7 @@
 class CArchive;
 class CDC;
 class CRasterImage;
+class StoredPicture;
 class CWnd;
 
 constexpr int LAYER_BACKGROUND = 1;
@@ -61,8 +62,10 @@ public:
     // The layer-object record of a document file, both ways. Reading throws the archive's exception for
     // a record that cannot be whole (short data, bad lengths, unknown kind or layer) and then leaves this
     // object as it was. An image record whose bytes do not decode reads as kind 3 with no picture
-    // (m_pImage null), which the document does not take.
-    void Serialize(CArchive& ar);
+    // (m_pImage null), which the document does not take. Storing writes pPicture, the picture already
+    // encoded for this save, or else encodes it now, and throws the archive's exception when it cannot
+    // be stored (StoredPicture).
+    void Serialize(CArchive& ar, const StoredPicture* pPicture = nullptr);
 
     int m_nKind = 0;
     int m_nSelectStyle = 0;
@@ -79,8 +82,6 @@ public:
 
 private:
     void DrawImage(CDC* pDC) const;
-    void StoreImage(CArchive& ar) const;
-    void LoadImage(CArchive& ar);
     void CopyFields(const CLogicalRectTracker& src);
     void FreeOwned();
 };

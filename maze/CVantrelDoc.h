@@ -6,6 +6,7 @@
 #include "maze/MazeSetupValues.h"
 #include "maze/MoveRecord.h"
 #include "maze/Object.h"
+#include "maze/StoredPicture.h"
 #include "platform/CArray.h"
 #include "platform/CCmdTarget.h"
 #include "platform/CDocument.h"
@@ -13,6 +14,7 @@
 #include "platform/CString.h"
 
 #include <memory>
+#include <vector>
 
 class CArchive;
 class IMazeCellDrawer;
@@ -169,6 +171,11 @@ private:
     void SkipRingCells(CArchive& ar);
     BOOL LoadGrids(CArchive& ar);
     void SetStoreVersionError();
+    // Checks the document against every limit the reader enforces and encodes its layer pictures for
+    // a save to path, before the file is opened; when it cannot be written, queues the message and
+    // returns FALSE.
+    BOOL PrepareStore(const CString& path, std::vector<StoredPicture>& pictures);
+    CString FindUnstorable() const;
     void CopySettingsFrom(const CVantrelDoc& src);
     void AdoptLoaded(CVantrelDoc& loaded);
 
@@ -180,6 +187,8 @@ private:
     CVantrelDoc* m_pLoadTarget = nullptr;  // the document a file is being read for
     BOOL m_bDropTargetObjects = FALSE;     // its user chose to delete its layer objects
     BOOL m_bFileFailed = FALSE;            // the last open or save was refused
+    // The layer pictures of the save under way, one per object, encoded before its file was opened.
+    const std::vector<StoredPicture>* m_pStoredPictures = nullptr;
     bool FindRandomStart();
 
     // First row for (grid, side, parity) of the move table last looked up in; rebuilt when the

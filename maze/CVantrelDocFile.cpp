@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -25,6 +27,21 @@ constexpr const char* kFileTag = "MZE";
 
 constexpr const char* kNotAnMzeFile =
     "ERROR: Quillmont does not recognize this file as a valid MZE file.  Loading has stopped.";
+
+// Lends the pictures encoded for a save to the Serialize that writes them, for as long as the save runs.
+class LentPictures {
+public:
+    LentPictures(const std::vector<StoredPicture>*& slot, const std::vector<StoredPicture>& pictures) : m_slot(slot)
+    {
+        m_slot = &pictures;
+    }
+    ~LentPictures() { m_slot = nullptr; }
+    LentPictures(const LentPictures&) = delete;
+    LentPictures& operator=(const LentPictures&) = delete;
+
+private:
+    const std::vector<StoredPicture>*& m_slot;
+};
 
 } // namespace
 
@@ -39,6 +56,59 @@ void CVantrelDoc::SetStoreVersionError()
                       "program.  Please contact support: ",
                       m_dVersion);
     m_strError += kSupportEmail;
+}
+
+// What of the document the reader would refuse, in words for the save's message; empty when nothing.
+CString CVantrelDoc::FindUnstorable() const
+{
+    if (m_nGrids <= 0)
+        return "the document has no maze grid";
+    const bool pageHeld = mze::kScaleRange.Holds(m_nScale) && mze::kOffsetRange.Holds(m_nOffsetX) &&
+                          mze::kOffsetRange.Holds(m_nOffsetY) && mze::kCellsRange.Holds(m_nCellsX) &&
+                          mze::kCellsRange.Holds(m_nCellsY) && mze::kPageRange.Holds(m_nPageWidth) &&
+                          mze::kPageRange.Holds(m_nPageHeight) && mze::kSignRange.Holds(m_nXSign) &&
+                          mze::kSignRange.Holds(m_nYSign) && m_nXSign != 0 && m_nYSign != 0;
+    if (!pageHeld)
+        return "its page settings are outside what a maze file holds";
+    if (m_dVersion < 2.0)
+        return {};  // a version 1.0 file holds no layer objects and no start points
+    if (m_objects.GetSize() > mze::kMaxObjects)
+        return "it has more layer objects than a maze file holds";
+    for (int i = 0; i < m_objects.GetSize(); ++i) {
+        const CLogicalRectTracker& object = m_objects[i];
+        if (object.m_nKind < CLogicalRectTracker::kindTextTransparent ||
+            object.m_nKind > CLogicalRectTracker::kindImage || object.m_nLayer < LAYER_BACKGROUND ||
+            object.m_nLayer > LAYER_TEXT)
+            return "it has a layer object of no known kind or layer";
+    }
+    if (m_startPoints.GetSize() > mze::kMaxStartPoints)
+        return "it has more start points than a maze file holds";
+    return {};
+}
+
+BOOL CVantrelDoc::PrepareStore(const CString& path, std::vector<StoredPicture>& pictures)
+{
+    pictures.clear();
+    CString why = FindUnstorable();
+    if (why.IsEmpty() && m_dVersion >= 2.0) {
+        BeginWaitCursor();
+        pictures.resize(std::size_t(m_objects.GetSize()));
+        for (int i = 0; i < m_objects.GetSize(); ++i) {
+            if (m_objects[i].m_nKind == CLogicalRectTracker::kindImage &&
+                !pictures[std::size_t(i)].Encode(m_objects[i].m_pImage, why))
+                break;
+        }
+        EndWaitCursor();
+    }
+    if (why.IsEmpty())
+        return TRUE;
+    pictures.clear();
+    m_strError.Format("ERROR: Could not save '%s': %s.  The file was not changed.", path.GetString(),
+                      why.GetString());
+    // The views show the queued message at their next paint.
+    MarkChanged();
+    UpdateAllViews(nullptr);
+    return FALSE;
 }
 
 // ---- Commands ----------------------------------------------------------------------------------
@@ -88,6 +158,10 @@ void CVantrelDoc::OnFileSaveAs()
         return;
     }
     const CString path = dlg.GetPathName();
+    std::vector<StoredPicture> pictures;
+    if (!PrepareStore(path, pictures))
+        return;
+    LentPictures lent(m_pStoredPictures, pictures);
     CFile file;
     if (!file.Open(path, CFile::modeCreate | CFile::modeWrite)) {
         m_strError.Format("ERROR: Could not open '%s' for writing, please check you have rights to do so.",
@@ -110,6 +184,10 @@ BOOL CVantrelDoc::OnSaveDocument(const char* lpszPathName)
         SetStoreVersionError();
         return FALSE;
     }
+    std::vector<StoredPicture> pictures;
+    if (!PrepareStore(lpszPathName, pictures))
+        return FALSE;
+    LentPictures lent(m_pStoredPictures, pictures);
     BOOL ok = CDocument::OnSaveDocument(lpszPathName);
     return ok && !m_bFileFailed;
 }
@@ -124,6 +202,17 @@ void CVantrelDoc::Serialize(CArchive& ar)
             SetStoreVersionError();
             m_bFileFailed = TRUE;
             return;
+        }
+        // The save routes encode the pictures before they open the file; any other store does it here.
+        std::vector<StoredPicture> pictures;
+        std::optional<LentPictures> lent;
+        if (!m_pStoredPictures) {
+            const CFile* file = ar.GetFile();
+            if (!PrepareStore(file ? file->GetFilePath() : CString(), pictures)) {
+                m_bFileFailed = TRUE;
+                return;
+            }
+            lent.emplace(m_pStoredPictures, pictures);
         }
         if (m_dVersion < 2.0)
             SerializeV1(ar);
@@ -190,17 +279,17 @@ void CVantrelDoc::LoadHeader(CArchive& ar)
     mze::ReadInt(ar);  // grid count: the rebuild decides
     // The page geometry must give cells a size and the grid record its cells; start cells and marks
     // need no check, the growth tests them.
-    m_nScale = mze::ReadIntIn(ar, 0, mze::kMaxPageSize);
+    m_nScale = mze::ReadIntIn(ar, mze::kScaleRange);
     m_nStartX = mze::ReadInt(ar);
-    m_nOffsetX = mze::ReadIntIn(ar, -mze::kMaxPageSize, mze::kMaxPageSize);
+    m_nOffsetX = mze::ReadIntIn(ar, mze::kOffsetRange);
     m_nStartY = mze::ReadInt(ar);
-    m_nOffsetY = mze::ReadIntIn(ar, -mze::kMaxPageSize, mze::kMaxPageSize);
-    m_nCellsX = mze::ReadIntIn(ar, 1, mze::kMaxCellsPerSide);
-    m_nPageWidth = mze::ReadIntIn(ar, 1, mze::kMaxPageSize);
-    m_nXSign = mze::ReadIntIn(ar, -1, 1);
-    m_nCellsY = mze::ReadIntIn(ar, 1, mze::kMaxCellsPerSide);
-    m_nPageHeight = mze::ReadIntIn(ar, 1, mze::kMaxPageSize);
-    m_nYSign = mze::ReadIntIn(ar, -1, 1);
+    m_nOffsetY = mze::ReadIntIn(ar, mze::kOffsetRange);
+    m_nCellsX = mze::ReadIntIn(ar, mze::kCellsRange);
+    m_nPageWidth = mze::ReadIntIn(ar, mze::kPageRange);
+    m_nXSign = mze::ReadIntIn(ar, mze::kSignRange);
+    m_nCellsY = mze::ReadIntIn(ar, mze::kCellsRange);
+    m_nPageHeight = mze::ReadIntIn(ar, mze::kPageRange);
+    m_nYSign = mze::ReadIntIn(ar, mze::kSignRange);
     if (m_nXSign == 0 || m_nYSign == 0)
         mze::Reject();
     m_nSeed = mze::ReadInt(ar);
@@ -273,8 +362,10 @@ BOOL CVantrelDoc::SerializeV2(CArchive& ar)
         mze::WriteZeros(ar, 6);
         StoreGrids(ar);
         ar << m_objects.GetSize();
-        for (int i = 0; i < m_objects.GetSize(); ++i)
-            m_objects[i].Serialize(ar);
+        for (int i = 0; i < m_objects.GetSize(); ++i) {
+            const bool encoded = m_pStoredPictures && std::size_t(i) < m_pStoredPictures->size();
+            m_objects[i].Serialize(ar, encoded ? &(*m_pStoredPictures)[std::size_t(i)] : nullptr);
+        }
         ar << m_startPoints.GetSize();
         for (int i = 0; i < m_startPoints.GetSize(); ++i)
             ar << m_startPoints[i].x << m_startPoints[i].y;

@@ -18,6 +18,17 @@ constexpr std::int64_t kMaxStartPoints = 10000000;
 constexpr std::int64_t kMaxImageBytes = 256000000;  // the image library's own cap
 constexpr int kFontBlockBytes = 60;
 
+// The ranges of the header fields the reader takes; the writer refuses a document outside them.
+struct Range {
+    std::int64_t lo, hi;
+    constexpr bool Holds(std::int64_t v) const { return v >= lo && v <= hi; }
+};
+constexpr Range kScaleRange{0, kMaxPageSize};
+constexpr Range kOffsetRange{-kMaxPageSize, kMaxPageSize};
+constexpr Range kCellsRange{1, kMaxCellsPerSide};
+constexpr Range kPageRange{1, kMaxPageSize};
+constexpr Range kSignRange{-1, 1};  // and never 0
+
 // Smallest possible stored sizes, used to bound counts by the bytes left.
 constexpr std::uint64_t kCellBytes = 4;
 constexpr std::uint64_t kPointBytes = 8;
@@ -49,6 +60,11 @@ inline int ReadIntIn(CArchive& ar, std::int64_t lo, std::int64_t hi)
     if (v < lo || v > hi)
         Reject();
     return v;
+}
+
+inline int ReadIntIn(CArchive& ar, Range range)
+{
+    return ReadIntIn(ar, range.lo, range.hi);
 }
 
 // A count of items of at least bytesEach bytes that the rest of the file must be able to hold.

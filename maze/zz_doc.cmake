@@ -2,7 +2,9 @@
 add_library(vantrel_maze_layers STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CLogicalRectTracker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CLogicalRectTracker.h
-  ${CMAKE_CURRENT_LIST_DIR}/MzeArchive.h)
+  ${CMAKE_CURRENT_LIST_DIR}/MzeArchive.h
+  ${CMAKE_CURRENT_LIST_DIR}/StoredPicture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StoredPicture.h)
 target_link_libraries(vantrel_maze_layers PUBLIC vantrel_platform_tracker vantrel_image_draw vantrel_platform_io)
 
 target_sources(vantrel_maze PRIVATE

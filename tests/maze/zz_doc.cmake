@@ -7,3 +7,6 @@ vantrel_test(NAME maze_doc_draw_test LABEL maze
 vantrel_test(NAME maze_doc_file_test LABEL maze
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/doc_file_test.cpp ${CMAKE_CURRENT_LIST_DIR}/doc_settings_test.cpp
   LIBS vantrel_maze)
+vantrel_test(NAME maze_doc_pictures_test LABEL maze
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/doc_pictures_test.cpp
+  LIBS vantrel_maze)

@@ -1,0 +1,57 @@
+#pragma once
+// A layer picture as a document file holds it: the image field of the layer-object record (alpha
+// present, alpha level, format id, byte count, the encoded bytes).
+//
+// Whatever is stored comes back: a picture is stored in the format it was loaded from when that format
+// holds it (its encoder takes the picture, the bytes stay within the reader's limit, and they decode to
+// the same picture, or for a lossy encoding to one of the same size); otherwise it is stored as PNG with
+// PNG's id. A picture that neither holds cannot be stored, and the save that asks for it is refused.
+#include "maze/MzeArchive.h"
+#include "platform/CString.h"
+#include "platform/WinTypes.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+class CArchive;
+class CRasterImage;
+
+class StoredPicture {
+public:
+    // Encodes the picture (null or holding no pixels: stored with no bytes, which reads back as no
+    // picture). False when no format holds it in at most maxBytes; error then says why, in words for
+    // the save's message ("a picture of 20 x 10 pixels is too large ...").
+    bool Encode(const CRasterImage* picture, CString& error, std::uint64_t maxBytes = mze::kMaxImageBytes);
+
+    // The record's image field. Reading checks the alpha flag, the format id and the byte count (against
+    // the bytes left and the reader's limit) and throws the archive's exception when they cannot be right.
+    void Store(CArchive& ar) const;
+    void Load(CArchive& ar);
+
+    // The picture the reader makes of the field: the bytes decoded with the stored id and, when alpha is
+    // present and decoding made no alpha plane, a plane at the stored level; palette alpha is enabled
+    // with alpha present. Null when there are no bytes or they do not decode.
+    std::unique_ptr<CRasterImage> Decode() const;
+
+    DWORD GetType() const { return m_type; }
+    std::uint64_t GetSize() const { return m_size; }
+
+private:
+    struct Free {
+        void operator()(BYTE* p) const { std::free(p); }
+    };
+
+    // Encodes in one format and checks what the reader would make of it; false leaves no bytes.
+    bool TryFormat(const CRasterImage& picture, DWORD type, std::uint64_t maxBytes, bool& tooLarge);
+
+    int m_alphaPresent = 0;
+    BYTE m_alphaLevel = 0;
+    DWORD m_type = 0;
+    std::unique_ptr<BYTE, Free> m_bytes;
+    std::uint64_t m_size = 0;
+};
+
+// Whether two pictures show the same: the same size and, pixel for pixel, the same colour and opacity
+// where a pixel shows, and the same pixels hidden (fully transparent or of the transparent colour).
+bool SamePicture(const CRasterImage& a, const CRasterImage& b);
