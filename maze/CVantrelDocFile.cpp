@@ -6,6 +6,7 @@
 #include "maze/CVantrelDoc.h"
 
 #include "maze/MzeArchive.h"
+#include "maze/TemplateRules.h"
 #include "platform/CArchive.h"
 #include "platform/CFile.h"
 #include "platform/FileDialog.h"
@@ -315,6 +316,11 @@ void CVantrelDoc::SkipRingCells(CArchive& ar)
 
 BOOL CVantrelDoc::LoadGrids(CArchive& ar)
 {
+    if (!HasGridBuilder(m_nType)) {
+        m_strError = "ERROR: This file holds a maze of " + DescribeTemplateType(m_nType) +
+                     ", which is not available in this version of Quillmont.  Loading has stopped.";
+        return FALSE;
+    }
     // The grid record must hold the cells of the header's grid, which the rebuild is about to allocate.
     if (std::uint64_t(m_nCellsX) * std::uint64_t(m_nCellsY) * mze::kCellBytes > ar.GetBytesLeft())
         AfxThrowArchiveException(CArchiveException::endOfFile);

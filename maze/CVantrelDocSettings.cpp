@@ -2,6 +2,7 @@
 // sheet, applied, and written back.
 #include "maze/CVantrelDoc.h"
 
+#include "maze/TemplateRules.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/Random.h"
@@ -115,6 +116,15 @@ void CVantrelDoc::LoadSettings()
     m_bAutoCenter = ProfileInt("Settings", "AutoCenter", 1);
     for (int i = 0; i < 10; ++i)
         m_nProb[i] = ProfileInt("PROB", kProbKeys[i], kProbDefaults[i]);
+    // Settings that leave no grid, which earlier versions stored, give way to the defaults.
+    if (!HasGridBuilder(m_nType))
+        m_nType = BOX_TEMPLATE_TYPE;
+    if (!RefuseCellCounts(m_nType, m_bFitToPage, m_nCellsX, m_nCellsY).IsEmpty()) {
+        if (m_nCellsX < 1)
+            m_nCellsX = 10;
+        if (m_nCellsY < 1)
+            m_nCellsY = 10;
+    }
     if (Shell().installPath)
         m_strInstallPath = Shell().installPath();
 }
@@ -201,6 +211,16 @@ int CVantrelDoc::ShowSettings(int nPage)
     bool rebuilt = false;
     int answer = nPage == -1 ? IDOK : RunMazeSetupSheet(*this, v, nPage);
     if (answer == IDOK) {
+        // Values that would leave no grid are refused before the grid or the profile changes.
+        CString refusal = RefuseTemplateType(v.style.m_nType);
+        if (refusal.IsEmpty())
+            refusal = RefuseCellCounts(v.style.m_nType, v.dims.m_bFitToPage, v.dims.m_nCellsWide, v.dims.m_nCellsLong);
+        if (!refusal.IsEmpty()) {
+            AfxMessageBox(refusal, MB_OK | MB_ICONEXCLAMATION);
+            MarkChanged();
+            UpdateAllViews(nullptr);
+            return IDCANCEL;
+        }
         bool rebuild = v.style.m_nType != m_nType || v.style.m_bTiled != m_bTiled || !grid ||
                        v.dims.m_nCellsLong != m_nCellsY || v.dims.m_nCellsWide != m_nCellsX ||
                        (v.style.m_nType == 40 && grid &&

@@ -12,7 +12,9 @@ target_sources(vantrel_maze PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/CVantrelDocFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CVantrelDocSettings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MazeSetupValues.h
-  ${CMAKE_CURRENT_LIST_DIR}/ObjectSerialize.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/ObjectSerialize.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TemplateRules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TemplateRules.h)
 target_link_libraries(vantrel_maze PUBLIC vantrel_maze_layers vantrel_platform_io vantrel_platform_profile)
 
 # The document library stays free of Qt Widgets, whatever it links.

@@ -1,6 +1,8 @@
 #include "maze/setup/PP1.h"
 
 #include "image/CRasterImage.h"
+#include "maze/RingGrid.h"
+#include "maze/TemplateRules.h"
 #include "maze/setup/MazeSetupIds.h"
 #include "maze/setup/StyleExamples.h"
 #include "platform/CDataExchange.h"
@@ -159,31 +161,14 @@ BOOL PP1::OnInitDialog()
     m_nTilerSel = InitialSelection();
     m_comboTiler.SetCurSel(m_nTilerSel);
 
-    struct Choice {
-        int nType;
-        void (PP1::*pfn)();
-        UINT nID;
-    };
-    static const Choice kChoices[] = {
-        {1, &PP1::OnHex, IDC_STYLE_HEX},
-        {2, &PP1::OnOctagonBox, IDC_STYLE_OCTAGON_BOX},
-        {3, &PP1::OnTriangular, IDC_STYLE_TRIANGULAR},
-        {4, &PP1::OnTrapezoidBox, IDC_STYLE_TRAPEZOID_BOX},
-        {5, &PP1::OnQuadTriangle, IDC_STYLE_QUAD_TRIANGLE},
-        {40, &PP1::OnCircular, IDC_STYLE_CIRCULAR},
-    };
-    void (PP1::*pfn)() = &PP1::OnBox;
-    UINT nChecked = IDC_STYLE_BOX;
-    if (m_nType == 0 && m_bTiled) {
-        pfn = &PP1::OnSquareTiled;
-        nChecked = IDC_STYLE_SQUARE_TILED;
-    }
-    for (const Choice& c : kChoices)
-        if (c.nType == m_nType) {
-            pfn = c.pfn;
-            nChecked = c.nID;
-        }
-    (this->*pfn)();
+    // A type without a grid builder opens as Box, as an unknown one does.
+    const UINT nChecked = ChoiceButton();
+    if (nChecked == IDC_STYLE_SQUARE_TILED)
+        OnSquareTiled();
+    else if (nChecked == IDC_STYLE_CIRCULAR)
+        OnCircular();
+    else
+        OnBox();
     CheckRadioButton(IDC_STYLE_BOX, IDC_STYLE_SQUARE_TILED, int(nChecked));
     return TRUE;
 }
@@ -204,13 +189,26 @@ void PP1::ChooseTemplate(int nType, UINT nIDBitmap)
     SetModified(TRUE);
 }
 
-void PP1::OnBox() { ChooseTemplate(0, IDB_EXAMPLE_BOX); }
-void PP1::OnTriangular() { ChooseTemplate(3, IDB_EXAMPLE_TRIANGULAR); }
-void PP1::OnOctagonBox() { ChooseTemplate(2, IDB_EXAMPLE_OCTAGON_BOX); }
-void PP1::OnHex() { ChooseTemplate(1, IDB_EXAMPLE_HEX); }
-void PP1::OnTrapezoidBox() { ChooseTemplate(4, IDB_EXAMPLE_TRAPEZOID_BOX); }
-void PP1::OnQuadTriangle() { ChooseTemplate(5, IDB_EXAMPLE_QUAD_TRIANGLE); }
-void PP1::OnCircular() { ChooseTemplate(40, IDB_EXAMPLE_CIRCULAR); }
+UINT PP1::ChoiceButton() const
+{
+    if (m_nType == BOX_TEMPLATE_TYPE && m_bTiled)
+        return IDC_STYLE_SQUARE_TILED;
+    return m_nType == RING_TEMPLATE_TYPE ? IDC_STYLE_CIRCULAR : IDC_STYLE_BOX;
+}
+
+void PP1::RefuseTemplate(int nType)
+{
+    AfxMessageBox(RefuseTemplateType(nType), MB_OK | MB_ICONINFORMATION);
+    CheckRadioButton(IDC_STYLE_BOX, IDC_STYLE_SQUARE_TILED, int(ChoiceButton()));
+}
+
+void PP1::OnBox() { ChooseTemplate(BOX_TEMPLATE_TYPE, IDB_EXAMPLE_BOX); }
+void PP1::OnTriangular() { RefuseTemplate(3); }
+void PP1::OnOctagonBox() { RefuseTemplate(2); }
+void PP1::OnHex() { RefuseTemplate(1); }
+void PP1::OnTrapezoidBox() { RefuseTemplate(4); }
+void PP1::OnQuadTriangle() { RefuseTemplate(5); }
+void PP1::OnCircular() { ChooseTemplate(RING_TEMPLATE_TYPE, IDB_EXAMPLE_CIRCULAR); }
 
 CString PP1::ListText() const
 {

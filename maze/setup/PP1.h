@@ -22,6 +22,7 @@ public:
     BOOL OnInitDialog() override;
 
     void OnBox();
+    // The types without a grid builder say so and keep the current choice.
     void OnTriangular();
     void OnOctagonBox();
     void OnHex();
@@ -67,6 +68,9 @@ protected:
 
 private:
     void ChooseTemplate(int nType, UINT nIDBitmap);
+    void RefuseTemplate(int nType);
+    // The radio button of the current choice.
+    UINT ChoiceButton() const;
     void LoadBuiltin(CBMPTiler& tiler);
     // The list entry to open on: the installed set the reference names, else the stored selection.
     int InitialSelection() const;

@@ -1,8 +1,10 @@
 #include "maze/setup/PP2.h"
 
+#include "maze/TemplateRules.h"
 #include "maze/setup/MazeSetupIds.h"
 #include "maze/setup/PP1.h"
 #include "platform/CDataExchange.h"
+#include "platform/MessageBox.h"
 #include "resources/resource.h"
 
 IMPLEMENT_DYNCREATE(PP2, CPropertyPage)
@@ -95,6 +97,16 @@ void PP2::DoDataExchange(CDataExchange* pDX)
     DDX_Text(pDX, IDC_DIM_INNER_PCT, m_fInnerPct);
     DDV_MinMaxFloat(pDX, m_fInnerPct, 0.1f, 99.9f);
     DDX_Check(pDX, IDC_DIM_FIT_TO_PAGE, m_bFitToPage);
+    // 0 means as many cells as fit at the scale, which a maze fitted to the page does not have.
+    if (pDX->m_bSaveAndValidate) {
+        const int nType = m_pStylePage ? m_pStylePage->m_nType : 0;
+        const CString refusal = RefuseCellCounts(nType, m_bFitToPage, m_nCellsWide, m_nCellsLong);
+        if (!refusal.IsEmpty()) {
+            pDX->PrepareEditCtrl(m_nCellsWide < 1 ? IDC_DIM_CELLS_WIDE : IDC_DIM_CELLS_LONG);
+            AfxMessageBox(refusal, MB_ICONEXCLAMATION);
+            pDX->Fail();
+        }
+    }
 }
 
 BOOL PP2::OnSetActive()

@@ -432,9 +432,21 @@ TEST_F(DocRejectTest, OversizedAndImpossibleFields)
              {pointsAt, -1},         {pointsAt, 3},          {pointsAt, 1 << 30}})
         ExpectRefused(with(at, v));
 
-    // A template type this program cannot build.
-    ExpectRefused(with(12, 3),
-                  "ERROR: Quillmont does not recognize this file as a valid MZE file.  Loading has stopped.");
+    // A template type this program cannot build is named, in both versions.
+    const std::pair<int, const char*> types[] = {{1, "the Hex template type"},
+                                                 {2, "the Octagon-Box template type"},
+                                                 {3, "the Triangular template type"},
+                                                 {4, "the Trapezoid-Box template type"},
+                                                 {5, "the Quad-Triangle template type"},
+                                                 {7, "template type 7"}};
+    for (auto [type, name] : types) {
+        const std::string message = std::string("ERROR: This file holds a maze of ") + name +
+                                    ", which is not available in this version of Quillmont.  Loading has stopped.";
+        ExpectRefused(with(12, type), message.c_str());
+        Header v1Header;
+        v1Header.type = type;
+        ExpectRefused(V1Bytes(v1Header, cells).bytes, message.c_str());
+    }
 
     // A string whose length the file cannot hold, in its 16- and 32-bit forms.
     auto longTiler = base;

@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -377,6 +379,105 @@ TEST_F(DocTest, CommandsByTheirIds)
         EXPECT_EQ(dialogs[0].open, id == 57601u);
     }
     EXPECT_FALSE(run(32773));  // a view tool, not the document's
+}
+
+// Settings that would leave no grid are refused before the grid or the profile changes.
+TEST_F(DocTest, SettingsThatLeaveNoGridAreRefusedWithAMessage)
+{
+    CVantrelDoc doc;
+    doc.m_nSeed = 6;
+    doc.OnFileNew();
+    doc.OnGenerateMaze();
+    Object* grid = doc.GetGrid(0);
+    ASSERT_NE(grid, nullptr);
+    const std::vector<MazeCell> maze(grid->cells.get(), grid->cells.get() + grid->GetCellCount());
+    const std::vector<unsigned char> profile = ReadFile(IniPath());
+    ASSERT_FALSE(profile.empty());
+
+    const std::string noCells = "A maze fitted to the page needs at least 1 cell wide and 1 cell long.  Please "
+                                "enter an integer between 1 and 100000.";
+    struct Case {
+        std::function<void(CMazeSetupValues&)> change;
+        std::string message;
+    };
+    const Case cases[] = {
+        {[](CMazeSetupValues& v) { v.dims.m_nCellsWide = 0; }, noCells},
+        {[](CMazeSetupValues& v) { v.dims.m_nCellsLong = 0; }, noCells},
+        {[](CMazeSetupValues& v) { v.dims.m_nCellsWide = v.dims.m_nCellsLong = 0; }, noCells},
+        {[](CMazeSetupValues& v) { v.style.m_nType = 3; },
+         "Mazes of the Triangular template type are not available in this version of Quillmont.  Please "
+         "choose Box, CIRCULAR or Square Tiled."},
+        {[](CMazeSetupValues& v) { v.style.m_nType = 1; },
+         "Mazes of the Hex template type are not available in this version of Quillmont.  Please choose "
+         "Box, CIRCULAR or Square Tiled."},
+    };
+    for (const Case& c : cases) {
+        SetMazeSetupSheetHandler([&](CVantrelDoc&, CMazeSetupValues& v, int) {
+            c.change(v);
+            v.advanced.m_nPenWidth = 33;
+            return IDOK;
+        });
+        boxes.clear();
+        boxTypes.clear();
+        EXPECT_EQ(doc.ShowSettings(0), IDCANCEL) << c.message;
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0], c.message);
+        EXPECT_EQ(boxTypes[0] & MB_ICONMASK, MB_ICONEXCLAMATION);
+        ASSERT_EQ(doc.GetGrid(0), grid);
+        EXPECT_TRUE(std::equal(maze.begin(), maze.end(), grid->cells.get(), [](const MazeCell& a, const MazeCell& b) {
+            return a.flags == b.flags && a.passages == b.passages;
+        }));
+        EXPECT_EQ(doc.m_nCellsX, 10);
+        EXPECT_EQ(doc.m_nCellsY, 10);
+        EXPECT_EQ(doc.m_nType, 0);
+        EXPECT_EQ(doc.m_nPenWidth, 10);
+        EXPECT_EQ(ReadFile(IniPath()), profile);
+    }
+
+    // A later start and File New still have their maze.
+    CVantrelDoc next;
+    next.OnFileNew();
+    EXPECT_NE(next.GetGrid(0), nullptr);
+
+    // Without fitting to the page, 0 cells mean as many as fit.
+    SetMazeSetupSheetHandler([](CVantrelDoc&, CMazeSetupValues& v, int) {
+        v.dims.m_bFitToPage = FALSE;
+        v.dims.m_nScale = 500;
+        v.dims.m_nCellsWide = 0;
+        return IDOK;
+    });
+    boxes.clear();
+    EXPECT_EQ(doc.ShowSettings(0), IDOK);
+    EXPECT_EQ(boxes.size(), 1u);  // the question before the rebuild
+    EXPECT_EQ(doc.m_nCellsX, 14);
+    EXPECT_EQ(ProfileInt("size", "cellx"), 14);
+}
+
+TEST_F(DocTest, ProfileSettingsThatLeaveNoGridGiveWayToTheDefaults)
+{
+    // What earlier versions stored: a type without a builder and 0 cells fitted to the page.
+    AfxGetProfile().WriteProfileInt("size", "type", 3);
+    AfxGetProfile().WriteProfileInt("size", "cellx", 0);
+    AfxGetProfile().WriteProfileInt("size", "celly", 12);
+    CVantrelDoc doc;
+    EXPECT_EQ(doc.m_nType, 0);
+    EXPECT_EQ(doc.m_nCellsX, 10);
+    EXPECT_EQ(doc.m_nCellsY, 12);
+    doc.OnFileNew();
+    ASSERT_NE(doc.GetGrid(0), nullptr);
+    EXPECT_EQ(doc.GetGrid(0)->width, 10);
+    EXPECT_EQ(ProfileInt("size", "type"), 0);
+    EXPECT_EQ(ProfileInt("size", "cellx"), 10);
+
+    // Not fitting, 0 stays: as many cells as fit.
+    AfxGetProfile().WriteProfileInt("size", "Fittopage", 0);
+    AfxGetProfile().WriteProfileInt("size", "cellx", 0);
+    CVantrelDoc unfitted;
+    EXPECT_EQ(unfitted.m_nCellsX, 0);
+    // A ring template keeps its type.
+    AfxGetProfile().WriteProfileInt("size", "type", 40);
+    CVantrelDoc ring;
+    EXPECT_EQ(ring.m_nType, 40);
 }
 
 } // namespace

@@ -177,13 +177,13 @@ TEST_F(StyleTest, ReopensOnTheDocumentsSetAndAnotherTemplateDropsTheTiledChoice)
         PP1& style = pages.m_style;
         EXPECT_EQ(TilerList(style)->currentIndex(), 2);
         EXPECT_EQ(style.m_strTilerID, "stone.txt");
-        style.ClickDlgItem(IDC_STYLE_HEX);
-        EXPECT_EQ(style.m_nType, 1);
+        style.ClickDlgItem(IDC_STYLE_CIRCULAR);
+        EXPECT_EQ(style.m_nType, 40);
         EXPECT_EQ(style.m_bTiled, 0);
         EXPECT_TRUE(style.m_strTilerName.IsEmpty());
         EXPECT_EQ(style.m_strTilerID, "stone.txt");
-        EXPECT_EQ(ShownPicture(style), ExampleBitmap(IDB_EXAMPLE_HEX));
-        EXPECT_EQ(style.GetCheckedRadioButton(IDC_STYLE_BOX, IDC_STYLE_SQUARE_TILED), int(IDC_STYLE_HEX));
+        EXPECT_EQ(ShownPicture(style), ExampleBitmap(IDB_EXAMPLE_CIRCULAR));
+        EXPECT_EQ(style.GetCheckedRadioButton(IDC_STYLE_BOX, IDC_STYLE_SQUARE_TILED), int(IDC_STYLE_CIRCULAR));
         sheet.ClickDlgItem(IDCANCEL);
     });
     EXPECT_EQ(doc.m_nType, 0);
@@ -198,8 +198,10 @@ TEST_F(StyleTest, StoredTypesOpenTheirButtonAndPicture)
         int nType;
         UINT nRadio, nBitmap;
     };
+    // A type without a grid builder opens as Box, as an unknown one does, and says nothing.
+    boxes.clear();
     for (const Case& c : {Case{40, IDC_STYLE_CIRCULAR, IDB_EXAMPLE_CIRCULAR}, Case{7, IDC_STYLE_BOX, IDB_EXAMPLE_BOX},
-                          Case{3, IDC_STYLE_TRIANGULAR, IDB_EXAMPLE_TRIANGULAR}}) {
+                          Case{3, IDC_STYLE_BOX, IDB_EXAMPLE_BOX}}) {
         doc.m_nType = c.nType;
         Show(doc, 0, [&](CPropertySheet& sheet, CMazeSetupPages& pages) {
             PP1& style = pages.m_style;
@@ -211,6 +213,63 @@ TEST_F(StyleTest, StoredTypesOpenTheirButtonAndPicture)
         });
     }
     EXPECT_NE(ExampleBitmap(IDB_EXAMPLE_CIRCULAR), ExampleBitmap(IDB_EXAMPLE_BOX));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(StyleTest, TemplateTypesWithoutABuilderSaySoAndKeepTheChoice)
+{
+    CVantrelDoc doc;
+    doc.OnFileNew();
+    doc.OnGenerateMaze();
+    Object* grid = doc.GetGrid(0);
+    struct Case {
+        UINT nRadio;
+        const char* name;
+    };
+    const Case cases[] = {{IDC_STYLE_TRIANGULAR, "Triangular"},
+                          {IDC_STYLE_OCTAGON_BOX, "Octagon-Box"},
+                          {IDC_STYLE_HEX, "Hex"},
+                          {IDC_STYLE_TRAPEZOID_BOX, "Trapezoid-Box"},
+                          {IDC_STYLE_QUAD_TRIANGLE, "Quad-Triangle"}};
+    boxes.clear();
+    boxTypes.clear();
+    const int result = Show(doc, 0, [&](CPropertySheet& sheet, CMazeSetupPages& pages) {
+        PP1& style = pages.m_style;
+        const QImage box = ShownPicture(style);
+        for (UINT nFrom : {IDC_STYLE_BOX, IDC_STYLE_CIRCULAR, IDC_STYLE_SQUARE_TILED}) {
+            style.ClickDlgItem(nFrom);
+            const int nType = style.m_nType;
+            const BOOL bTiled = style.m_bTiled;
+            const QImage shown = ShownPicture(style);
+            for (const Case& c : cases) {
+                style.ClickDlgItem(c.nRadio);
+                EXPECT_EQ(style.GetCheckedRadioButton(IDC_STYLE_BOX, IDC_STYLE_SQUARE_TILED), int(nFrom)) << c.name;
+                EXPECT_EQ(style.m_nType, nType) << c.name;
+                EXPECT_EQ(style.m_bTiled, bTiled) << c.name;
+                EXPECT_EQ(ShownPicture(style), shown) << c.name;
+            }
+        }
+        style.ClickDlgItem(IDC_STYLE_BOX);
+        EXPECT_EQ(ShownPicture(style), box);
+        style.ClickDlgItem(IDC_STYLE_HEX);
+        sheet.ClickDlgItem(IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    // Five refusals from each of three choices and the last one, and no question about a rebuild.
+    ASSERT_EQ(boxes.size(), 16u);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const Case& c = cases[i < 15 ? i % 5 : 2];
+        EXPECT_EQ(boxes[i], std::string("Mazes of the ") + c.name +
+                                " template type are not available in this version of Quillmont.  Please choose Box, "
+                                "CIRCULAR or Square Tiled.");
+        EXPECT_EQ(boxTypes[i], UINT(MB_OK | MB_ICONINFORMATION));
+    }
+    EXPECT_EQ(doc.m_nType, 0);
+    EXPECT_EQ(doc.GetGrid(0), grid);
+    EXPECT_EQ(ProfileInt("size", "type"), 0);
+    CVantrelDoc later;
+    later.OnFileNew();
+    EXPECT_NE(later.GetGrid(0), nullptr);
 }
 
 TEST_F(StyleTest, ReferencesResolveWithoutTheWindow)

@@ -47,6 +47,7 @@ TEST_F(SetupTest, MazeSetupOpensOnStyleAndOkAppliesTheDimensions)
 TEST_F(SetupTest, CountsOutsideTheirRangeAreRefusedOnThePageTheyAreOn)
 {
     CVantrelDoc doc;
+    doc.m_bFitToPage = 0;
     doc.OnFileNew();
     boxes.clear();
     const int result = Show(doc, 1, [&](CPropertySheet& sheet, CMazeSetupPages& pages) {
@@ -76,6 +77,40 @@ TEST_F(SetupTest, CountsOutsideTheirRangeAreRefusedOnThePageTheyAreOn)
                                                "Please enter an integer between 0 and 100000."}));
     EXPECT_EQ(doc.m_nCellsX, 10);
     EXPECT_EQ(doc.m_nCellsY, 10);
+}
+
+TEST_F(SetupTest, NoCellsWithFitToPageAreRefusedOnTheDimensionsPage)
+{
+    CVantrelDoc doc;
+    doc.OnFileNew();
+    ASSERT_EQ(doc.m_bFitToPage, 1);
+    Object* grid = doc.GetGrid(0);
+    const std::vector<unsigned char> profile = ReadFile(IniPath());
+    const std::string refusal = "A maze fitted to the page needs at least 1 cell wide and 1 cell long.  Please "
+                                "enter an integer between 1 and 100000.";
+    boxes.clear();
+    const int result = Show(doc, 1, [&](CPropertySheet& sheet, CMazeSetupPages& pages) {
+        PP2& dims = pages.m_dimensions;
+        Type(dims, IDC_DIM_CELLS_WIDE, "0");
+        Tab(sheet, 2);
+        EXPECT_EQ(sheet.GetActiveIndex(), 1);
+        EXPECT_TRUE(Edit(dims, IDC_DIM_CELLS_WIDE)->hasSelectedText());
+        sheet.ClickDlgItem(IDOK);
+        EXPECT_TRUE(sheet.GetQDialog()->isVisible());
+        Type(dims, IDC_DIM_CELLS_WIDE, "12");
+        Type(dims, IDC_DIM_CELLS_LONG, "0");
+        sheet.ClickDlgItem(IDOK);
+        EXPECT_TRUE(sheet.GetQDialog()->isVisible());
+        EXPECT_TRUE(Edit(dims, IDC_DIM_CELLS_LONG)->hasSelectedText());
+        Tab(sheet, 0);
+        EXPECT_EQ(sheet.GetActiveIndex(), 1);
+        sheet.ClickDlgItem(IDCANCEL);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(boxes, std::vector<std::string>(4, refusal));
+    EXPECT_EQ(doc.GetGrid(0), grid);
+    EXPECT_EQ(doc.m_nCellsX, 10);
+    EXPECT_EQ(ReadFile(IniPath()), profile);
 }
 
 TEST_F(SetupTest, RingTemplateShowsOnlyTheCircularValuesAndChecksTheirRanges)
