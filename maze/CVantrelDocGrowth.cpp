@@ -334,14 +334,18 @@ struct MazeGrowthRun {
         Grow();
     }
 
-    // The stored start cell when it is free; else, with none stored, a random free cell. False ends
-    // the command without growing.
+    // The stored start cell when it is free; else, with none stored, a random free cell. A stored cell
+    // outside the grid (left from an earlier, larger one) is dropped for a random one. False ends the
+    // command without growing.
     bool StartCell()
     {
         const int g = doc.m_nCurGrid;
-        if (doc.m_nStartX != -1 || doc.m_nStartY != -1)
-            return doc.IsCellFree(doc.m_nStartX, doc.m_nStartY, g);
         Object* grid = doc.GetGrid(g);
+        if (doc.m_nStartX != -1 || doc.m_nStartY != -1) {
+            if (grid && grid->InBounds(doc.m_nStartX, doc.m_nStartY))
+                return doc.IsCellFree(doc.m_nStartX, doc.m_nStartY, g);
+            doc.m_nStartX = doc.m_nStartY = -1;
+        }
         const int cellsX = doc.m_nCellsX, cellsY = doc.m_nCellsY;
         if (!grid || !grid->cells || cellsX <= 0 || cellsY <= 0)
             return false;
@@ -485,15 +489,8 @@ void CVantrelDoc::OnGenerateMaze()
     m_bTemplateOnly = 0;
     m_bGenerated = 1;
 
-    // Default START and STOP marks, hidden, unless the user placed marks of that kind.
-    Object* first = GetGrid(0);
-    Object* last = GetGrid(m_nGrids - 1);
-    if (!(m_nPlacedMarks & CELL_START) && first && first->cells && first->InBounds(0, 0))
-        first->GetCell(0, 0).flags |= CELL_START | CELL_HIDDEN;
-    if (!(m_nPlacedMarks & CELL_STOP) && last && last->cells && last->InBounds(m_nCellsX - 1, m_nCellsY - 1))
-        last->GetCell(m_nCellsX - 1, m_nCellsY - 1).flags |= CELL_STOP | CELL_HIDDEN;
-
     bool anyCarved = false;
+    WORD marks = 0;
     for (int g = 0; g < m_nGrids; ++g) {
         Object* grid = GetGrid(g);
         if (!grid || !grid->cells)
@@ -503,8 +500,21 @@ void CVantrelDoc::OnGenerateMaze()
         for (std::int64_t i = 0; i < count; ++i) {
             cells[i].flags &= CELL_KEEP_ON_CLEAR;
             anyCarved |= cells[i].passages != 0;
+            marks |= cells[i].flags;
         }
     }
+
+    // Default START and STOP marks, hidden, unless the user placed marks of that kind. A placed-mark
+    // bit whose mark no cell carries any more (a later grid, or a tool that overwrote the cell) counts
+    // as clear, so every maze gets its START and STOP; the bits stay as the files hold them.
+    Object* first = GetGrid(0);
+    Object* last = GetGrid(m_nGrids - 1);
+    const bool startPlaced = (m_nPlacedMarks & CELL_START) && (marks & CELL_START);
+    const bool stopPlaced = (m_nPlacedMarks & CELL_STOP) && (marks & CELL_STOP);
+    if (!startPlaced && first && first->cells && first->InBounds(0, 0))
+        first->GetCell(0, 0).flags |= CELL_START | CELL_HIDDEN;
+    if (!stopPlaced && last && last->cells && last->InBounds(m_nCellsX - 1, m_nCellsY - 1))
+        last->GetCell(m_nCellsX - 1, m_nCellsY - 1).flags |= CELL_STOP | CELL_HIDDEN;
     // Every frontier mark is gone and the frontier is emptied: from here to the end of growth each
     // entry is added beside its mark and leaves with it, so no cell has two entries.
     SyncFrontierIndex();

@@ -100,9 +100,15 @@ struct ReferenceMaze {
 
     void MakeMaze()
     {
-        if (!(placedMarks & 0x10))
+        // A placed-mark bit counts only while some cell carries its mark.
+        bool startMarked = false, stopMarked = false;
+        for (const MazeCell& c : cells) {
+            startMarked |= (c.flags & 0x10) != 0;
+            stopMarked |= (c.flags & 0x20) != 0;
+        }
+        if (!(placedMarks & 0x10) || !startMarked)
             C(0, 0).flags |= 0x50;
-        if (!(placedMarks & 0x20))
+        if (!(placedMarks & 0x20) || !stopMarked)
             C(w - 1, h - 1).flags |= 0x60;
         for (auto& c : cells)
             c.flags &= 0x7FFE;
@@ -115,6 +121,9 @@ struct ReferenceMaze {
         if (frontier.empty()) {
             if (seed != -1)
                 VantrelSrand(unsigned(seed));
+            // A start cell outside the grid is as good as none.
+            if (!In(startX, startY))
+                startX = startY = -1;
             if (startX == -1 && startY == -1) {
                 do {
                     startX = VantrelRand() % w;

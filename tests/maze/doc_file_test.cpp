@@ -306,6 +306,33 @@ TEST_F(DocTest, VersionOneSavedAsVersionTwoKeepsTheMaze)
     EXPECT_EQ(b.GetGrid(0)->name, "grid");
 }
 
+TEST_F(DocTest, OpenedFilesWithStaleMarksOrStartGrowAWholeMaze)
+{
+    // A file whose placed-mark bits no cell carries and whose start cell lies outside its grid (as a
+    // larger grid left it): Make Maze drops the start, marks the corners and grows a solved maze.
+    Header h;
+    h.marks = 0x30;
+    h.startX = 50;
+    h.startY = 12;
+    std::vector<MazeCell> cells(6, MazeCell{0, 0});
+    CVantrelDoc doc;
+    Load(doc, V2Bytes(h, cells, PictureBytes()).bytes);
+    ASSERT_TRUE(doc.m_strError.IsEmpty()) << doc.m_strError.GetString();
+    doc.OnGenerateMaze();
+    Object* g = doc.GetGrid(0);
+    ASSERT_NE(g, nullptr);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_NE(g->cells[std::size_t(i)].passages, 0) << i;
+    EXPECT_EQ(g->GetCell(0, 0).flags, 0x50 | CELL_SOLUTION);
+    EXPECT_EQ(g->GetCell(2, 1).flags, 0x60 | CELL_SOLUTION);
+    EXPECT_TRUE(doc.m_nStartX >= 0 && doc.m_nStartX < 3 && doc.m_nStartY >= 0 && doc.m_nStartY < 2);
+    // The file's bits are saved again as they were read.
+    const auto saved = Save(doc, 2.0);
+    int marks = 0;
+    std::memcpy(&marks, &saved[8 + 4 + 4 + 4], 4);
+    EXPECT_EQ(marks, 0x30);
+}
+
 // The state a user sees, to check that a refused file changed nothing.
 struct Snapshot {
     double version;

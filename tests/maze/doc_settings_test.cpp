@@ -480,4 +480,35 @@ TEST_F(DocTest, ProfileSettingsThatLeaveNoGridGiveWayToTheDefaults)
     EXPECT_EQ(ring.m_nType, 40);
 }
 
+TEST_F(DocTest, MakeMazeAfterASmallerTemplateGrowsAWholeMaze)
+{
+    // A start cell left by a larger grid (as a ring maze's file leaves it), then a smaller box
+    // template and File New: Make Maze picks a random free start and grows and solves the maze.
+    CVantrelDoc doc;
+    doc.m_nCellsX = doc.m_nCellsY = 30;
+    doc.OnFileNew();
+    doc.m_nStartX = 25;
+    doc.m_nStartY = 27;
+    SetMazeSetupSheetHandler([](CVantrelDoc&, CMazeSetupValues& v, int) {
+        v.dims.m_nCellsWide = 5;
+        v.dims.m_nCellsLong = 4;
+        return IDOK;
+    });
+    doc.ShowSettings(0);
+    SetMazeSetupSheetHandler({});
+    doc.OnFileNew();
+    doc.OnGenerateMaze();
+    Object* grid = doc.GetGrid(0);
+    ASSERT_EQ(grid->width, 5);
+    int carved = 0, solution = 0;
+    for (int i = 0; i < 20; ++i) {
+        carved += grid->cells[std::size_t(i)].passages != 0;
+        solution += (grid->cells[std::size_t(i)].flags & CELL_SOLUTION) != 0;
+    }
+    EXPECT_EQ(carved, 20);
+    EXPECT_GE(solution, 8);
+    ASSERT_EQ(doc.m_startPoints.GetSize(), 1);
+    EXPECT_TRUE(grid->InBounds(doc.m_startPoints[0].x, doc.m_startPoints[0].y));
+}
+
 } // namespace

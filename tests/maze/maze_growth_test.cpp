@@ -145,6 +145,53 @@ TEST(GrowthTest, StartCellsThatCannotGrow)
     EXPECT_EQ(one->m_nStartY, 2);
 }
 
+TEST(GrowthTest, AStartCellOutsideTheGridIsDroppedForARandomOne)
+{
+    // A start cell left from an earlier, larger grid: the maze grows as if none had been set.
+    auto plain = MakeDoc(6, 5, 3);
+    plain->OnGenerateMaze();
+    ASSERT_EQ(CountCarved(*plain), 30);
+    for (CPoint start : {CPoint(50, 12), CPoint(6, 0), CPoint(0, 5), CPoint(-1, 3), CPoint(-7, -7)}) {
+        auto doc = MakeDoc(6, 5, 3);
+        doc->m_nStartX = start.x;
+        doc->m_nStartY = start.y;
+        doc->OnGenerateMaze();
+        EXPECT_TRUE(SameCells(*doc, ReferenceOf(*plain))) << start.x << "," << start.y;
+        ASSERT_EQ(doc->m_startPoints.GetSize(), 1);
+        EXPECT_EQ(doc->m_startPoints[0], plain->m_startPoints[0]);
+    }
+}
+
+TEST(GrowthTest, PlacedMarkBitsWithoutTheirMarksPlaceTheDefaultCorners)
+{
+    // The bits of a START and STOP that no cell carries any more: the corners are marked as if the bits
+    // were clear, so the maze is the same and has its solution; the bits stay as files hold them.
+    auto plain = MakeDoc(7, 7, 9);
+    plain->OnGenerateMaze();
+    auto stale = MakeDoc(7, 7, 9);
+    stale->m_nPlacedMarks = CELL_START | CELL_STOP;
+    stale->OnGenerateMaze();
+    EXPECT_TRUE(SameCells(*stale, ReferenceOf(*plain)));
+    EXPECT_EQ(Cell(*stale, 0, 0).flags, 0x50 | CELL_SOLUTION);
+    EXPECT_EQ(Cell(*stale, 6, 6).flags, 0x60 | CELL_SOLUTION);
+    EXPECT_EQ(stale->m_nPlacedMarks, CELL_START | CELL_STOP);
+
+    // A STOP the user placed is kept and no corner STOP is added; the missing START still is.
+    auto placed = MakeDoc(7, 7, 9);
+    placed->m_nPlacedMarks = CELL_START | CELL_STOP;
+    Cell(*placed, 3, 4).flags = CELL_STOP;
+    placed->OnGenerateMaze();
+    EXPECT_EQ(Cell(*placed, 6, 6).flags & (CELL_STOP | CELL_HIDDEN), 0);
+    EXPECT_EQ(Cell(*placed, 0, 0).flags, 0x50 | CELL_SOLUTION);
+    EXPECT_EQ(Cell(*placed, 3, 4).flags, CELL_STOP | CELL_SOLUTION);
+
+    // The STOP tool used on one grid, then the grid rebuilt: the next maze gets the corner STOP.
+    placed->CreateGrid();
+    placed->OnGenerateMaze();
+    EXPECT_EQ(Cell(*placed, 6, 6).flags, 0x60 | CELL_SOLUTION);
+    EXPECT_EQ(Cell(*placed, 0, 0).flags, 0x50 | CELL_SOLUTION);
+}
+
 TEST(GrowthTest, MakeMazeOnAFinishedMaze)
 {
     auto doc = MakeDoc(12, 9, 77);

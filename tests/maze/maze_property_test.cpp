@@ -72,6 +72,13 @@ TEST(MazePropertyTest, GrownMazesAreSpanningTreesWithTheirSolutionPath)
             doc->m_nStartX = rng.Below(w);
             doc->m_nStartY = rng.Below(h);
         }
+        const bool startGiven = doc->m_nStartX != -1;
+        // Placed-mark bits whose marks no cell carries, and start cells left from a larger grid.
+        doc->m_nPlacedMarks = rng.Below(4) * CELL_START;
+        if (!startGiven && rng.Below(3) == 0) {
+            doc->m_nStartX = w + rng.Below(9);
+            doc->m_nStartY = rng.Below(h + 9);
+        }
         Object& g = Grid(*doc);
         std::vector<MazeCell> templ(g.cells.get(), g.cells.get() + w * h);
         // The reference needs a free cell to search for; the document must stop on its own.
@@ -79,7 +86,6 @@ TEST(MazePropertyTest, GrownMazesAreSpanningTreesWithTheirSolutionPath)
         for (const MazeCell& c : templ)
             anyFree |= !(c.flags & CELL_BLOCKING_MASK);
         ReferenceMaze ref = ReferenceOf(*doc);
-        bool startGiven = doc->m_nStartX != -1;
 
         doc->OnGenerateMaze();
         if (anyFree || startGiven) {
