@@ -8,8 +8,11 @@
 #include "platform/Random.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 #include <utility>
 
 namespace {
@@ -69,6 +72,23 @@ int FromInches(float inches, float shown, int current, int bias)
         return current;
     double v = std::trunc(double(inches) * 1000.0 - bias);
     return v >= double(INT_MIN) && v <= double(INT_MAX) ? int(v) : current;
+}
+
+// The fraction of the outer radius that an inner-radius percent stands for: the decimal the user typed
+// (the shortest one that gives the page's single-precision value) moved two places, so 4.3 gives the
+// double nearest 0.043, not 0.0430000019 as dividing the float would.
+double FractionOfPercent(float percent)
+{
+    char text[48];
+    const auto printed = std::to_chars(text, text + 32, percent, std::chars_format::scientific);
+    char* e = printed.ec == std::errc() ? std::find(text, printed.ptr, 'e') : printed.ptr;
+    if (e == printed.ptr)
+        return double(percent) / 100.0;  // not a finite number
+    const int exponent = std::atoi(std::string(e + 1, printed.ptr).c_str()) - 2;
+    const char* end = std::to_chars(e + 1, text + sizeof text, exponent).ptr;
+    double fraction = double(percent) / 100.0;
+    std::from_chars(text, end, fraction, std::chars_format::scientific);
+    return fraction;
 }
 
 } // namespace
@@ -206,9 +226,10 @@ int CVantrelDoc::ShowSettings(int nPage)
     // What the pages showed, to tell an unchanged value from an entry.
     const CMazeSetupValues shown = v;
     const Object* grid = GetGrid(0);
-    const float gridPct = grid ? float(grid->innerRadius * 100.0) : 0.0f;
+    const bool hadGrid = grid != nullptr;
+    const double gridRadius = grid ? grid->innerRadius : 0.0;
+    const float gridPct = grid ? float(gridRadius * 100.0) : 0.0f;
 
-    bool rebuilt = false;
     int answer = nPage == -1 ? IDOK : RunMazeSetupSheet(*this, v, nPage);
     if (answer == IDOK) {
         // Values that would leave no grid are refused before the grid or the profile changes.
@@ -278,7 +299,6 @@ int CVantrelDoc::ShowSettings(int nPage)
             if (rebuild) {
                 m_bLoadTiler = 1;
                 CreateGrid();
-                rebuilt = true;
             }
             WriteSizeSettings();
         } else {
@@ -286,7 +306,6 @@ int CVantrelDoc::ShowSettings(int nPage)
             if (rebuild) {
                 m_bLoadTiler = 1;
                 CreateGrid();
-                rebuilt = true;
             }
         }
         OnClearMaze();
@@ -295,9 +314,9 @@ int CVantrelDoc::ShowSettings(int nPage)
 
     if (Object* g0 = GetGrid(0)) {
         g0->innerRingCells = v.dims.m_nInnerCells;
-        // An inner radius shown and confirmed unchanged keeps its exact value.
-        if (rebuilt || v.dims.m_fInnerPct != gridPct)
-            g0->innerRadius = double(v.dims.m_fInnerPct) / 100.0;
+        // The radius changes only with the page's percent: one shown and confirmed unchanged keeps
+        // its exact value, also in a grid rebuilt for another change.
+        g0->innerRadius = hadGrid && v.dims.m_fInnerPct == gridPct ? gridRadius : FractionOfPercent(v.dims.m_fInnerPct);
         for (int g = 0; g < m_nGrids; ++g)
             m_pGrids[g]->BuildGrowthWeights(m_nProb);
     }

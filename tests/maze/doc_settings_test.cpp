@@ -3,6 +3,7 @@
 #include "maze/CVantrelDoc.h"
 #include "platform/CView.h"
 #include "platform/Random.h"
+#include "tests/maze/doc_bytes.h"
 #include "tests/maze/doc_support.h"
 
 #include <gtest/gtest.h>
@@ -478,6 +479,61 @@ TEST_F(DocTest, ProfileSettingsThatLeaveNoGridGiveWayToTheDefaults)
     AfxGetProfile().WriteProfileInt("size", "type", 40);
     CVantrelDoc ring;
     EXPECT_EQ(ring.m_nType, 40);
+}
+
+TEST_F(DocTest, InnerRadiusIsThePercentTypedAndChangesOnlyWithIt)
+{
+    CVantrelDoc doc;
+    doc.OnFileNew();
+    EXPECT_EQ(doc.GetGrid(0)->innerRadius, 0.04);  // the profile's 4 percent
+
+    float typed = 4.3f;
+    int innerCells = 15;
+    SetMazeSetupSheetHandler([&](CVantrelDoc&, CMazeSetupValues& v, int) {
+        v.style.m_nType = 40;
+        v.dims.m_fInnerPct = typed;
+        v.dims.m_nInnerCells = innerCells;
+        return IDOK;
+    });
+    doc.ShowSettings(0);
+    ASSERT_EQ(doc.m_nType, 40);
+    EXPECT_EQ(doc.GetGrid(0)->innerRadius, 0.043);
+    typed = 12.7f;
+    doc.ShowSettings(0);
+    EXPECT_EQ(doc.GetGrid(0)->innerRadius, 0.127);
+    typed = 0.1f;
+    doc.ShowSettings(0);
+    EXPECT_EQ(doc.GetGrid(0)->innerRadius, 0.001);
+
+    // A radius the page shows rounded (as a file may hold it) stays exact while its percent is
+    // confirmed unchanged, also when another change rebuilds the grid.
+    doc.GetGrid(0)->innerRadius = 0.0431234567;
+    SetMazeSetupSheetHandler([&](CVantrelDoc&, CMazeSetupValues& v, int) {
+        v.dims.m_nInnerCells = innerCells;
+        return IDOK;
+    });
+    doc.ShowSettings(0);
+    EXPECT_EQ(doc.GetGrid(0)->innerRadius, 0.0431234567);
+    innerCells = 9;
+    boxes.clear();
+    doc.ShowSettings(0);
+    EXPECT_EQ(boxes.size(), 1u);  // the question before the rebuild
+    EXPECT_EQ(doc.GetGrid(0)->innerRingCells, 9);
+    EXPECT_EQ(doc.GetGrid(0)->innerRadius, 0.0431234567);
+
+    // A file holds the value typed.
+    doc.GetGrid(0)->innerRadius = 0.05;
+    typed = 4.3f;
+    SetMazeSetupSheetHandler([&](CVantrelDoc&, CMazeSetupValues& v, int) {
+        v.dims.m_fInnerPct = typed;
+        return IDOK;
+    });
+    doc.ShowSettings(0);
+    doc.m_dVersion = 2.0;
+    const std::vector<unsigned char> file = StoreToBytes([&](CArchive& ar) { doc.Serialize(ar); });
+    const double expected = 0.043;
+    const auto* raw = reinterpret_cast<const unsigned char*>(&expected);
+    EXPECT_NE(std::search(file.begin(), file.end(), raw, raw + 8), file.end());
 }
 
 TEST_F(DocTest, MakeMazeAfterASmallerTemplateGrowsAWholeMaze)
