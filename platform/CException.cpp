@@ -79,6 +79,16 @@ CFileException::CFileException(int cause, LONG lOsError, const char* lpszFileNam
 {
 }
 
+CFileException::CFileException(int cause, LONG lOsError, const char* lpszFileName, std::string message)
+    : CException(std::move(message)), m_cause(cause), m_lOsError(lOsError), m_strFileName(lpszFileName)
+{
+}
+
+CFileException CFileException::NotRegularFile(const char* lpszFileName)
+{
+    return CFileException(accessDenied, -1, lpszFileName, NameOr(lpszFileName) + " is not a regular file.");
+}
+
 int CFileException::OsErrorToException(LONG lOsError)
 {
     switch (lOsError) {

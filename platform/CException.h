@@ -55,10 +55,16 @@ public:
     static int OsErrorToException(LONG lOsError);
     // Throws the CFileException for an errno value; does nothing for 0.
     static void ThrowOsError(LONG lOsError, const char* lpszFileName = nullptr);
+    // The path names something other than a regular file (a FIFO, a device, a socket): files are
+    // opened and replaced only when they are regular files.
+    static CFileException NotRegularFile(const char* lpszFileName);
 
     int m_cause;
     LONG m_lOsError;
     CString m_strFileName;
+
+private:
+    CFileException(int cause, LONG lOsError, const char* lpszFileName, std::string message);
 };
 
 class CArchiveException : public CException {

@@ -51,23 +51,38 @@ BOOL CFile::Open(const char* lpszFileName, UINT nOpenFlags, CFileException* pErr
             *pError = CFileException(CFileException::genericException, EINVAL, lpszFileName);
         return FALSE;
     }
+    // Without O_NONBLOCK, opening a FIFO waits for the other end for ever; the check below then
+    // refuses it, and a regular file takes its blocking mode back.
+    const CString path = ToNativePath(lpszFileName);
     int fd;
     do
-        fd = ::open(ToNativePath(lpszFileName), PosixFlags(nOpenFlags) | O_CLOEXEC, 0666);
+        fd = ::open(path, PosixFlags(nOpenFlags) | O_CLOEXEC | O_NONBLOCK, 0666);
     while (fd < 0 && errno == EINTR);
+    struct stat st {};
     if (fd < 0) {
         const int error = errno;
-        if (pError)
-            *pError = CFileException(CFileException::OsErrorToException(error), error, lpszFileName);
+        if (pError) {
+            // A FIFO opened for writing with no reader fails rather than wait.
+            if (error == ENXIO && ::stat(path, &st) == 0 && !S_ISREG(st.st_mode))
+                *pError = CFileException::NotRegularFile(lpszFileName);
+            else
+                *pError = CFileException(CFileException::OsErrorToException(error), error, lpszFileName);
+        }
         return FALSE;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    const bool stated = ::fstat(fd, &st) == 0;
+    if (!stated || !S_ISREG(st.st_mode)) {
+        const int error = stated ? EISDIR : errno;
         ::close(fd);
-        if (pError)
-            *pError = CFileException(CFileException::accessDenied, EISDIR, lpszFileName);
+        if (pError) {
+            if (stated && !S_ISDIR(st.st_mode))
+                *pError = CFileException::NotRegularFile(lpszFileName);
+            else
+                *pError = CFileException(CFileException::OsErrorToException(error), error, lpszFileName);
+        }
         return FALSE;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     m_hFile = fd;
     return TRUE;
 }

@@ -1,48 +1,26 @@
 #include "platform/CFile.h"
 #include "platform/CMemFile.h"
 #include "platform/CStdioFile.h"
+#include "tests/platform/io_file_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder removed with its contents at the end of each test.
-class FileTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/vantrel_io_fileXXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string PathOf(const char* name) const { return (dir / name).string(); }
-
-    static std::string Contents(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    static void Put(const std::string& path, const std::string& bytes)
-    {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
-
-    fs::path dir;
-};
+using io_test::FileTest;
 
 } // namespace
 
@@ -130,6 +108,41 @@ TEST_F(FileTest, OpenFailuresReportTheCause)
     EXPECT_EQ(e.m_cause, CFileException::badPath);
 
     EXPECT_THROW(CFile(PathOf("missing.bin").c_str(), CFile::modeRead), CFileException);
+}
+
+// A FIFO, a device or a socket is refused at once, in every mode: opening a FIFO with no other end
+// would otherwise wait for ever (the child is stopped after a while, which only a regression meets).
+TEST_F(FileTest, OnlyRegularFilesOpen)
+{
+    const std::string fifo = PathOf("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(20);
+        int refused = 0;
+        for (UINT mode : {UINT(CFile::modeRead), UINT(CFile::modeWrite), UINT(CFile::modeReadWrite),
+                          UINT(CFile::modeCreate | CFile::modeWrite)}) {
+            for (const char* path : {fifo.c_str(), "/dev/null", "/dev/zero"}) {
+                CFile f;
+                CFileException e;
+                if (!f.Open(path, mode, &e) &&
+                    e.GetErrorMessage() == CString("'" + std::string(path) + "' is not a regular file."))
+                    ++refused;
+            }
+        }
+        ::_exit(refused);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << "the open blocked";
+    EXPECT_EQ(WEXITSTATUS(status), 12);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+
+    // A regular file still reads and writes in blocking mode.
+    Put(PathOf("plain.bin"), "abc");
+    CFile f(PathOf("plain.bin").c_str(), CFile::modeReadWrite);
+    EXPECT_EQ(::fcntl(f.GetHandle(), F_GETFL) & O_NONBLOCK, 0);
 }
 
 TEST_F(FileTest, BackslashesSeparateFolders)
