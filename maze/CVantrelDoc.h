@@ -85,13 +85,13 @@ public:
     void Serialize(CArchive& ar) override;
     BOOL SerializeV1(CArchive& ar);
     BOOL SerializeV2(CArchive& ar);
-    // The framework's open and save, which report a refused file or version as a failure.
-    BOOL OnOpenDocument(const char* lpszPathName) override;
+    // The framework's save, which refuses a version it cannot write before anything is written.
     BOOL OnSaveDocument(const char* lpszPathName) override;
     // Whether the writer can write format dVersion (below 3).
     static BOOL CanStoreVersion(double dVersion);
     // The last Serialize refused its file (a message is queued or was shown) or its version.
     BOOL GetFileFailed() const { return m_bFileFailed; }
+    BOOL IsSerializeRefused() const override { return m_bFileFailed; }
 
     // ---- Fields --------------------------------------------------------------------------------
     FrontierArray m_frontier;

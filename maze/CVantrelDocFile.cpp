@@ -8,6 +8,7 @@
 #include "maze/MzeArchive.h"
 #include "maze/TemplateRules.h"
 #include "platform/CArchive.h"
+#include "platform/CAtomicFile.h"
 #include "platform/CFile.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
@@ -163,7 +164,8 @@ void CVantrelDoc::OnFileSaveAs()
     if (!PrepareStore(path, pictures))
         return;
     LentPictures lent(m_pStoredPictures, pictures);
-    CFile file;
+    // The file is written beside the old one and replaces it only once it is whole.
+    CAtomicFile file;
     if (!file.Open(path, CFile::modeCreate | CFile::modeWrite)) {
         m_strError.Format("ERROR: Could not open '%s' for writing, please check you have rights to do so.",
                           path.GetString());
@@ -172,15 +174,9 @@ void CVantrelDoc::OnFileSaveAs()
     SerializeFile(file, TRUE);
 }
 
-BOOL CVantrelDoc::OnOpenDocument(const char* lpszPathName)
-{
-    BOOL ok = CDocument::OnOpenDocument(lpszPathName);
-    return ok && !m_bFileFailed;
-}
-
 BOOL CVantrelDoc::OnSaveDocument(const char* lpszPathName)
 {
-    // A version the writer cannot write is refused before the file is created or truncated.
+    // A version the writer cannot write is refused before anything is written.
     if (!CanStoreVersion(m_dVersion)) {
         SetStoreVersionError();
         return FALSE;
@@ -189,8 +185,7 @@ BOOL CVantrelDoc::OnSaveDocument(const char* lpszPathName)
     if (!PrepareStore(lpszPathName, pictures))
         return FALSE;
     LentPictures lent(m_pStoredPictures, pictures);
-    BOOL ok = CDocument::OnSaveDocument(lpszPathName);
-    return ok && !m_bFileFailed;
+    return CDocument::OnSaveDocument(lpszPathName);
 }
 
 // ---- Serialisation -----------------------------------------------------------------------------

@@ -50,7 +50,8 @@ public:
     // Opens the file, reads the document through an archive over it and reports what went wrong;
     // FALSE when the file could not be read whole.
     virtual BOOL OnOpenDocument(const char* lpszPathName);
-    // Creates the file and writes the document through an archive; FALSE when that failed.
+    // Writes the document through an archive into a new file that replaces lpszPathName only once it
+    // is whole and on the disk; FALSE when that failed, and the old file is then as it was.
     virtual BOOL OnSaveDocument(const char* lpszPathName);
     virtual void DeleteContents() {}
 
@@ -59,9 +60,14 @@ public:
     void RestoreWaitCursor() { DoWaitCursor(0); }
 
 protected:
-    // Runs Serialize over an archive on the open file (loading or storing), closes both, and reports an
-    // archive or file exception as the framework does (the file is then aborted). FALSE on an exception.
+    // Runs Serialize over an archive on the open file (loading or storing) and closes both (closing a
+    // CAtomicFile puts it in place). An archive or file exception is reported as the framework does;
+    // the file is then aborted. FALSE on an exception or when the document refused the work
+    // (IsSerializeRefused).
     BOOL SerializeFile(CFile& file, BOOL bStoring);
+    // Whether the last Serialize refused its file or its store without an exception (it has queued or
+    // shown its own message): the framework then neither takes the file as opened nor replaces one.
+    virtual BOOL IsSerializeRefused() const { return FALSE; }
 
     // Called after a view is attached or detached.
     virtual void OnChangedViewList() {}

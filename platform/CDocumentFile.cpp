@@ -3,6 +3,7 @@
 #include "platform/CDocument.h"
 
 #include "platform/CArchive.h"
+#include "platform/CAtomicFile.h"
 #include "platform/CException.h"
 #include "platform/CFile.h"
 
@@ -13,6 +14,11 @@ BOOL CDocument::SerializeFile(CFile& file, BOOL bStoring)
         ar.m_pDocument = this;
         Serialize(ar);
         ar.Close();
+        // A store the document refused replaces nothing.
+        if (IsSerializeRefused()) {
+            file.Abort();
+            return FALSE;
+        }
         file.Close();
     } catch (const CException& e) {
         file.Abort();
@@ -39,7 +45,7 @@ BOOL CDocument::OnOpenDocument(const char* lpszPathName)
 
 BOOL CDocument::OnSaveDocument(const char* lpszPathName)
 {
-    CFile file;
+    CAtomicFile file;
     CFileException fe;
     if (!file.Open(lpszPathName, CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive, &fe)) {
         fe.ReportError();

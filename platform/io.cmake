@@ -2,6 +2,8 @@
 add_library(vantrel_platform_io STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CArchive.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CArchive.h
+  ${CMAKE_CURRENT_LIST_DIR}/CAtomicFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CAtomicFile.h
   ${CMAKE_CURRENT_LIST_DIR}/CException.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CException.h
   ${CMAKE_CURRENT_LIST_DIR}/CFile.cpp
