@@ -8,10 +8,10 @@ macro(vantrel_include_fragments)
   endforeach()
 endmacro()
 
-# vantrel_test(NAME n LABEL area SOURCES ... LIBS ... [ENV k=v ...])
+# vantrel_test(NAME n LABEL area SOURCES ... LIBS ... [ENV k=v ...] [TIMEOUT s] [PROCESSORS n])
 # A GoogleTest program whose cases are discovered into CTest, labelled with its source folder.
 function(vantrel_test)
-  cmake_parse_arguments(T "" "NAME;LABEL" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;LABEL;TIMEOUT;PROCESSORS" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/TestMain.cpp)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
   target_compile_definitions(${T_NAME} PRIVATE VANTREL_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
@@ -19,9 +19,16 @@ function(vantrel_test)
   # program run by hand behaves as under CTest.
   list(JOIN T_ENV "|" _env)
   target_compile_definitions(${T_NAME} PRIVATE VANTREL_TEST_ENV="${_env}")
+  set(_props LABELS ${T_LABEL})
+  if(T_TIMEOUT)
+    list(APPEND _props TIMEOUT ${T_TIMEOUT})
+  endif()
+  if(T_PROCESSORS)
+    list(APPEND _props PROCESSORS ${T_PROCESSORS})
+  endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS ${T_LABEL}
+    PROPERTIES ${_props}
     DISCOVERY_TIMEOUT 60)
 endfunction()
 

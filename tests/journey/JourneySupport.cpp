@@ -1,0 +1,1145 @@
+#include "tests/journey/JourneySupport.h"
+
+#include "maze/CVantrelDoc.h"
+#include "platform/MessageBox.h"
+#include "platform/Profile.h"
+#include "platform/ResourceTables.h"
+#include "resources/VantrelResources.h"
+
+#include <QSettings>
+
+#include <X11/Xatom.h>
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#ifndef VANTREL_PROGRAM
+#error "VANTREL_PROGRAM names the program the journeys start"
+#endif
+#ifndef VANTREL_JOURNEY_OUTPUT
+#error "VANTREL_JOURNEY_OUTPUT names the folder for screenshots"
+#endif
+
+extern char** environ;
+
+namespace journey {
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr auto kPoll = 50ms;
+
+// Windows can vanish between a query and the next request; such errors are expected, not fatal.
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+std::string Lower(std::string_view s)
+{
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return out;
+}
+
+std::vector<std::string> Split(std::string_view s, char sep)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : s) {
+        if (c == sep) {
+            if (!part.empty())
+                parts.push_back(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    if (!part.empty())
+        parts.push_back(part);
+    return parts;
+}
+
+// A menu caption as a person reads it: without '&' and without the shortcut text after a tab.
+std::string Caption(const char* text)
+{
+    std::string out;
+    for (const char* p = text; p && *p && *p != '\t'; ++p)
+        if (*p != '&')
+            out += *p;
+    return out;
+}
+
+// The mnemonic letter of a caption, 0 when it has none.
+char Mnemonic(const char* text)
+{
+    for (const char* p = text; p && *p && *p != '\t'; ++p)
+        if (*p == '&' && p[1] && p[1] != '&')
+            return char(std::tolower(static_cast<unsigned char>(p[1])));
+    return 0;
+}
+
+// One row of an open pop-up menu: an item (or sub-menu) or a separator.
+struct MenuRow {
+    std::string caption;
+    char mnemonic = 0;
+    bool separator = false;
+    bool popup = false;
+};
+
+// The rows of the pop-up that begins after entries[start] (a MENU_POPUP); `next` gets the index after
+// its MENU_END.
+std::vector<MenuRow> PopupRows(const MenuEntry* entries, int start, int* next)
+{
+    std::vector<MenuRow> rows;
+    int i = start + 1;
+    while (entries[i].kind != MENU_END) {
+        const MenuEntry& e = entries[i];
+        MenuRow row;
+        row.separator = e.kind == MENU_SEPARATOR;
+        row.popup = e.kind == MENU_POPUP;
+        if (!row.separator) {
+            row.caption = Caption(e.text);
+            row.mnemonic = Mnemonic(e.text);
+        }
+        rows.push_back(row);
+        if (e.kind == MENU_POPUP) {
+            int after = 0;
+            PopupRows(entries, i, &after);
+            i = after;
+        } else {
+            ++i;
+        }
+    }
+    if (next)
+        *next = i + 1;
+    return rows;
+}
+
+struct TopMenu {
+    std::string caption;
+    char mnemonic = 0;
+    int first = 0;  // index of its MENU_POPUP entry
+};
+
+const MenuEntry* MainMenuEntries()
+{
+    const ResourceTables& tables = GetVantrelResources();
+    if (tables.menuCount < 1)
+        throw std::runtime_error("the program has no menu resource");
+    return tables.menus[0].entries;
+}
+
+std::vector<TopMenu> TopMenus(const MenuEntry* entries)
+{
+    std::vector<TopMenu> tops;
+    int i = 0;
+    while (entries[i].kind == MENU_POPUP) {
+        tops.push_back({Caption(entries[i].text), Mnemonic(entries[i].text), i});
+        int next = 0;
+        PopupRows(entries, i, &next);
+        i = next;
+    }
+    return tops;
+}
+
+// A nested pop-up's entry index among the rows of its parent.
+int EntryIndexOfRow(const MenuEntry* entries, int popupStart, int row)
+{
+    int i = popupStart + 1;
+    for (int r = 0; entries[i].kind != MENU_END; ++r) {
+        if (r == row)
+            return i;
+        if (entries[i].kind == MENU_POPUP) {
+            int next = 0;
+            PopupRows(entries, i, &next);
+            i = next;
+        } else {
+            ++i;
+        }
+    }
+    return -1;
+}
+
+// Bands of rows in a pop-up menu's picture that are mostly not the background colour: the highlighted
+// row reaches the pop-up's frame, separators stop a few pixels short of it.
+struct Band {
+    int top = 0;
+    int bottom = 0;  // inclusive
+    bool highlight = false;
+    int Centre() const { return (top + bottom) / 2; }
+};
+
+std::vector<Band> RowBands(const QImage& img)
+{
+    const int w = img.width();
+    const int h = img.height();
+    // The background is the colour of most of the pop-up.
+    std::vector<std::pair<QRgb, int>> counts;
+    for (int y = 0; y < h; y += 2) {
+        const QRgb c = img.pixel(w / 2, y);
+        auto it = std::find_if(counts.begin(), counts.end(), [c](const auto& p) { return p.first == c; });
+        if (it == counts.end())
+            counts.push_back({c, 1});
+        else
+            ++it->second;
+    }
+    const QRgb bg = std::max_element(counts.begin(), counts.end(),
+                                     [](const auto& a, const auto& b) { return a.second < b.second; })->first;
+    constexpr int kFrame = 3;  // columns of the frame and the highlight's reach
+    std::vector<Band> bands;
+    int kind = 0;  // of the band being read: 0 none, 1 separator, 2 highlight
+    Band band;
+    for (int y = 2; y <= h - 2; ++y) {
+        int rowKind = 0;
+        if (y < h - 2) {
+            int off = 0;
+            for (int x = w / 10; x < w - w / 10; ++x)
+                off += img.pixel(x, y) != bg;
+            if (off * 10 >= (w - 2 * (w / 10)) * 8) {
+                int left = 1;
+                while (left < w && img.pixel(left, y) == bg)
+                    ++left;
+                rowKind = left <= kFrame ? 2 : 1;
+            }
+        }
+        if (rowKind != kind) {
+            if (kind) {
+                band.bottom = y - 1;
+                band.highlight = kind == 2;
+                bands.push_back(band);
+            }
+            band.top = y;
+            kind = rowKind;
+        }
+    }
+    return bands;
+}
+
+bool SameBox(const Box& a, const Box& b) { return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h; }
+
+// The window ids a window property of type WINDOW lists (empty when it is not there).
+std::vector<unsigned long> WindowsOf(Display* x, Window window, const char* property)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> windows;
+    if (XGetWindowProperty(x, window, XInternAtom(x, property, False), 0, 1024, False, XA_WINDOW, &type, &format, &n,
+                           &after, &data) == Success &&
+        data && format == 32) {
+        const auto* ids = reinterpret_cast<const unsigned long*>(data);
+        windows.assign(ids, ids + n);
+    }
+    if (data)
+        XFree(data);
+    return windows;
+}
+
+} // namespace
+
+// ---- Pixels --------------------------------------------------------------------------------------
+
+Rgb PixelAt(const QImage& image, Point p)
+{
+    if (p.x < 0 || p.y < 0 || p.x >= image.width() || p.y >= image.height())
+        return {-1, -1, -1};
+    const QRgb c = image.pixel(p.x, p.y);
+    return {qRed(c), qGreen(c), qBlue(c)};
+}
+
+int CountColour(const QImage& image, Box box, Rgb colour)
+{
+    const QRgb want = qRgb(colour.r, colour.g, colour.b);
+    int n = 0;
+    for (int y = std::max(0, box.y); y < std::min(image.height(), box.y + box.h); ++y)
+        for (int x = std::max(0, box.x); x < std::min(image.width(), box.x + box.w); ++x)
+            n += (image.pixel(x, y) & 0xFFFFFF) == (want & 0xFFFFFF);
+    return n;
+}
+
+Box GridOnScreen::CellBox(int col, int row) const
+{
+    const int x0 = box.x + col * box.w / cols, x1 = box.x + (col + 1) * box.w / cols;
+    const int y0 = box.y + row * box.h / rows, y1 = box.y + (row + 1) * box.h / rows;
+    // Walls are a pixel or two wide, and the cell edges fall on whole pixels either side of them.
+    constexpr int kWall = 3;
+    return {x0 + kWall, y0 + kWall, x1 - x0 - 2 * kWall, y1 - y0 - 2 * kWall};
+}
+
+bool GridOnScreen::Wall(const QImage& screen, int col, int row, int side) const
+{
+    const int x0 = box.x + col * box.w / cols, x1 = box.x + (col + 1) * box.w / cols;
+    const int y0 = box.y + row * box.h / rows, y1 = box.y + (row + 1) * box.h / rows;
+    const bool across = side == 1 || side == 3;  // a horizontal wall
+    const int at = side == 1 ? y0 : side == 3 ? y1 : side == 2 ? x1 : x0;
+    const int from = across ? x0 : y0, to = across ? x1 : y1;
+    // Samples along the middle half of the wall; each looks a few pixels either side of its line.
+    int drawn = 0, samples = 0;
+    for (int t = from + (to - from) / 4; t <= to - (to - from) / 4; ++t, ++samples) {
+        for (int d = -2; d <= 2; ++d) {
+            const Rgb c = PixelAt(screen, across ? Point{t, at + d} : Point{at + d, t});
+            if (c.r >= 0 && c.r + c.g + c.b < 60) {
+                ++drawn;
+                break;
+            }
+        }
+    }
+    return samples > 0 && drawn * 2 > samples;
+}
+
+int GridOnScreen::Share(const QImage& screen, int col, int row, Rgb colour) const
+{
+    const Box b = CellBox(col, row);
+    return b.Empty() ? 0 : CountColour(screen, b, colour) * 100 / (b.w * b.h);
+}
+
+// ---- Processes -----------------------------------------------------------------------------------
+
+void ChildProcess::Start(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                         const fs::path& workingDir, const fs::path& log, int extraFd)
+{
+    Stop();
+    // Everything the child needs is made before fork: after it only async-signal-safe calls run.
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const std::string& e : env)
+        envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+    const std::string dir = workingDir.string();
+    const std::string logName = log.string();
+    const pid_t parent = getpid();
+
+    const pid_t pid = fork();
+    if (pid < 0)
+        throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
+    if (pid == 0) {
+        setpgid(0, 0);
+        // The child goes when the journey's process goes, however it ends.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent)
+            _exit(127);
+        const int out = open(logName.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (out >= 0) {
+            dup2(out, 1);
+            dup2(out, 2);
+        }
+        if (in >= 0)
+            dup2(in, 0);
+        if (extraFd >= 0)
+            fcntl(extraFd, F_SETFD, 0);
+        if (chdir(dir.c_str()) != 0)
+            _exit(126);
+        execve(args[0], args.data(), envp.data());
+        _exit(127);
+    }
+    setpgid(pid, pid);
+    m_pid = pid;
+    m_status = -1;
+    m_reaped = false;
+}
+
+bool ChildProcess::Running()
+{
+    if (m_pid <= 0 || m_reaped)
+        return false;
+    int status = 0;
+    const pid_t r = waitpid(m_pid, &status, WNOHANG);
+    if (r == m_pid) {
+        m_reaped = true;
+        m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return false;
+    }
+    return r == 0;
+}
+
+int ChildProcess::ExitCode()
+{
+    Running();
+    return m_reaped ? m_status : -1;
+}
+
+void ChildProcess::Stop()
+{
+    if (m_pid <= 0)
+        return;
+    if (Running()) {
+        // The whole group: the program's own helper processes go with it.
+        kill(-m_pid, SIGTERM);
+        const auto end = Clock::now() + 5s;
+        while (Running() && Clock::now() < end)
+            std::this_thread::sleep_for(20ms);
+        if (Running()) {
+            kill(-m_pid, SIGKILL);
+            int status = 0;
+            waitpid(m_pid, &status, 0);
+            m_reaped = true;
+        }
+    }
+    // Helpers left behind in the group after their leader ended.
+    kill(-m_pid, SIGKILL);
+    m_pid = -1;
+}
+
+int RunTool(const std::vector<std::string>& argv, const fs::path& log, std::chrono::seconds deadline)
+{
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        env.emplace_back(*e);
+    std::string program = argv.at(0);
+    if (program.find('/') == std::string::npos) {
+        for (const std::string& dir : Split(std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin", ':')) {
+            if (access((fs::path(dir) / program).c_str(), X_OK) == 0) {
+                program = (fs::path(dir) / program).string();
+                break;
+            }
+        }
+    }
+    std::vector<std::string> args = argv;
+    args[0] = program;
+    ChildProcess tool;
+    tool.Start(args, env, fs::current_path(), log);
+    const auto end = Clock::now() + deadline;
+    while (tool.Running()) {
+        if (Clock::now() > end) {
+            tool.Stop();
+            throw std::runtime_error(argv[0] + " did not finish");
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return tool.ExitCode();
+}
+
+// ---- The journey ---------------------------------------------------------------------------------
+
+Journey::Journey() = default;
+
+Journey::~Journey()
+{
+    if (m_x)
+        XCloseDisplay(m_x);
+}
+
+void Journey::SetUp()
+{
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    m_output = fs::path(VANTREL_JOURNEY_OUTPUT) / name;
+    fs::remove_all(m_output);
+    fs::create_directories(m_output);
+
+    std::string pattern = (fs::temp_directory_path() / "vantrel-journey-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("no temporary folder");
+    m_root = pattern;
+    m_work = m_root / "work";
+    m_home = m_root / "home";
+    for (const char* d : {"work", "home", "config", "runtime", "cache", "data"})
+        fs::create_directories(m_root / d);
+    fs::permissions(m_root / "runtime", fs::perms::owner_all, fs::perm_options::replace);
+
+    // The document library reads the journey's files in this process, with a profile of its own.
+    AfxGetProfile().SetRegistryKey("Quillmont");
+    AfxGetProfile().SetAppName("FREEQuillmont");
+
+    StartDisplay();
+    StartWindowManager();
+}
+
+void Journey::TearDown()
+{
+    if (HasFailure() && m_x) {
+        try {
+            Shot("at-failure");
+        } catch (...) {
+        }
+    }
+    m_program.Stop();
+    m_wm.Stop();
+    if (m_x) {
+        XCloseDisplay(m_x);
+        m_x = nullptr;
+    }
+    m_xvfb.Stop();
+    SetMessageBoxHandler({});
+    std::error_code ignored;
+    if (HasFailure())
+        std::printf("journey files kept in %s; screenshots and the program's log in %s\n", m_root.c_str(),
+                    m_output.c_str());
+    else
+        fs::remove_all(m_root, ignored);
+}
+
+void Journey::Fail(const std::string& message)
+{
+    try {
+        if (m_x)
+            Shot("failed");
+    } catch (...) {
+    }
+    throw std::runtime_error(message);
+}
+
+void Journey::StartDisplay()
+{
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe");
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        env.emplace_back(*e);
+    // The server writes its display number to the pipe once it accepts connections; choosing the
+    // number itself, it never collides with another server on the machine.
+    m_xvfb.Start({"/usr/bin/Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
+                  std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24", "-nolisten", "tcp",
+                  "-noreset"},
+                 env, m_root, m_output / "xvfb.log", fds[1]);
+    close(fds[1]);
+    std::string number;
+    const auto end = Clock::now() + kDeadline;
+    fcntl(fds[0], F_SETFL, O_NONBLOCK);
+    while (number.find('\n') == std::string::npos) {
+        char buf[32];
+        const ssize_t n = read(fds[0], buf, sizeof buf);
+        if (n > 0)
+            number.append(buf, std::size_t(n));
+        else if (n == 0 || !m_xvfb.Running() || Clock::now() > end)
+            break;
+        else
+            std::this_thread::sleep_for(10ms);
+    }
+    close(fds[0]);
+    if (number.find('\n') == std::string::npos)
+        throw std::runtime_error("Xvfb did not start (see " + (m_output / "xvfb.log").string() + ")");
+    m_display = ":" + number.substr(0, number.find('\n'));
+    XSetErrorHandler(IgnoreXError);
+    m_x = XOpenDisplay(m_display.c_str());
+    if (!m_x)
+        throw std::runtime_error("cannot open display " + m_display);
+    int ev = 0, err = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(m_x, &ev, &err, &major, &minor))
+        throw std::runtime_error("the X server has no XTest extension");
+}
+
+std::vector<std::string> Journey::ProgramEnvironment() const
+{
+    static const char* const kReplaced[] = {"DISPLAY", "QT_QPA_PLATFORM", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR",
+                                            "HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "WAYLAND_DISPLAY",
+                                            "XAUTHORITY", "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS",
+                                            "VANTREL_OFFLINE", "QTWEBENGINE_DISABLE_SANDBOX"};
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry(*e);
+        const std::string key = entry.substr(0, entry.find('='));
+        if (std::find(std::begin(kReplaced), std::end(kReplaced), key) == std::end(kReplaced))
+            env.push_back(entry);
+    }
+    env.push_back("DISPLAY=" + m_display);
+    env.push_back("QT_QPA_PLATFORM=xcb");
+    env.push_back("HOME=" + m_home.string());
+    env.push_back("XDG_CONFIG_HOME=" + (m_root / "config").string());
+    env.push_back("XDG_RUNTIME_DIR=" + (m_root / "runtime").string());
+    env.push_back("XDG_CACHE_HOME=" + (m_root / "cache").string());
+    env.push_back("XDG_DATA_HOME=" + (m_root / "data").string());
+    // Nothing a journey starts sends a packet off the machine.
+    env.push_back("VANTREL_OFFLINE=1");
+    env.push_back("QTWEBENGINE_DISABLE_SANDBOX=1");
+    return env;
+}
+
+void Journey::StartWindowManager()
+{
+    m_wm.Start({"/usr/bin/openbox", "--sm-disable"}, ProgramEnvironment(), m_home, m_output / "openbox.log");
+    // Openbox announces itself on the root window once it manages the screen.
+    WaitUntil("the window manager runs",
+              [&] { return !WindowsOf(m_x, DefaultRootWindow(m_x), "_NET_SUPPORTING_WM_CHECK").empty(); });
+}
+
+void Journey::Start(const std::vector<std::string>& args)
+{
+    const fs::path program(VANTREL_PROGRAM);
+    std::vector<std::string> argv = {program.string()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    // Started in its own folder, where it finds its pages, as tools/run starts it.
+    m_program.Start(argv, ProgramEnvironment(), program.parent_path(), m_output / "program.log");
+    // The pointer rests where it opens no tool tip and covers no menu.
+    MoveTo({kScreenWidth - 1, kScreenHeight - 1});
+    WaitUntil("the main window is shown and active", [&] {
+        if (!m_program.Running())
+            Fail("the program ended at start (see " + (m_output / "program.log").string() + ")");
+        const unsigned long w = ActiveWindow();
+        if (w && Title(w).find("FREE Quillmont") != std::string::npos) {
+            m_mainWindow = w;
+            return true;
+        }
+        return false;
+    });
+    // The program answers input once its window is drawn; a window made again at start (as for the
+    // web pane's drawing surface) drops what was sent to the old one. So the journey knocks: it clicks
+    // the menu bar's first menu until its pop-up opens, and closes it again.
+    const auto end = Clock::now() + kDeadline;
+    for (;;) {
+        if (Clock::now() > end)
+            Fail("the program does not answer a click on its menu bar");
+        const unsigned long w = ActiveWindow();
+        if (!w || Title(w).find("FREE Quillmont") == std::string::npos) {
+            std::this_thread::sleep_for(kPoll);
+            continue;
+        }
+        m_mainWindow = w;
+        const Box b = ClientBox(w);
+        Click({b.x + 12, b.y + 10});
+        const auto knock = Clock::now() + 5s;
+        while (Popups().empty() && Clock::now() < knock && ProgramRunning())
+            std::this_thread::sleep_for(kPoll);
+        if (!ProgramRunning())
+            Fail("the program ended at start (see " + (m_output / "program.log").string() + ")");
+        if (!Popups().empty())
+            break;
+    }
+    Key("Escape");
+    WaitUntil("the menu closes", [&] { return Popups().empty(); });
+    MoveTo({kScreenWidth - 1, kScreenHeight - 1});
+    const unsigned long w = ActiveWindow();
+    if (Title(w).find("FREE Quillmont") == std::string::npos)
+        Fail("the main window is not active after start");
+    m_mainWindow = w;
+}
+
+bool Journey::ProgramRunning() { return m_program.Running(); }
+
+int Journey::WaitForExit()
+{
+    WaitUntil("the program has ended", [&] { return !m_program.Running(); });
+    return m_program.ExitCode();
+}
+
+fs::path Journey::ProfileFile() const { return m_root / "config" / "Quillmont" / "FREEQuillmont.ini"; }
+
+std::string Journey::ProfileValue(const std::string& section, const std::string& key) const
+{
+    QSettings ini(QString::fromStdString(ProfileFile().string()), QSettings::IniFormat);
+    return ini.value(QString::fromStdString(section + "/" + key)).toString().toStdString();
+}
+
+// ---- Input ---------------------------------------------------------------------------------------
+
+void Journey::SyncInput() { XSync(m_x, False); }
+
+void Journey::Key(std::string_view chords)
+{
+    for (const std::string& chord : Split(chords, ' ')) {
+        std::vector<std::string> parts = Split(chord, '+');
+        if (parts.empty())
+            continue;
+        const std::string keyName = parts.back();
+        parts.pop_back();
+        std::vector<KeyCode> mods;
+        bool shift = false;
+        for (const std::string& m : parts) {
+            const std::string l = Lower(m);
+            KeySym sym = NoSymbol;
+            if (l == "ctrl" || l == "control")
+                sym = XK_Control_L;
+            else if (l == "shift")
+                sym = XK_Shift_L, shift = true;
+            else if (l == "alt")
+                sym = XK_Alt_L;
+            else if (l == "super")
+                sym = XK_Super_L;
+            else
+                Fail("unknown modifier '" + m + "' in '" + chord + "'");
+            mods.push_back(XKeysymToKeycode(m_x, sym));
+        }
+        KeySym sym = keyName.size() == 1 ? KeySym(static_cast<unsigned char>(keyName[0]))
+                                         : XStringToKeysym(keyName.c_str());
+        if (sym == NoSymbol)
+            Fail("unknown key '" + keyName + "'");
+        const KeyCode code = XKeysymToKeycode(m_x, sym);
+        if (!code)
+            Fail("no key on the keyboard gives '" + keyName + "'");
+        // A symbol on the shifted level of its key needs Shift.
+        if (!shift && XkbKeycodeToKeysym(m_x, code, 0, 0) != sym && XkbKeycodeToKeysym(m_x, code, 0, 1) == sym)
+            mods.push_back(XKeysymToKeycode(m_x, XK_Shift_L));
+        for (KeyCode m : mods)
+            XTestFakeKeyEvent(m_x, m, True, CurrentTime);
+        XTestFakeKeyEvent(m_x, code, True, CurrentTime);
+        XTestFakeKeyEvent(m_x, code, False, CurrentTime);
+        for (auto it = mods.rbegin(); it != mods.rend(); ++it)
+            XTestFakeKeyEvent(m_x, *it, False, CurrentTime);
+        SyncInput();
+    }
+}
+
+void Journey::Type(std::string_view text)
+{
+    for (char c : text) {
+        if (c == '\n')
+            Key("Return");
+        else if (c == '\t')
+            Key("Tab");
+        else if (c == ' ')
+            Key("space");
+        else if (static_cast<unsigned char>(c) > ' ' && static_cast<unsigned char>(c) < 0x7F)
+            Key(std::string(1, c));
+        else
+            Fail("Type() types printable ASCII only");
+    }
+}
+
+void Journey::MoveTo(Point p)
+{
+    XTestFakeMotionEvent(m_x, DefaultScreen(m_x), p.x, p.y, CurrentTime);
+    SyncInput();
+}
+
+void Journey::Click(Point p, int button)
+{
+    MoveTo(p);
+    XTestFakeButtonEvent(m_x, unsigned(button), True, CurrentTime);
+    XTestFakeButtonEvent(m_x, unsigned(button), False, CurrentTime);
+    SyncInput();
+}
+
+void Journey::DoubleClick(Point p)
+{
+    Click(p);
+    Click(p);
+}
+
+void Journey::Drag(Point from, Point to, int button)
+{
+    MoveTo(from);
+    XTestFakeButtonEvent(m_x, unsigned(button), True, CurrentTime);
+    SyncInput();
+    constexpr int kSteps = 12;
+    for (int i = 1; i <= kSteps; ++i)
+        MoveTo({from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps});
+    XTestFakeButtonEvent(m_x, unsigned(button), False, CurrentTime);
+    SyncInput();
+}
+
+namespace {
+
+// Where the highlighted row of an open pop-up is: its section (separators split a pop-up into
+// sections) and its row within the section.
+struct Highlight {
+    int section = -1;
+    int row = -1;
+    int centre = -1;
+};
+
+// Reads the pop-up's picture: true when it shows the separators the menu has and one highlighted row
+// (or none, when `needHighlight` is false). The rows of a section share its height evenly.
+bool ReadPopup(const QImage& img, const std::vector<MenuRow>& rows, bool needHighlight, Highlight* out)
+{
+    const int separators = int(std::count_if(rows.begin(), rows.end(), [](const MenuRow& r) { return r.separator; }));
+    std::vector<Band> lines, highlight;
+    for (const Band& b : RowBands(img))
+        (b.highlight ? highlight : lines).push_back(b);
+    if (int(lines.size()) != separators || highlight.size() > 1 || (needHighlight && highlight.empty()))
+        return false;
+    if (highlight.empty())
+        return true;
+    const int c = highlight[0].Centre();
+    int k = 0;
+    while (k < int(lines.size()) && lines[std::size_t(k)].Centre() < c)
+        ++k;
+    const int lo = k == 0 ? 0 : lines[std::size_t(k - 1)].Centre();
+    const int hi = k == int(lines.size()) ? img.height() : lines[std::size_t(k)].Centre();
+    int n = 0, section = 0;
+    for (const MenuRow& r : rows) {
+        if (r.separator)
+            ++section;
+        else if (section == k)
+            ++n;
+    }
+    out->section = k;
+    out->row = std::clamp(n * (c - lo) / std::max(1, hi - lo), 0, std::max(0, n - 1));
+    out->centre = c;
+    return true;
+}
+
+} // namespace
+
+void Journey::ChooseMenu(std::string_view menu, std::string_view item, std::string_view subItem)
+{
+    const MenuEntry* entries = MainMenuEntries();
+    const std::vector<TopMenu> tops = TopMenus(entries);
+    const auto top = std::find_if(tops.begin(), tops.end(), [&](const TopMenu& t) { return t.caption == menu; });
+    if (top == tops.end())
+        Fail("no menu '" + std::string(menu) + "'");
+    // Opened by the mnemonic of the nearest menu at or left of it, then Right. A mnemonic that is also
+    // an Alt accelerator of the frame runs the accelerator instead (Alt+E is the Whiten tool).
+    const auto isAccelerator = [](char letter) {
+        const ResourceTables& tables = GetVantrelResources();
+        for (int t = 0; t < tables.accelCount; ++t)
+            for (int i = 0; i < tables.accels[t].count; ++i) {
+                const AccelEntry& a = tables.accels[t].entries[i];
+                if (a.fVirt == FALT && std::tolower(a.key) == letter)
+                    return true;
+            }
+        return false;
+    };
+    auto opener = top;
+    while (opener != tops.begin() && (!opener->mnemonic || isAccelerator(opener->mnemonic)))
+        --opener;
+    if (!opener->mnemonic || isAccelerator(opener->mnemonic))
+        Fail("no menu left of '" + std::string(menu) + "' opens by its mnemonic");
+    MoveTo({kScreenWidth - 1, kScreenHeight - 1});
+    const std::vector<Box> closed = Popups();
+    Key(std::string("alt+") + opener->mnemonic);
+    for (auto it = opener; it != top; ++it)
+        Key("Right");
+
+    // Chooses the row captioned `caption` of the pop-up that begins at entries[popupStart], opened
+    // over the pop-ups `under`; returns the row's index.
+    const auto pick = [&](int popupStart, std::string_view caption, const std::vector<Box>& under) {
+        const std::vector<MenuRow> rows = PopupRows(entries, popupStart, nullptr);
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const MenuRow& r) { return r.caption == caption; });
+        if (row == rows.end())
+            Fail("no item '" + std::string(caption) + "' in menu '" + std::string(menu) + "'");
+        const int rowIndex = int(row - rows.begin());
+        int section = 0, inSection = 0;
+        for (int i = 0; i < rowIndex; ++i) {
+            if (rows[std::size_t(i)].separator)
+                ++section, inSection = 0;
+            else
+                ++inSection;
+        }
+        // The newest pop-up that is not one of `under` and shows this menu's separators; while keys
+        // move between menus, others open and close on the way.
+        const auto read = [&](bool needHighlight, Highlight* h) {
+            const std::vector<Box> now = Popups();
+            if (now.empty())
+                return false;
+            const Box popup = now.back();
+            for (const Box& b : under)
+                if (SameBox(b, popup))
+                    return false;
+            const QImage img = Shot().copy(popup.x, popup.y, popup.w, popup.h);
+            return ReadPopup(img, rows, needHighlight, h);
+        };
+        Highlight h;
+        if (row->mnemonic) {
+            WaitUntil("the menu with '" + std::string(caption) + "' opens", [&] { return read(false, &h); });
+            Key(std::string(1, row->mnemonic));
+            return rowIndex;
+        }
+        // Down from row to row until the highlighted one is the item; coming back to a row already
+        // seen means the item cannot be highlighted: it is disabled.
+        std::vector<int> seen;
+        for (;;) {
+            WaitUntil("a row of the menu with '" + std::string(caption) + "' is highlighted", [&] {
+                return read(true, &h) && (seen.empty() || h.centre != seen.back());
+            });
+            if (h.section == section && h.row == inSection)
+                return rowIndex;
+            if (std::find(seen.begin(), seen.end(), h.centre) != seen.end())
+                Fail("menu item '" + std::string(caption) + "' is disabled");
+            seen.push_back(h.centre);
+            Key("Down");
+        }
+    };
+
+    const std::vector<MenuRow> rows = PopupRows(entries, top->first, nullptr);
+    const int rowIndex = pick(top->first, item, closed);
+    const MenuRow& chosen = rows[std::size_t(rowIndex)];
+    if (subItem.empty()) {
+        if (chosen.popup)
+            Fail("'" + std::string(item) + "' opens a sub-menu: name its item");
+        if (!chosen.mnemonic)
+            Key("Return");
+        return;
+    }
+    if (!chosen.popup)
+        Fail("'" + std::string(item) + "' has no sub-menu");
+    const std::vector<Box> open = Popups();
+    if (!chosen.mnemonic)
+        Key("Right");
+    const int subStart = EntryIndexOfRow(entries, top->first, rowIndex);
+    const int sub = pick(subStart, subItem, open);
+    if (!PopupRows(entries, subStart, nullptr)[std::size_t(sub)].mnemonic)
+        Key("Return");
+}
+
+// ---- Windows -------------------------------------------------------------------------------------
+
+std::vector<unsigned long> Journey::Windows() { return WindowsOf(m_x, DefaultRootWindow(m_x), "_NET_CLIENT_LIST"); }
+
+std::string Journey::Title(unsigned long window)
+{
+    if (!window)
+        return {};
+    const Atom name = XInternAtom(m_x, "_NET_WM_NAME", False);
+    const Atom utf8 = XInternAtom(m_x, "UTF8_STRING", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string title;
+    if (XGetWindowProperty(m_x, window, name, 0, 4096, False, utf8, &type, &format, &n, &after, &data) == Success &&
+        data && format == 8)
+        title.assign(reinterpret_cast<const char*>(data), n);
+    if (data)
+        XFree(data);
+    if (title.empty()) {
+        char* old = nullptr;
+        if (XFetchName(m_x, window, &old) && old) {
+            title = old;
+            XFree(old);
+        }
+    }
+    return title;
+}
+
+unsigned long Journey::ActiveWindow()
+{
+    const std::vector<unsigned long> active = WindowsOf(m_x, DefaultRootWindow(m_x), "_NET_ACTIVE_WINDOW");
+    return active.empty() ? 0 : active.front();
+}
+
+std::string Journey::ActiveTitle() { return Title(ActiveWindow()); }
+
+unsigned long Journey::WaitForActive(std::string_view titlePart)
+{
+    unsigned long found = 0;
+    WaitUntil("a window titled '" + std::string(titlePart) + "' is active", [&] {
+        const unsigned long w = ActiveWindow();
+        if (w && Title(w).find(titlePart) != std::string::npos) {
+            found = w;
+            return true;
+        }
+        return false;
+    });
+    return found;
+}
+
+unsigned long Journey::WaitForWindow(std::string_view titlePart)
+{
+    unsigned long found = 0;
+    WaitUntil("a window titled '" + std::string(titlePart) + "' is shown", [&] {
+        for (unsigned long w : Windows()) {
+            XWindowAttributes a;
+            if (Title(w).find(titlePart) != std::string::npos && XGetWindowAttributes(m_x, w, &a) &&
+                a.map_state == IsViewable) {
+                found = w;
+                return true;
+            }
+        }
+        return false;
+    });
+    return found;
+}
+
+void Journey::WaitForNoWindow(std::string_view titlePart)
+{
+    WaitUntil("no window titled '" + std::string(titlePart) + "' is left", [&] {
+        for (unsigned long w : Windows()) {
+            XWindowAttributes a;
+            if (Title(w).find(titlePart) != std::string::npos && XGetWindowAttributes(m_x, w, &a) &&
+                a.map_state == IsViewable)
+                return false;
+        }
+        return true;
+    });
+}
+
+Box Journey::ClientBox(unsigned long window)
+{
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(m_x, window, &a))
+        return {};
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(m_x, window, DefaultRootWindow(m_x), 0, 0, &x, &y, &child);
+    return {x, y, a.width, a.height};
+}
+
+std::vector<Box> Journey::Popups()
+{
+    // The program's own class names its pop-ups too.
+    std::string programClass;
+    XClassHint hint{};
+    if (m_mainWindow && XGetClassHint(m_x, m_mainWindow, &hint)) {
+        programClass = hint.res_class ? hint.res_class : "";
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+    }
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int n = 0;
+    std::vector<Box> popups;
+    if (!XQueryTree(m_x, DefaultRootWindow(m_x), &root, &parent, &children, &n))
+        return popups;
+    for (unsigned int i = 0; i < n; ++i) {
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(m_x, children[i], &a) || !a.override_redirect || a.map_state != IsViewable ||
+            a.width < 8 || a.height < 8)
+            continue;
+        XClassHint h{};
+        bool ours = false;
+        if (XGetClassHint(m_x, children[i], &h)) {
+            ours = programClass.empty() || (h.res_class && programClass == h.res_class);
+            XFree(h.res_name);
+            XFree(h.res_class);
+        }
+        if (ours)
+            popups.push_back({a.x, a.y, a.width, a.height});
+    }
+    if (children)
+        XFree(children);
+    return popups;
+}
+
+// ---- Screen --------------------------------------------------------------------------------------
+
+QImage Journey::Shot(std::string_view name)
+{
+    XImage* xi = XGetImage(m_x, DefaultRootWindow(m_x), 0, 0, kScreenWidth, kScreenHeight, AllPlanes, ZPixmap);
+    if (!xi)
+        throw std::runtime_error("cannot read the screen");
+    QImage image(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
+    for (int y = 0; y < kScreenHeight; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < kScreenWidth; ++x)
+            line[x] = QRgb(XGetPixel(xi, x, y)) | 0xFF000000u;
+    }
+    XDestroyImage(xi);
+    if (!name.empty()) {
+        char prefix[16];
+        std::snprintf(prefix, sizeof prefix, "%02d-", ++m_shots);
+        image.save(QString::fromStdString((m_output / (prefix + std::string(name) + ".png")).string()));
+    }
+    return image;
+}
+
+GridOnScreen Journey::FindGrid(const QImage& screen, int cols, int rows)
+{
+    // Walls are black; a grid's outer walls are the outermost long straight black lines.
+    const auto dark = [&](int x, int y) {
+        const QRgb c = screen.pixel(x, y);
+        return qRed(c) + qGreen(c) + qBlue(c) < 60;
+    };
+    // The first and last line (rows when `across`, else columns) holding a long dark run.
+    constexpr int kLong = 150;
+    const auto outermost = [&](bool across, int* first, int* last) {
+        const int lines = across ? screen.height() : screen.width();
+        const int length = across ? screen.width() : screen.height();
+        *first = *last = -1;
+        for (int i = 0; i < lines; ++i) {
+            int run = 0;
+            for (int t = 0; t < length && run < kLong; ++t)
+                run = (across ? dark(t, i) : dark(i, t)) ? run + 1 : 0;
+            if (run >= kLong) {
+                if (*first < 0)
+                    *first = i;
+                *last = i;
+            }
+        }
+    };
+    int top = -1, bottom = -1, left = -1, right = -1;
+    outermost(true, &top, &bottom);
+    outermost(false, &left, &right);
+    GridOnScreen grid;
+    if (top < 0 || left < 0 || bottom - top < 4 * rows || right - left < 4 * cols)
+        return grid;
+    grid.box = {left, top, right - left + 1, bottom - top + 1};
+    grid.cols = cols;
+    grid.rows = rows;
+    // Lines around cells, not a dark area: most cells are light inside.
+    int light = 0;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c)
+            light += !dark(grid.Cell(c, r).x, grid.Cell(c, r).y);
+    if (light * 2 < rows * cols)
+        return {};
+    return grid;
+}
+
+// ---- Waiting -------------------------------------------------------------------------------------
+
+void Journey::WaitUntil(std::string_view what, const std::function<bool()>& done, std::chrono::seconds deadline)
+{
+    const auto end = Clock::now() + deadline;
+    while (!done()) {
+        if (Clock::now() > end)
+            Fail("waited in vain until " + std::string(what));
+        std::this_thread::sleep_for(kPoll);
+    }
+}
+
+// ---- Results -------------------------------------------------------------------------------------
+
+std::unique_ptr<CVantrelDoc> Journey::LoadMaze(const fs::path& file)
+{
+    std::vector<std::string> messages;
+    SetMessageBoxHandler([&](const MessageBoxRequest& r) {
+        messages.emplace_back(r.text.GetString());
+        return MessageBoxDefaultAnswer(r.type);
+    });
+    std::unique_ptr<CVantrelDoc> doc;
+    WaitUntil("the program has saved " + file.string() + " and it reads back", [&] {
+        std::error_code ec;
+        if (!fs::is_regular_file(file, ec) || fs::file_size(file, ec) == 0)
+            return false;
+        auto d = std::make_unique<CVantrelDoc>();
+        try {
+            if (!d->OnOpenDocument(file.c_str()))
+                return false;
+        } catch (...) {
+            return false;
+        }
+        doc = std::move(d);
+        return true;
+    });
+    SetMessageBoxHandler({});
+    return doc;
+}
+
+std::vector<QImage> Journey::PdfPages(const fs::path& pdf, int dpi)
+{
+    const fs::path prefix = m_output / ("pdf-" + pdf.stem().string());
+    WaitUntil("the program has printed " + pdf.string(), [&] {
+        std::error_code ec;
+        if (!fs::is_regular_file(pdf, ec) || fs::file_size(pdf, ec) == 0)
+            return false;
+        // A PDF is complete once its trailer is written.
+        std::ifstream in(pdf, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        if (bytes.rfind("%%EOF") == std::string::npos)
+            return false;
+        return RunTool({"pdftoppm", "-r", std::to_string(dpi), "-png", pdf.string(), prefix.string()},
+                       m_output / "pdftoppm.log") == 0;
+    });
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(m_output))
+        if (e.path().filename().string().rfind(prefix.filename().string() + "-", 0) == 0 &&
+            e.path().extension() == ".png")
+            files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    std::vector<QImage> pages;
+    for (const fs::path& f : files)
+        pages.emplace_back(QString::fromStdString(f.string()));
+    return pages;
+}
+
+} // namespace journey

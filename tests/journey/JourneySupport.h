@@ -1,0 +1,220 @@
+#pragma once
+// Journeys: the real program in a real X server, driven the way a person drives it.
+//
+// How to write a journey
+// - Write TEST_F(Journey, WhatThePersonDoes) { ... } in a tests/journey/*_journey.cpp file and list the
+//   file in tests/journey/CMakeLists.txt (label `journey`). Each test gets its own X server (Xvfb,
+//   1280x1024x24), window manager (openbox), profile, runtime and work folder, so tests run side by side.
+// - Start() starts the program (arguments go on its command line) and returns once its main window is
+//   shown and has the focus.
+// - Drive it only by input, sent to whatever has the focus as a person's keys go: Key("ctrl+n"),
+//   Key("alt+f a"), Type("/some/file.mze"), Click(p), Drag(from, to), ChooseMenu("Maze Options",
+//   "Make Maze"). Before typing into a dialog, wait for it: WaitForActive("Save As").
+// - Never sleep and never assert a duration. WaitUntil("what", condition) polls the condition with a
+//   generous deadline; when the deadline passes it saves a screenshot and fails the test. Every helper
+//   that cannot go on throws, which fails the test and still tears everything down.
+// - Check results from the program's state: files it saved (LoadMaze), its profile (ProfileValue), window
+//   titles (ActiveTitle, Title), printed PDFs (PdfPages, rendered by pdftoppm) and pixels of screenshots
+//   (Shot; FindGrid finds the maze grid on screen).
+// - Shot("name") also saves the screen as NN-name.png into OutputDir() (build/tests/journey/output/
+//   <test>/, with the program's log): look at them when you write a journey, and make sure the journey
+//   fails when the behaviour it checks is broken.
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CVantrelDoc;
+struct _XDisplay;
+
+namespace journey {
+
+using namespace std::chrono_literals;
+
+struct Point {
+    int x = 0;
+    int y = 0;
+};
+
+struct Box {
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+    Point Centre() const { return {x + w / 2, y + h / 2}; }
+    bool Contains(Point p) const { return p.x >= x && p.x < x + w && p.y >= y && p.y < y + h; }
+    bool Empty() const { return w <= 0 || h <= 0; }
+};
+
+// An RGB colour of a screenshot pixel.
+struct Rgb {
+    int r = 0;
+    int g = 0;
+    int b = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+// A square maze grid as the screen shows it: the box of its outer walls and its cell counts.
+struct GridOnScreen {
+    Box box;
+    int cols = 0;
+    int rows = 0;
+    bool Empty() const { return box.Empty() || cols <= 0 || rows <= 0; }
+    // The centre of cell (col, row), row 0 at the top.
+    Point Cell(int col, int row) const
+    {
+        return {box.x + (2 * col + 1) * box.w / (2 * cols), box.y + (2 * row + 1) * box.h / (2 * rows)};
+    }
+    // The cell's box between its walls (the walls left out).
+    Box CellBox(int col, int row) const;
+    // Whether the wall on side `side` of the cell is drawn: 1 top, 2 right, 3 bottom, 4 left.
+    bool Wall(const QImage& screen, int col, int row, int side) const;
+    // The share, in percent, of the cell's box that has the colour.
+    int Share(const QImage& screen, int col, int row, Rgb colour) const;
+};
+
+Rgb PixelAt(const QImage& image, Point p);
+// How many pixels of the box have exactly the colour.
+int CountColour(const QImage& image, Box box, Rgb colour);
+
+// A process the journey started: its own process group, ended (TERM, then KILL) with the journey.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    ~ChildProcess() { Stop(); }
+
+    // Starts argv[0] with the environment and working folder; output goes to the log file (appended).
+    void Start(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+               const std::filesystem::path& workingDir, const std::filesystem::path& log, int extraFd = -1);
+    bool Running();
+    // The exit status once it has ended (-1 while it runs or when it was killed by a signal).
+    int ExitCode();
+    void Stop();
+    int Pid() const { return m_pid; }
+
+private:
+    int m_pid = -1;
+    int m_status = -1;
+    bool m_reaped = false;
+};
+
+// Runs a tool to its end (with the deadline), returning its exit code; output goes to the log.
+int RunTool(const std::vector<std::string>& argv, const std::filesystem::path& log,
+            std::chrono::seconds deadline = 60s);
+
+class Journey : public ::testing::Test {
+public:
+    static constexpr int kScreenWidth = 1280;
+    static constexpr int kScreenHeight = 1024;
+    // Long enough for a loaded machine running every test at once; only a failing journey waits it out.
+    static constexpr std::chrono::seconds kDeadline = 60s;
+
+    Journey();
+    ~Journey() override;
+
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // ---- The program ---------------------------------------------------------------------------
+    // Starts the program with these arguments; returns once its main window is shown and active.
+    void Start(const std::vector<std::string>& args = {});
+    bool ProgramRunning();
+    // Waits until the program has ended (after File > Exit, say) and returns its exit code.
+    int WaitForExit();
+    unsigned long MainWindow() const { return m_mainWindow; }
+
+    // ---- Folders -------------------------------------------------------------------------------
+    // The journey's own folder for the files it makes (removed after a passing journey).
+    const std::filesystem::path& WorkDir() const { return m_work; }
+    // Screenshots and the program's log (kept).
+    const std::filesystem::path& OutputDir() const { return m_output; }
+    // The program's profile (INI) file.
+    std::filesystem::path ProfileFile() const;
+    // A value of the profile, "" when it is not there.
+    std::string ProfileValue(const std::string& section, const std::string& key) const;
+
+    // ---- Input, to whatever has the focus ------------------------------------------------------
+    // Chords separated by spaces: "ctrl+n", "ctrl+shift+5", "alt+f a", "Down Down Return", "Tab".
+    // Key names are X key names (Return, Escape, Tab, Down, F10, space, slash, a, A, 5).
+    void Key(std::string_view chords);
+    // Types the text as key strokes (printable ASCII and "\n").
+    void Type(std::string_view text);
+    void MoveTo(Point p);
+    void Click(Point p, int button = 1);
+    void DoubleClick(Point p);
+    // Presses at `from`, moves in steps to `to` and releases there.
+    void Drag(Point from, Point to, int button = 1);
+    // Opens a menu of the menu bar by the keyboard and chooses the item (and the item of its
+    // sub-menu), all named as the menu resource names them without '&' and shortcut text. Items
+    // without a mnemonic are reached with Down, reading the highlighted row from the screen; an item
+    // that is disabled fails the journey.
+    void ChooseMenu(std::string_view menu, std::string_view item, std::string_view subItem = {});
+
+    // ---- Windows -------------------------------------------------------------------------------
+    // The top-level windows the window manager manages.
+    std::vector<unsigned long> Windows();
+    std::string Title(unsigned long window);
+    unsigned long ActiveWindow();
+    std::string ActiveTitle();
+    // Waits until the active window's title contains the text; returns that window.
+    unsigned long WaitForActive(std::string_view titlePart);
+    // Waits until a managed window's title contains the text; returns it.
+    unsigned long WaitForWindow(std::string_view titlePart);
+    // Waits until no managed window's title contains the text.
+    void WaitForNoWindow(std::string_view titlePart);
+    // The window's client area in screen coordinates.
+    Box ClientBox(unsigned long window);
+    // The pop-up windows (menus, tool tips) the program shows, top-most last.
+    std::vector<Box> Popups();
+
+    // ---- Screen --------------------------------------------------------------------------------
+    // The whole screen; a named shot is also saved as NN-name.png in OutputDir().
+    QImage Shot(std::string_view name = {});
+    // The maze grid of a square template (cols x rows cells) as the screen shows it, found by its
+    // walls; empty when the screen shows none.
+    static GridOnScreen FindGrid(const QImage& screen, int cols, int rows);
+
+    // ---- Waiting -------------------------------------------------------------------------------
+    // Polls until done() holds; at the deadline saves a screenshot and throws.
+    void WaitUntil(std::string_view what, const std::function<bool()>& done, std::chrono::seconds deadline = kDeadline);
+
+    // ---- Results -------------------------------------------------------------------------------
+    // Waits until the file exists and the document library reads it, and returns the document.
+    std::unique_ptr<CVantrelDoc> LoadMaze(const std::filesystem::path& file);
+    // Renders the PDF's pages with pdftoppm at the resolution; waits until the file is complete.
+    std::vector<QImage> PdfPages(const std::filesystem::path& pdf, int dpi = 50);
+
+private:
+    void StartDisplay();
+    void StartWindowManager();
+    std::vector<std::string> ProgramEnvironment() const;
+    void SyncInput();
+    [[noreturn]] void Fail(const std::string& message);
+
+    std::filesystem::path m_root;    // temporary folder of the journey
+    std::filesystem::path m_work;
+    std::filesystem::path m_home;
+    std::filesystem::path m_output;
+    std::string m_display;           // ":N"
+    _XDisplay* m_x = nullptr;
+    ChildProcess m_xvfb;
+    ChildProcess m_wm;
+    ChildProcess m_program;
+    unsigned long m_mainWindow = 0;
+    int m_shots = 0;
+};
+
+} // namespace journey
+
+using journey::Journey;
+using namespace std::chrono_literals;
