@@ -91,9 +91,12 @@ void CMainFrame::SetAdPaneHeight(int height, int minimum)
     if (c1 == 0)
         c1 = -2;
     const int total = c0 + c1;
-    int top = total - paneHeight;
-    if (top < 0) {
-        top = 0;
+    // A height from a page title can be as large as an int: the rest is taken in 64 bits.
+    const long long rest = static_cast<long long>(total) - paneHeight;
+    int top = 0;
+    if (rest >= 0) {
+        top = int(rest);
+    } else {
         paneHeight = total;
         if (paneHeight < 0)
             paneHeight = 1;

@@ -125,7 +125,7 @@ void CAdWindow::OnTimer(UINT_PTR nIDEvent)
         SetTimer(COLLAPSE_TIMER, UINT(collapseDelayMs));
         break;
     case COLLAPSE_TIMER:
-        expandedHeight = expandedHeight * 9 / 10;
+        expandedHeight = CollapsedHeight(expandedHeight);
         SetPaneHeight(expandedHeight, 0);
         // The resize passes through OnSize, which stores the height the pane really got.
         if (expandedHeight > 0)

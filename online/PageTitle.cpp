@@ -63,3 +63,8 @@ BOOL ApplyPageTitle(const CString& title, CPageTitleParameters& params)
     params.collapseDelayMs = ClampInterval(values[5] * 1000);
     return TRUE;
 }
+
+int CollapsedHeight(int height)
+{
+    return ClampHeight(static_cast<long long>(height) * 9 / 10);
+}

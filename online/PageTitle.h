@@ -22,3 +22,7 @@ inline constexpr long long MAX_TIMER_INTERVAL_MS = 0x7FFFFFFF;
 // were). Products are computed in 64 bits and clamped to valid timer intervals; heights are clamped
 // to 0 or more. FALSE, with nothing changed, for any other title.
 BOOL ApplyPageTitle(const CString& title, CPageTitleParameters& params);
+
+// One step of the pane's collapse: nine tenths of a height, truncated, computed in 64 bits and
+// clamped as the title's heights are (a title may give any height up to the largest int).
+int CollapsedHeight(int height);

@@ -25,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -169,6 +170,17 @@ TEST_F(ShellTest, PaneHeightFollowsItsRules)
     EXPECT_EQ(c1, 120);
     splitter.GetRowInfo(0, c0, m0);
     EXPECT_EQ(c0 + c1 + CSplitterWnd::kSplitterBar, splitter.GetClientWidget()->height());
+
+    // Rows with no height and the largest height a page title can give: the pane gets the one
+    // pixel the rules leave it, not a view row pushed past the end of an int.
+    splitter.GetWidget()->setGeometry(0, 0, 700, CSplitterWnd::kSplitterBar);
+    splitter.SetRowInfo(0, 0, 0);
+    splitter.SetRowInfo(1, 0, 0);
+    splitter.RecalcLayout();
+    frame.SetAdPaneHeight(INT_MAX, 0);
+    EXPECT_EQ(frame.GetPaneHeight(), 1);
+    splitter.GetActivePane(&row);
+    EXPECT_EQ(row, 1);
 }
 
 TEST_F(ShellTest, SizingLimitsApplyOnlyWithTheInformationPane)

@@ -223,6 +223,15 @@ TEST_F(PaneTest, ExpandThenCollapseInFiftyMillisecondSteps)
     pane->OnTimer(CAdWindow::EXPAND_TIMER);
     Pump(150);
     EXPECT_EQ(heights, (std::vector<std::pair<int, int>>{{0, 0}, {0, 0}}));
+
+    // The largest height a title can give: the first step is nine tenths of it.
+    heights.clear();
+    pane->OnTitleChange("@0#5#50#2147483647#0#0");
+    pane->OnTimer(CAdWindow::EXPAND_TIMER);
+    ASSERT_TRUE(WaitFor([&] { return heights.size() >= 2; }, 5000));
+    pane->KillTimer(CAdWindow::COLLAPSE_TIMER);
+    EXPECT_EQ(heights[0], std::make_pair(2147483647, 2147483647));
+    EXPECT_EQ(heights[1], std::make_pair(1932735282, 0));
 }
 
 TEST_F(PaneTest, PaneSwitchedOffCollapsesAndSchedulesNothing)
