@@ -1,10 +1,11 @@
 #include "platform/CPrintingView.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -94,6 +95,27 @@ bool ChooseOutputFile(QPrinter& printer)
         return false;
     printer.setOutputFileName(QString::fromLocal8Bit(dialog.GetPathName().GetString()));
     return true;
+}
+
+// The preview window's page layout. Qt's facing-pages view sets page 1 apart on the right, as a
+// book's cover, and starts page 2 on a new row; these pages are not a book, so that view is not
+// offered. Pages that go side by side use Qt's overview, which puts two pages in one row, page 1 on
+// the left; the overview turns the fit buttons off, but with every page on view they fit them all,
+// so they stay on and the pages open fitted to the window.
+void ArrangePreview(QPrintPreviewDialog& dialog, UINT nPagesSideBySide)
+{
+    if (auto* pFacing = dialog.findChild<QAction*>("facingModeAction"))
+        pFacing->setVisible(false);
+    QAction* pOverview = dialog.findChild<QAction*>("overviewModeAction");
+    QAction* pFitPage = dialog.findChild<QAction*>("fitPageAction");
+    if (!pOverview || !pFitPage || !pFitPage->actionGroup())
+        return;
+    QObject::connect(pOverview, &QAction::triggered, &dialog, [pFitPage] {
+        pFitPage->actionGroup()->setEnabled(true);
+        pFitPage->trigger();
+    });
+    if (nPagesSideBySide >= 2)
+        pOverview->trigger();
 }
 } // namespace
 
@@ -215,8 +237,7 @@ int CPrintingView::DoFilePrintPreview()
             ::DeleteDC(hDC);
         }
     });
-    if (auto* pWidget = dialog.findChild<QPrintPreviewWidget*>(); pWidget && info.m_nNumPreviewPages >= 2)
-        pWidget->setViewMode(QPrintPreviewWidget::FacingPagesView);
+    ArrangePreview(dialog, info.m_nNumPreviewPages);
     PreviewHandler()(dialog);
     return nPages;
 }

@@ -2,7 +2,9 @@
 // output with the pages asked for, and the preview window.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QGraphicsView>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -17,6 +19,7 @@
 
 #include "platform/CDC.h"
 #include "tests/platform/dialog_pdf.h"
+#include "tests/platform/preview_pages.h"
 #include "platform/CPrintingView.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
@@ -202,6 +205,119 @@ TEST_F(PrintingTest, PreviewShowsEveryPageAndWritesNoFile)
     ASSERT_GE(view.m_steps.size(), 6u);
     EXPECT_EQ(view.m_steps[1], "begin");
     EXPECT_EQ(view.m_steps.back(), "end");
+}
+
+namespace {
+struct PreviewShot {
+    std::vector<QRect> pages;
+    QSize area;
+};
+
+// The preview's page area as it is painted now.
+PreviewShot Shoot(QPrintPreviewDialog& dialog)
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    QWidget* pArea = dialog.findChild<QPrintPreviewWidget*>()->findChild<QGraphicsView*>()->viewport();
+    const QImage shot = pArea->grab().toImage();
+    return {preview_pages::Find(shot), shot.size()};
+}
+
+// Two pages of one size in one row, page 1 on the left, wholly inside the area and centred in it
+// (sizes within a pixel, margins within two); filled says the pair fills the area's width or its height to 90 %.
+void ExpectSideBySide(const PreviewShot& s, bool filled, const char* when)
+{
+    SCOPED_TRACE(when);
+    ASSERT_EQ(s.pages.size(), 2u);
+    const QRect a = s.pages[0], b = s.pages[1];
+    EXPECT_LE(std::abs(a.width() - b.width()), 1);
+    EXPECT_LE(std::abs(a.height() - b.height()), 1);
+    EXPECT_LE(std::abs(a.top() - b.top()), 1);
+    EXPECT_LT(a.right(), b.left());
+    const QRect both = a.united(b);
+    EXPECT_TRUE(QRect(QPoint(0, 0), s.area).adjusted(1, 1, -1, -1).contains(both)) << "pages cut off";
+    const int left = both.left(), right = s.area.width() - 1 - both.right();
+    const int top = both.top(), bottom = s.area.height() - 1 - both.bottom();
+    EXPECT_LE(std::abs(left - right), 2) << left << " " << right;
+    EXPECT_LE(std::abs(top - bottom), 2) << top << " " << bottom;
+    if (filled)
+        EXPECT_TRUE(both.width() * 10 >= s.area.width() * 9 || both.height() * 10 >= s.area.height() * 9)
+            << both.width() << "x" << both.height() << " in " << s.area.width() << "x" << s.area.height();
+}
+} // namespace
+
+// Two preview pages sit side by side in one row, centred and whole at the fitted zoom the toolbar
+// shows; they refit when the window grows, and the fit buttons fit them.
+TEST_F(PrintingTest, PreviewShowsTwoPagesSideBySideFittedAndCentred)
+{
+    class TwoPageView : public BarView {
+        BOOL OnPreparePrinting(CPrintInfo* pInfo) override
+        {
+            pInfo->m_nNumPreviewPages = 2;
+            return BarView::OnPreparePrinting(pInfo);
+        }
+    };
+    bool shown = false;
+    SetPrintPreviewHandler([&](QPrintPreviewDialog& dialog) {
+        shown = true;
+        dialog.resize(900, 700);
+        dialog.show();
+        auto* pOverview = dialog.findChild<QAction*>("overviewModeAction");
+        auto* pFitPage = dialog.findChild<QAction*>("fitPageAction");
+        auto* pFitWidth = dialog.findChild<QAction*>("fitWidthAction");
+        auto* pFacing = dialog.findChild<QAction*>("facingModeAction");
+        ASSERT_TRUE(pOverview && pFitPage && pFitWidth && pFacing);
+        EXPECT_TRUE(pOverview->isChecked());
+        EXPECT_TRUE(pFitPage->isChecked());
+        EXPECT_TRUE(pFitPage->isEnabled());
+        EXPECT_TRUE(pFitWidth->isEnabled());
+        EXPECT_FALSE(pFacing->isVisible());
+
+        const PreviewShot opened = Shoot(dialog);
+        ExpectSideBySide(opened, true, "opened");
+        // Page 1 (the narrower bar) on the left.
+        if (opened.pages.size() == 2) {
+            QWidget* pArea = dialog.findChild<QGraphicsView*>()->viewport();
+            const QImage shot = pArea->grab().toImage();
+            // The widest row of dark pixels on the page.
+            const auto barWidth = [&](const QRect& page) {
+                int widest = 0;
+                for (int y = page.top(); y <= page.bottom(); ++y) {
+                    int n = 0;
+                    for (int x = page.left(); x <= page.right(); ++x)
+                        n += qGray(shot.pixel(x, y)) < 100 ? 1 : 0;
+                    widest = std::max(widest, n);
+                }
+                return widest;
+            };
+            EXPECT_LT(barWidth(opened.pages[0]), barWidth(opened.pages[1]));
+            EXPECT_GT(barWidth(opened.pages[0]), 0);
+        }
+
+        dialog.resize(1300, 800);
+        const PreviewShot grown = Shoot(dialog);
+        ExpectSideBySide(grown, true, "grown");
+        if (!grown.pages.empty() && !opened.pages.empty())
+            EXPECT_GT(grown.pages[0].height(), opened.pages[0].height());
+
+        pFitWidth->trigger();
+        const PreviewShot wide = Shoot(dialog);
+        ASSERT_EQ(wide.pages.size(), 2u);
+        EXPECT_GE(wide.pages[0].united(wide.pages[1]).width() * 10, wide.area.width() * 9);
+        pFitPage->trigger();
+        ExpectSideBySide(Shoot(dialog), true, "fit page again");
+
+        // One page at a time and back: the two pages come back fitted.
+        dialog.findChild<QAction*>("singleModeAction")->trigger();
+        pOverview->trigger();
+        EXPECT_TRUE(pFitPage->isEnabled());
+        ExpectSideBySide(Shoot(dialog), true, "overview again");
+        dialog.close();
+    });
+    TwoPageView view;
+    view.m_nPages = 2;
+    view.DoFilePrintPreview();
+    EXPECT_TRUE(shown);
 }
 
 TEST_F(PrintingTest, PrintSetupChangesTheApplicationPrinter)
