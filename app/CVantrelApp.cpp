@@ -3,6 +3,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CSplashThread.h"
+#include "app/ProgramDataFolder.h"
 #include "app/WebLinks.h"
 #include "maze/CVantrelDoc.h"
 #include "maze/MazeSetupValues.h"
@@ -69,8 +70,9 @@ BOOL CVantrelApp::InitInstance()
     AfxEnableControlContainer();
     AfxInitRichEdit();
 
-    // Paths here end with the platform's separator.
-    installPath = GetProfileString("install", "path", CString(workingDir) + "/");
+    // Paths here end with the platform's separator. The default is where the program's data lives, so
+    // the program starts the same from any working folder.
+    installPath = GetProfileString("install", "path", ProgramDataFolder(ExecutableFolder()));
 
     if (!StartSplashScreen()) {
         AfxMessageBox("Failed to create splash screen", MB_ICONHAND);

@@ -8,9 +8,8 @@
 //
 //   startup_bench [--runs N] [--app-dir DIR] [--fresh-profile]
 //
-// DIR is where the program's data lives (the information pane's html folder); it becomes the child's
-// working folder, which the application takes as its install path. Default: ../app beside this
-// program's folder. Run with QT_QPA_PLATFORM=offscreen or under xvfb-run. The runs share a profile
+// DIR becomes the child's working folder (default: ../app beside this program's folder); the program's
+// data (the information pane's html folder) is found beside this program, as the program finds its own. Run with QT_QPA_PLATFORM=offscreen or under xvfb-run. The runs share a profile
 // folder (XDG_CONFIG_HOME) in the temporary folder, filled by one uncounted start first, so they time
 // an ordinary start; --fresh-profile gives every run an empty one instead, as the first start after
 // installing (the document then writes every setting, each write reaching the disk). The user's own

@@ -5,7 +5,6 @@
 #include "online/Download.h"
 #include "platform/CFile.h"
 #include "platform/MessageBox.h"
-#include "platform/Profile.h"
 #include "tiles/CBMPTiler.h"
 
 #include <sys/stat.h>
@@ -78,7 +77,9 @@ void CAdWindow::TakeTemplate(const GalleryLink& link)
 
 void CAdWindow::TakeTiler(const GalleryLink& link)
 {
-    const CString folder = AfxGetProfile().GetProfileString("install", "path", ".\\") + "Tiler\\";
+    // The install path the program reads its pages from and the Style page lists tile sets from.
+    const CAdWindowShell& shell = GetAdWindowShell();
+    const CString folder = (shell.installPath ? shell.installPath() : CString()) + "Tiler\\";
     if (!IsDirectory(folder))
         ::mkdir(CFile::ToNativePath(folder), 0777);
 

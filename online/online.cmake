@@ -34,9 +34,10 @@ if(VANTREL_GUI)
     Qt6::WebEngineWidgets)
 endif()
 
-# The installation's local pages. The install path defaults to the working folder, so they are placed
-# where the program and the window tests run in the build tree.
+# The installation's local pages. The install path defaults to the folder of the program's data, which
+# in the build tree is the executable's own: so they are placed beside the program, the window tests
+# and the start-up benchmark.
 file(GLOB _vantrel_online_html CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/html/*)
-foreach(_vantrel_dir app tests/app tests/view tests/online)
+foreach(_vantrel_dir app tests/app tests/view tests/online bench)
   file(COPY ${_vantrel_online_html} DESTINATION ${CMAKE_BINARY_DIR}/${_vantrel_dir}/html)
 endforeach()

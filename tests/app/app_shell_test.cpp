@@ -4,8 +4,10 @@
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CVantrelApp.h"
+#include "app/ProgramDataFolder.h"
 #include "maze/CVantrelDoc.h"
 #include "maze/MazeSetupValues.h"
+#include "online/CAdWindow.h"
 #include "platform/CSingleDocTemplate.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
@@ -85,13 +87,13 @@ TEST_F(ShellTest, StartsMaximisedWithTheProfileAndPanes)
     EXPECT_STREQ(app.m_pszAppName, "FREEQuillmont");
     EXPECT_TRUE(pFrame->GetWidget()->isMaximized());
     EXPECT_EQ(pFrame->GetWidget()->windowTitle(), QStringLiteral("Untitled - FREE Quillmont"));
-    char cwd[260];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    EXPECT_EQ(std::string(app.installPath), std::string(cwd) + "/");
+    // The program's data lies beside it in the build tree.
+    const std::string programFolder = std::string(ExecutableFolder()) + "/";
+    EXPECT_EQ(std::string(app.installPath), programFolder);
     EXPECT_FALSE(app.infoPaneVisible);
     // The document reaches the application through its shell.
     ASSERT_TRUE(GetVantrelDocShell().installPath);
-    EXPECT_EQ(std::string(GetVantrelDocShell().installPath()), std::string(cwd) + "/");
+    EXPECT_EQ(std::string(GetVantrelDocShell().installPath()), programFolder);
     GetVantrelDocShell().setInfoPaneVisible(TRUE);
     EXPECT_TRUE(app.infoPaneVisible);
     EXPECT_TRUE(GetVantrelDocShell().isInfoPaneVisible());
@@ -109,6 +111,49 @@ TEST_F(ShellTest, StartsMaximisedWithTheProfileAndPanes)
     Stop(app);
     // The profile file is the application's under the registry key.
     EXPECT_TRUE(QFile::exists(m_config.path() + "/Quillmont/FREEQuillmont.ini"));
+}
+
+TEST_F(ShellTest, StartsCleanlyFromAnyWorkingFolder)
+{
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(elsewhere.path().toLocal8Bit().constData()), 0);
+    CVantrelApp app;
+    const BOOL started = Start(app);
+    const std::string installPath(app.installPath);
+    const int pages = app.adWindow ? app.adWindow->ads.GetSize() : -1;
+    if (started)
+        Stop(app);
+    ASSERT_EQ(chdir(previous), 0);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(installPath, std::string(ExecutableFolder()) + "/");
+    EXPECT_EQ(pages, 10);
+    EXPECT_TRUE(m_asked.empty()) << m_asked.front();
+}
+
+// A build tree keeps the data beside the program; an installation keeps it in share/vantrel beside
+// the program's bin/ folder.
+TEST(ProgramData, FoundBesideTheProgramOrInTheInstalledDataFolder)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const std::string top = root.path().toStdString();
+    const auto makeList = [](const std::string& folder) {
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder + "/html")));
+        QFile list(QString::fromStdString(folder + "/html/index.lst"));
+        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    };
+    makeList(top + "/build/app");
+    EXPECT_EQ(std::string(ProgramDataFolder((top + "/build/app").c_str())), top + "/build/app/");
+
+    makeList(top + "/usr/share/vantrel");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(top + "/usr/bin")));
+    EXPECT_EQ(std::string(ProgramDataFolder((top + "/usr/bin").c_str())), top + "/usr/share/vantrel/");
+
+    // Nowhere: the program's own folder, where the missing list is then reported.
+    EXPECT_EQ(std::string(ProgramDataFolder((top + "/bare/bin").c_str())), top + "/bare/bin/");
 }
 
 TEST_F(ShellTest, PaneHeightFollowsItsRules)

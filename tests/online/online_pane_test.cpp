@@ -417,6 +417,8 @@ TEST_F(PaneTest, GalleryLinksGoToTheirOperations)
 
 TEST_F(PaneTest, TileSetLinksStoreDefinitionAndSheetInTheTilerFolder)
 {
+    // The folder is the install path the program uses, even when the profile names another.
+    AfxGetProfile().WriteProfileString("install", "path", (dir + "/elsewhere/").c_str());
     server.Serve("/sets/stone.txt", {200, "NAME:Stone\r\nBMPFILE:../../stone.gif\r\n"});
     server.Serve("/sets/stone.gif", {200, "GIF89a sheet"});
     const std::string host = server.Base().substr(4);
