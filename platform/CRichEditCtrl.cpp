@@ -2,9 +2,11 @@
 
 #include "platform/CGdiObject.h"
 #include "platform/QtText.h"
+#include "platform/ScreenFont.h"
 
 #include <QFocusEvent>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 
 #include <algorithm>
@@ -68,8 +70,14 @@ BOOL CRichEditCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UI
 {
     if (!CWnd::Create(pParentWnd, nID, dwStyle, &rect))
         return FALSE;
-    GetTextEdit()->setFrameShape((dwStyle & WS_BORDER) ? QFrame::Box : QFrame::NoFrame);
+    // WS_BORDER: a plain line of one pixel.
+    GetTextEdit()->setFrameStyle((dwStyle & WS_BORDER) ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
+    GetTextEdit()->setLineWidth(1);
+    GetTextEdit()->document()->setDocumentMargin(2);
     GetTextEdit()->setLineWrapMode((dwStyle & ES_MULTILINE) ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    GetTextEdit()->setVerticalScrollBarPolicy((dwStyle & WS_VSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    GetTextEdit()->setHorizontalScrollBarPolicy((dwStyle & WS_HSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    ApplyFormat();
     GetTextEdit()->setVisible(dwStyle & WS_VISIBLE);
     return TRUE;
 }
@@ -118,17 +126,18 @@ void CRichEditCtrl::SetFont(CFont* pFont, BOOL)
     LOGFONTA lf{};
     if (!m_pWidget || !pFont || !pFont->GetLogFont(&lf))
         return;
-    QFont font(QStr(lf.lfFaceName));
-    if (std::strncmp(lf.lfFaceName, "Courier", 7) == 0)
-        font.setStyleHint(QFont::Monospace);
-    // Heights are device pixels: negative for the character height, positive for the cell height.
-    if (lf.lfHeight != 0)
-        font.setPixelSize(std::max(1, std::abs(int(lf.lfHeight))));
-    font.setWeight(lf.lfWeight >= 600 ? QFont::Bold : QFont::Normal);
-    font.setItalic(lf.lfItalic != 0);
-    font.setUnderline(lf.lfUnderline != 0);
-    font.setStrikeOut(lf.lfStrikeOut != 0);
-    GetTextEdit()->setFont(font);
+    std::memcpy(m_format.szFaceName, lf.lfFaceName, std::min(sizeof(m_format.szFaceName), sizeof(lf.lfFaceName)));
+    m_format.szFaceName[sizeof(m_format.szFaceName) - 1] = '\0';
+    m_format.bCharSet = lf.lfCharSet;
+    m_format.bPitchAndFamily = lf.lfPitchAndFamily;
+    // Twips of the size the screen shows the font at (15 twips to a pixel at 96 dpi).
+    m_format.yHeight = AfxScreenFont(lf).pixelSize() * 15;
+    auto effect = [&](DWORD bit, bool on) { m_format.dwEffects = on ? (m_format.dwEffects | bit) : (m_format.dwEffects & ~bit); };
+    effect(CFE_BOLD, lf.lfWeight >= FW_SEMIBOLD);
+    effect(CFE_ITALIC, lf.lfItalic != 0);
+    effect(CFE_UNDERLINE, lf.lfUnderline != 0);
+    effect(CFE_STRIKEOUT, lf.lfStrikeOut != 0);
+    ApplyFormat();
 }
 
 DWORD CRichEditCtrl::GetDefaultCharFormat(CHARFORMAT& cf) const
@@ -141,39 +150,56 @@ BOOL CRichEditCtrl::SetDefaultCharFormat(CHARFORMAT& cf)
 {
     if (!m_pWidget)
         return FALSE;
-    QTextCharFormat format;
-    if (cf.dwMask & CFM_COLOR) {
-        m_format.dwEffects = (m_format.dwEffects & ~CFE_AUTOCOLOR) | (cf.dwEffects & CFE_AUTOCOLOR);
+    auto take = [&](DWORD mask, DWORD bits) {
+        if (cf.dwMask & mask)
+            m_format.dwEffects = (m_format.dwEffects & ~bits) | (cf.dwEffects & bits);
+    };
+    take(CFM_COLOR, CFE_AUTOCOLOR);
+    if (cf.dwMask & CFM_COLOR)
         m_format.crTextColor = cf.crTextColor;
-        const COLORREF c = cf.crTextColor;
-        format.setForeground((cf.dwEffects & CFE_AUTOCOLOR) ? QColor(Qt::black) : QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
-    }
-    if (cf.dwMask & CFM_SIZE) {
+    if ((cf.dwMask & CFM_SIZE) && cf.yHeight > 0)
         m_format.yHeight = cf.yHeight;
-        if (cf.yHeight > 0)
-            format.setFontPointSize(cf.yHeight / 20.0);
-    }
     if (cf.dwMask & CFM_FACE) {
         std::memcpy(m_format.szFaceName, cf.szFaceName, sizeof(m_format.szFaceName));
         m_format.szFaceName[sizeof(m_format.szFaceName) - 1] = '\0';
-        format.setFontFamilies({QStr(m_format.szFaceName)});
+        m_format.bCharSet = cf.bCharSet;
+        m_format.bPitchAndFamily = cf.bPitchAndFamily;
     }
-    auto effect = [&](DWORD mask, DWORD bit, auto apply) {
-        if (cf.dwMask & mask) {
-            m_format.dwEffects = (m_format.dwEffects & ~bit) | (cf.dwEffects & bit);
-            apply((cf.dwEffects & bit) != 0);
-        }
-    };
-    effect(CFM_BOLD, CFE_BOLD, [&](bool on) { format.setFontWeight(on ? QFont::Bold : QFont::Normal); });
-    effect(CFM_ITALIC, CFE_ITALIC, [&](bool on) { format.setFontItalic(on); });
-    effect(CFM_UNDERLINE, CFE_UNDERLINE, [&](bool on) { format.setFontUnderline(on); });
-    effect(CFM_STRIKEOUT, CFE_STRIKEOUT, [&](bool on) { format.setFontStrikeOut(on); });
-    // The default format applies to the whole text and to what is typed next.
-    QTextCursor all(GetTextEdit()->document());
-    all.select(QTextCursor::Document);
-    all.mergeCharFormat(format);
-    GetTextEdit()->mergeCurrentCharFormat(format);
+    take(CFM_BOLD, CFE_BOLD);
+    take(CFM_ITALIC, CFE_ITALIC);
+    take(CFM_UNDERLINE, CFE_UNDERLINE);
+    take(CFM_STRIKEOUT, CFE_STRIKEOUT);
+    ApplyFormat();
     return TRUE;
+}
+
+void CRichEditCtrl::ApplyFormat()
+{
+    QTextEdit* pEdit = GetTextEdit();
+    if (!pEdit)
+        return;
+    LOGFONTA lf;
+    std::memcpy(lf.lfFaceName, m_format.szFaceName, std::min(sizeof(m_format.szFaceName), sizeof(lf.lfFaceName)));
+    lf.lfFaceName[sizeof(lf.lfFaceName) - 1] = '\0';
+    lf.lfCharSet = m_format.bCharSet;
+    lf.lfPitchAndFamily = m_format.bPitchAndFamily;
+    lf.lfHeight = -std::max(1, MulDiv(m_format.yHeight, 96, 1440));
+    lf.lfWeight = (m_format.dwEffects & CFE_BOLD) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (m_format.dwEffects & CFE_ITALIC) ? 1 : 0;
+    lf.lfUnderline = (m_format.dwEffects & CFE_UNDERLINE) ? 1 : 0;
+    lf.lfStrikeOut = (m_format.dwEffects & CFE_STRIKEOUT) ? 1 : 0;
+    const QFont font = AfxScreenFont(lf);
+    const COLORREF c = m_format.crTextColor;
+    QTextCharFormat format;
+    format.setFont(font);
+    format.setForeground((m_format.dwEffects & CFE_AUTOCOLOR) ? QColor(Qt::black) : QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+    pEdit->setFont(font);
+    pEdit->document()->setDefaultFont(font);
+    // The default format applies to the whole text and to what is typed next.
+    QTextCursor all(pEdit->document());
+    all.select(QTextCursor::Document);
+    all.setCharFormat(format);
+    pEdit->setCurrentCharFormat(format);
 }
 
 void CRichEditCtrl::SetRect(LPCRECT lpRect)

@@ -1,7 +1,9 @@
 #pragma once
 // The rich edit control over QTextEdit: a child window whose text, font and default character format
 // the program sets. It tells its parent when it gains or loses the focus (EN_SETFOCUS, EN_KILLFOCUS)
-// and, with ENM_CHANGE in its event mask, when its text changes (EN_CHANGE).
+// and, with ENM_CHANGE in its event mask, when its text changes (EN_CHANGE). Its text is drawn as a window DC draws the same font, starting 3 pixels inside the
+// control's outer edge (a 1-pixel border and a 2-pixel inset); scroll bars only with WS_VSCROLL or
+// WS_HSCROLL.
 #include "platform/CWnd.h"
 
 class QTextEdit;
@@ -52,9 +54,10 @@ public:
     void SetSel(long nStartChar, long nEndChar);
     void ReplaceSel(const char* lpszNewText);
 
-    // The font of the whole text (WM_SETFONT).
+    // The font of the whole text (WM_SETFONT): it becomes the default character format's face,
+    // size, charset, pitch and effects.
     void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
-    // Returns the mask of the fields filled.
+    // Every field is filled; returns the mask.
     DWORD GetDefaultCharFormat(CHARFORMAT& cf) const;
     BOOL SetDefaultCharFormat(CHARFORMAT& cf);
     // The formatting rectangle in client coordinates (EM_SETRECT).
@@ -69,6 +72,8 @@ protected:
 private:
     friend class CRichEditWidget;
     void Notify(int nCode);
+    // Shows the whole text and what is typed next in m_format.
+    void ApplyFormat();
 
     DWORD m_dwEventMask = 0;
     CHARFORMAT m_format;

@@ -2,6 +2,7 @@
 // in a rectangle, extents and metrics. Text measures are taken in device pixels and reported in
 // logical units.
 #include "platform/GdiDevice.h"
+#include "platform/ScreenFont.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -50,10 +51,11 @@ int LineHeight(const QFontMetrics& fm) { return fm.ascent() + fm.descent(); }
 
 }  // namespace
 
-QFont RealizeFont(DC* dc)
+namespace {
+
+// lf realised with its heights and width already in device pixels, on a device of dpiY dots per inch.
+QFont RealizePixelFont(const LOGFONTA& lf, int px, int widthPx, int dpiY)
 {
-    const Font* f = dc->s.font;
-    LOGFONTA lf = f ? f->lf : LOGFONTA{};
     QFont font(FaceFor(lf));
     font.setStyleHint(QFont::AnyStyle, QFont::PreferMatch);
     const int weight = lf.lfWeight <= 0 ? 400 : std::clamp<int>(lf.lfWeight, 1, 1000);
@@ -61,11 +63,9 @@ QFont RealizeFont(DC* dc)
     font.setItalic(lf.lfItalic != 0);
     font.setUnderline(lf.lfUnderline != 0);
     font.setStrikeOut(lf.lfStrikeOut != 0);
-    const int h = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
-    const int px = f && f->deviceUnits ? h : dc->heightToDevice(h);
     int em;
     if (lf.lfHeight == 0) {
-        em = MulDiv(12, dc->caps.dpiY, 72);
+        em = MulDiv(12, dpiY, 72);
     } else if (lf.lfHeight < 0) {
         em = px;  // character height: the em size
     } else {
@@ -78,7 +78,7 @@ QFont RealizeFont(DC* dc)
     }
     font.setPixelSize(std::max(1, em));
     if (lf.lfWidth != 0) {
-        const int want = std::abs(f && f->deviceUnits ? lf.lfWidth : dc->widthToDevice(lf.lfWidth));
+        const int want = std::abs(widthPx);
         const int natural = QFontMetrics(font).averageCharWidth();
         if (want > 0 && natural > 0)
             font.setStretch(std::clamp(want * 100 / natural, 1, 4000));
@@ -86,9 +86,27 @@ QFont RealizeFont(DC* dc)
     return font;
 }
 
+}  // namespace
+
+QFont RealizeFont(DC* dc)
+{
+    const Font* f = dc->s.font;
+    const LOGFONTA lf = f ? f->lf : LOGFONTA{};
+    const int h = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
+    const bool pixels = f && f->deviceUnits;
+    return RealizePixelFont(lf, pixels ? h : dc->heightToDevice(h),
+                            pixels ? lf.lfWidth : dc->widthToDevice(lf.lfWidth), dc->caps.dpiY);
+}
+
 }  // namespace gdi
 
 using namespace gdi;
+
+QFont AfxScreenFont(const LOGFONTA& lf)
+{
+    constexpr int kScreenDpi = 96;
+    return RealizePixelFont(lf, lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight, lf.lfWidth, kScreenDpi);
+}
 
 namespace {
 

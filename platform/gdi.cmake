@@ -10,6 +10,7 @@ add_library(vantrel_platform_gdi STATIC
   ${CMAKE_CURRENT_LIST_DIR}/GdiObjects.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GdiRaster.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GdiText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ScreenFont.h
   ${CMAKE_CURRENT_LIST_DIR}/WinGdi.h)
 target_link_libraries(vantrel_platform_gdi PUBLIC vantrel_platform_core Qt6::Gui)
 

@@ -14,10 +14,13 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QKeyEvent>
+#include <QTextCursor>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -298,15 +301,23 @@ BEGIN_MESSAGE_MAP(EditorParent, CWnd)
     ON_EN_CHANGE(2000, &EditorParent::OnChange)
 END_MESSAGE_MAP()
 
-TEST(RichEditTest, HiddenEditorShowsTextAndTellsItsParent)
-{
-    EnsureTestApplication();
+// The editor as the view makes it: hidden, a child of a shown window that hears it.
+class RichEditTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureTestApplication();
+        const CRect rc(0, 0, 300, 200);
+        ASSERT_TRUE(parent.Create(nullptr, 1, WS_VISIBLE, &rc));
+        parent.GetWidget()->show();
+        ASSERT_TRUE(editor.Create(0x40810004, CRect(0, 0, 10, 10), &parent, 2000));
+    }
     EditorParent parent;
-    const CRect rc(0, 0, 300, 200);
-    ASSERT_TRUE(parent.Create(nullptr, 1, WS_VISIBLE, &rc));
-    parent.GetWidget()->show();
     CRichEditCtrl editor;
-    ASSERT_TRUE(editor.Create(0x40810004, CRect(0, 0, 10, 10), &parent, 2000));
+};
+
+TEST_F(RichEditTest, HiddenEditorShowsTextAndTellsItsParent)
+{
     EXPECT_FALSE(editor.GetStyle() & WS_VISIBLE);
     editor.SetEventMask(editor.GetEventMask() | 0x300);
     EXPECT_EQ(editor.GetEventMask(), 0x300u);
@@ -327,7 +338,8 @@ TEST(RichEditTest, HiddenEditorShowsTextAndTellsItsParent)
     cf.yHeight = 240;
     EXPECT_TRUE(editor.SetDefaultCharFormat(cf));
     EXPECT_EQ(editor.GetTextEdit()->currentCharFormat().foreground().color(), QColor(200, 0, 0));
-    EXPECT_DOUBLE_EQ(editor.GetTextEdit()->currentCharFormat().fontPointSize(), 12.0);
+    // 240 twips are 12 points, 16 pixels of the 96-dpi screen.
+    EXPECT_EQ(editor.GetTextEdit()->currentCharFormat().font().pixelSize(), 16);
 
     QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
     QCoreApplication::sendEvent(editor.GetTextEdit(), &out);
@@ -337,6 +349,91 @@ TEST(RichEditTest, HiddenEditorShowsTextAndTellsItsParent)
     EXPECT_EQ(parent.heard.back(), "change");
     editor.ModifyStyle(WS_VISIBLE, 0);
     EXPECT_FALSE(editor.GetWidget()->isVisibleTo(parent.GetWidget()));
+}
+
+// The ink of a text colour in an image: its bounding box and how many pixels carry it.
+struct Ink {
+    QRect box;
+    int pixels = 0;
+};
+Ink InkOf(const QImage& image, QRgb colour)
+{
+    Ink ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) {
+                ink.box |= QRect(x, y, 1, 1);
+                ++ink.pixels;
+            }
+    return ink;
+}
+
+TEST_F(RichEditTest, TheFontBecomesTheDefaultFormatAndTheTextLooksAsAWindowDCDrawsIt)
+{
+
+    // A face that maps to an installed one, every effect on, the size in screen pixels.
+    LOGFONTA lf;
+    std::strcpy(lf.lfFaceName, "Arial");
+    lf.lfHeight = -160;
+    lf.lfWeight = FW_BOLD;
+    lf.lfItalic = lf.lfUnderline = lf.lfStrikeOut = 1;
+    CFont font;
+    ASSERT_TRUE(font.CreateFontIndirect(&lf));
+    editor.SetFont(&font, TRUE);
+    CHARFORMAT cf;
+    editor.GetDefaultCharFormat(cf);
+    EXPECT_STREQ(cf.szFaceName, "Arial");
+    EXPECT_EQ(cf.dwEffects & (CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT),
+              CFE_BOLD | CFE_ITALIC | CFE_UNDERLINE | CFE_STRIKEOUT);
+    EXPECT_EQ(cf.yHeight, 160 * 15);
+
+    // The colour and size change the way the text layer asks for them; face and effects stay.
+    cf.dwMask |= CFM_SIZE;
+    cf.dwEffects &= 0x3FFFFFFF;
+    cf.crTextColor = RGB(200, 0, 0);
+    cf.yHeight = 240;
+    ASSERT_TRUE(editor.SetDefaultCharFormat(cf));
+    editor.GetDefaultCharFormat(cf);
+    EXPECT_STREQ(cf.szFaceName, "Arial");
+    EXPECT_EQ(cf.dwEffects & CFE_BOLD, CFE_BOLD);
+    editor.SetWindowText("Maze");
+    QTextCursor at(editor.GetTextEdit()->document());
+    at.setPosition(2);
+    const QFont shown = at.charFormat().font();
+    EXPECT_EQ(shown.family(), QString("DejaVu Sans"));
+    EXPECT_TRUE(shown.bold());
+    EXPECT_TRUE(shown.italic());
+    EXPECT_TRUE(shown.underline());
+    EXPECT_TRUE(shown.strikeOut());
+    EXPECT_EQ(shown.pixelSize(), 16);
+    EXPECT_EQ(at.charFormat().foreground().color(), QColor(200, 0, 0));
+
+    // Without WS_VSCROLL the editor has no scroll bar, and its text stands 3 pixels inside its edge:
+    // the same ink as a window DC's DrawText of the same font there.
+    editor.SetWindowPos(&CWnd::wndTop, 0, 0, 200, 60, SWP_SHOWWINDOW);
+    EXPECT_EQ(editor.GetTextEdit()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    const QImage typed = editor.GetWidget()->grab().toImage();
+    RecordingWnd page;
+    const CRect pageRect(0, 0, 200, 60);
+    ASSERT_TRUE(page.Create(nullptr, 3, WS_VISIBLE, &pageRect));
+    page.GetWidget()->show();
+    CDC* pDC = page.GetDC();
+    LOGFONTA drawn = lf;
+    drawn.lfHeight = -16;
+    CFont drawnFont;
+    drawnFont.CreateFontIndirect(&drawn);
+    pDC->SelectObject(&drawnFont);
+    pDC->SetTextColor(RGB(200, 0, 0));
+    pDC->SetBkMode(TRANSPARENT);
+    CRect box(3, 3, 197, 57);
+    pDC->DrawText("Maze", -1, &box, DT_WORDBREAK | DT_EDITCONTROL);
+    const QImage committed = page.GetBackingImage()->copy(0, 0, 200, 60);
+    page.ReleaseDC(pDC);
+    const Ink a = InkOf(typed, qRgb(200, 0, 0));
+    const Ink b = InkOf(committed, qRgb(200, 0, 0));
+    EXPECT_GT(b.pixels, 30);
+    EXPECT_EQ(a.box, b.box);
+    EXPECT_NEAR(a.pixels, b.pixels, b.pixels / 10);
 }
 
 TEST(SplitterTest, RowsBelowTheFirstKeepTheirIdealHeights)
