@@ -9,8 +9,13 @@
 #include "platform/QtText.h"
 #include "platform/ResourceTables.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QIcon>
 #include <QMainWindow>
 #include <QMenu>
@@ -54,7 +59,9 @@ WORD AccelKeyCode(int nKey)
 } // namespace
 
 // Accelerators come before shortcuts, menu mnemonics and the focus window, as the frame's translation
-// of keys does: a key combination of an enabled command runs it and goes no further.
+// of keys does: a key combination of an enabled command runs it and goes no further. They belong to
+// the frame's own window: keys typed into a dialog (modal or not), or while a modal dialog is up, or
+// into a text field of the frame (the in-place editor) go to that dialog or field.
 class CAcceleratorFilter : public QObject {
 public:
     static void Install()
@@ -80,8 +87,9 @@ public:
             m_bSpent = false;
             return spent;
         }
-        CFrameWnd* pFrame = FrameOf(pObject);
-        if (!pFrame || !pFrame->FindAccelerator(e->key(), e->modifiers()))
+        QWidget* pWidget = WidgetOf(pObject);
+        CFrameWnd* pFrame = FrameOf(pWidget);
+        if (!pFrame || !pFrame->AcceleratorsApplyTo(KeyWidget(pWidget)) || !pFrame->FindAccelerator(e->key(), e->modifiers()))
             return false;
         if (!pFrame->TranslateAccelerator(e->key(), e->modifiers()))
             return false;
@@ -92,13 +100,25 @@ public:
     }
 
 private:
-    static CFrameWnd* FrameOf(QObject* pObject)
+    static QWidget* WidgetOf(QObject* pObject)
     {
-        QWidget* pWidget = qobject_cast<QWidget*>(pObject);
-        if (!pWidget) {
-            if (auto* pWindow = qobject_cast<QWindow*>(pObject))
-                pWidget = QWidget::find(pWindow->winId());
-        }
+        if (auto* pWindow = qobject_cast<QWindow*>(pObject))
+            return QWidget::find(pWindow->winId());
+        return qobject_cast<QWidget*>(pObject);
+    }
+
+    // The widget a key is meant for: the key reaches the window first and climbs from the focus
+    // widget to its parents, so along that road it is the focus widget's.
+    static QWidget* KeyWidget(QWidget* pWidget)
+    {
+        QWidget* pFocus = QApplication::focusWidget();
+        if (pWidget && pFocus && (pFocus == pWidget || pWidget->isAncestorOf(pFocus)))
+            return pFocus;
+        return pWidget;
+    }
+
+    static CFrameWnd* FrameOf(QWidget* pWidget)
+    {
         for (QWidget* w = pWidget ? pWidget->window() : nullptr; w; w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
             if (auto* pFrame = dynamic_cast<CFrameWnd*>(CWnd::FromWidget(w)))
                 return pFrame;
@@ -298,6 +318,17 @@ void CFrameWnd::BuildAccelerators(UINT nIDResource)
     if (const AccelResource* pAccel = AfxFindAccelerators(nIDResource))
         m_accelerators.assign(pAccel->entries, pAccel->entries + pAccel->count);
     CAcceleratorFilter::Install();
+}
+
+BOOL CFrameWnd::AcceleratorsApplyTo(const QWidget* pTarget) const
+{
+    if (!m_pWidget || !pTarget || QApplication::activeModalWidget() || pTarget->window() != m_pWidget)
+        return FALSE;
+    for (const QWidget* w = pTarget; w && w != m_pWidget; w = w->parentWidget())
+        if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QTextEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
+            qobject_cast<const QAbstractSpinBox*>(w))
+            return FALSE;
+    return TRUE;
 }
 
 BOOL CFrameWnd::TranslateAccelerator(int nKey, Qt::KeyboardModifiers modifiers)

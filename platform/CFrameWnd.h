@@ -70,6 +70,9 @@ public:
     // The command of an accelerator of the frame's table (0 for none), and running it when enabled.
     // Qt key code and keyboard modifiers.
     UINT FindAccelerator(int nKey, Qt::KeyboardModifiers modifiers) const;
+    // Whether a key sent to pTarget is translated by the accelerators: not while a modal dialog is up,
+    // nor for a widget of another window (a dialog), nor for a text field, which takes its own keys.
+    BOOL AcceleratorsApplyTo(const QWidget* pTarget) const;
     BOOL TranslateAccelerator(int nKey, Qt::KeyboardModifiers modifiers);
 
     // Idle processing: toolbars and status bar take their update handlers' states.

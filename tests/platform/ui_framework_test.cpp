@@ -12,6 +12,9 @@
 #include "resources/resource.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTextEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QKeyEvent>
@@ -198,6 +201,66 @@ TEST_F(FrameworkTest, DisabledAndUnhandledCommandsDoNotRun)
     QCoreApplication::sendEvent(m_frame.GetClientWidget(), &other);
     EXPECT_EQ(keys.presses, 1);
     m_frame.GetClientWidget()->removeEventFilter(&keys);
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"checked"}));
+}
+
+// A key press sent to a widget: Qt offers it as a shortcut override to the focus widget first (the
+// frame's accelerators see it there), then delivers the press.
+void SendKey(QWidget* pWidget, int nKey, Qt::KeyboardModifiers modifiers)
+{
+    QKeyEvent press(QEvent::KeyPress, nKey, modifiers);
+    QCoreApplication::sendEvent(pWidget, &press);
+}
+
+TEST_F(FrameworkTest, AcceleratorsStayOutOfDialogsAndTextFields)
+{
+    auto* pView = dynamic_cast<CWndView*>(m_frame.GetActiveView());
+    ASSERT_NE(pView, nullptr);
+    QApplication::setActiveWindow(m_frame.GetWidget());
+    pView->SetFocus();
+    SendKey(QApplication::focusWidget(), Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"checked"}));
+
+    // A text field of the frame's own window takes the keys it knows (Ctrl+A selects its text) and
+    // those it does not: the combination climbs to its parents, and still runs nothing.
+    g_calls.clear();
+    auto* pField = new QTextEdit(pView->GetClientWidget());
+    pField->setPlainText("typed");
+    pField->show();
+    pField->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), pField);
+    SendKey(pField, Qt::Key_K, Qt::ControlModifier);
+    SendKey(pField, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(pField->textCursor().selectedText(), QString("typed"));
+    EXPECT_TRUE(g_calls.empty());
+    delete pField;
+
+    // A dialog's field, in a dialog that is not modal and then in a modal one.
+    QDialog dialog(m_frame.GetWidget());
+    auto* pEdit = new QLineEdit("setup value", &dialog);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    pEdit->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), pEdit);
+    SendKey(pEdit, Qt::Key_K, Qt::ControlModifier);
+    EXPECT_TRUE(g_calls.empty());
+    dialog.hide();
+    dialog.setModal(true);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    pEdit->setFocus();
+    ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+    SendKey(pEdit, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(pEdit->selectedText(), QString("setup value"));
+    // Even a key given to the frame's window while the modal dialog is up.
+    SendKey(m_frame.GetClientWidget(), Qt::Key_K, Qt::ControlModifier);
+    EXPECT_TRUE(g_calls.empty());
+    dialog.hide();
+
+    // Back in the frame, its accelerators run again.
+    QApplication::setActiveWindow(m_frame.GetWidget());
+    pView->SetFocus();
+    SendKey(QApplication::focusWidget(), Qt::Key_K, Qt::ControlModifier);
     EXPECT_EQ(g_calls, (std::vector<std::string>{"checked"}));
 }
 
