@@ -5,6 +5,7 @@
 #include "platform/ScreenFont.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -30,7 +31,16 @@ protected:
     void focusOutEvent(QFocusEvent* e) override
     {
         QTextEdit::focusOutEvent(e);
-        m_pCtrl->Notify(EN_KILLFOCUS);
+        if (e->reason() != Qt::PopupFocusReason)
+            m_pCtrl->Notify(EN_KILLFOCUS);
+    }
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier && m_pCtrl->GetParent()) {
+            m_pCtrl->GetParent()->SetFocus();
+            return;
+        }
+        QTextEdit::keyPressEvent(e);
     }
 
 private:

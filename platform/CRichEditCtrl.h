@@ -1,7 +1,9 @@
 #pragma once
 // The rich edit control over QTextEdit: a child window whose text, font and default character format
-// the program sets. It tells its parent when it gains or loses the focus (EN_SETFOCUS, EN_KILLFOCUS)
-// and, with ENM_CHANGE in its event mask, when its text changes (EN_CHANGE). Its text is drawn as a window DC draws the same font, starting 3 pixels inside the
+// the program sets. It tells its parent when it gains or loses the focus (EN_SETFOCUS, EN_KILLFOCUS;
+// not for a context menu of its own, after which the focus comes back) and, with ENM_CHANGE in its
+// event mask, when its text changes (EN_CHANGE). Escape ends the typing: the focus goes back to the
+// parent window. Its text is drawn as a window DC draws the same font, starting 3 pixels inside the
 // control's outer edge (a 1-pixel border and a 2-pixel inset); scroll bars only with WS_VSCROLL or
 // WS_HSCROLL.
 #include "platform/CWnd.h"

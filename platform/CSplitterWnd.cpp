@@ -165,7 +165,10 @@ void CSplitterWnd::SetActivePane(int row, int col, CWnd* pWnd)
         if (CFrameWnd* pFrame = GetParentFrame())
             pFrame->SetActiveView(pView);
     }
-    pPane->SetFocus();
+    // A pane that holds the focus already, in itself or in a child such as an editor open in it,
+    // keeps it where it is.
+    if (!pPane->HoldsFocus())
+        pPane->SetFocus();
 }
 
 CWnd* CSplitterWnd::GetActivePane(int* pRow, int* pCol) const

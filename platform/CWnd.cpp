@@ -536,6 +536,14 @@ CWnd* CWnd::SetFocus()
 
 CWnd* CWnd::GetFocus() { return FromWidget(QApplication::focusWidget()); }
 
+BOOL CWnd::HoldsFocus() const
+{
+    if (!m_pWidget)
+        return FALSE;
+    const QWidget* pFocus = m_pWidget->window()->focusWidget();
+    return pFocus && (pFocus == m_pWidget || m_pWidget->isAncestorOf(pFocus));
+}
+
 CWnd* CWnd::SetCapture()
 {
     CWnd* pOld = g_pCapture;

@@ -100,6 +100,9 @@ public:
 
     CWnd* SetFocus();
     static CWnd* GetFocus();
+    // Whether this window or a child of it is the one that has, or gets back, the keyboard focus of
+    // its top-level window: true also while that window is inactive (a modal dialog above it).
+    BOOL HoldsFocus() const;
     CWnd* SetCapture();
     static CWnd* GetCapture();
 

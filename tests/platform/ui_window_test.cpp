@@ -436,14 +436,41 @@ TEST_F(RichEditTest, TheFontBecomesTheDefaultFormatAndTheTextLooksAsAWindowDCDra
     EXPECT_NEAR(a.pixels, b.pixels, b.pixels / 10);
 }
 
-TEST(SplitterTest, RowsBelowTheFirstKeepTheirIdealHeights)
+// Escape hands the focus back to the parent: the editor hears it as a loss of the focus. Its own
+// context menu takes the focus away for a while only, and is not.
+TEST_F(RichEditTest, EscapeEndsTheTypingAndAPopupDoesNot)
 {
-    EnsureTestApplication();
+    QApplication::setActiveWindow(parent.GetWidget());
+    editor.SetWindowPos(&CWnd::wndTop, 10, 10, 190, 50, SWP_SHOWWINDOW);
+    editor.SetFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(CWnd::GetFocus(), &editor);
+    QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
+    QCoreApplication::sendEvent(editor.GetTextEdit(), &popup);
+    EXPECT_TRUE(parent.heard.empty());
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(editor.GetTextEdit(), &escape);
+    QApplication::processEvents();
+    EXPECT_EQ(CWnd::GetFocus(), &parent);
+    EXPECT_EQ(parent.heard, (std::vector<std::string>{"kill"}));
+}
+
+// A static splitter of two rows, each a scroll view.
+class SplitterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureTestApplication();
+        ASSERT_TRUE(splitter.CreateStatic(nullptr, 2, 1));
+        ASSERT_TRUE(splitter.CreateView(0, 0, RUNTIME_CLASS(PlainScrollView), CSize(0, 0), &context));
+        ASSERT_TRUE(splitter.CreateView(1, 0, RUNTIME_CLASS(PlainScrollView), CSize(0, 0), &context));
+    }
     CSplitterWnd splitter;
-    ASSERT_TRUE(splitter.CreateStatic(nullptr, 2, 1));
     CCreateContext context;
-    ASSERT_TRUE(splitter.CreateView(0, 0, RUNTIME_CLASS(PlainScrollView), CSize(0, 0), &context));
-    ASSERT_TRUE(splitter.CreateView(1, 0, RUNTIME_CLASS(PlainScrollView), CSize(0, 0), &context));
+};
+
+TEST_F(SplitterTest, RowsBelowTheFirstKeepTheirIdealHeights)
+{
     EXPECT_FALSE(splitter.CreateView(1, 0, RUNTIME_CLASS(PlainScrollView), CSize(0, 0), &context));
     splitter.GetWidget()->resize(300, 400 + CSplitterWnd::kSplitterBar);
     splitter.SetRowInfo(1, 150, 20);
@@ -483,5 +510,37 @@ TEST(SplitterTest, RowsBelowTheFirstKeepTheirIdealHeights)
     int row = -1;
     EXPECT_EQ(splitter.GetActivePane(&row), splitter.GetPane(1, 0));
     EXPECT_EQ(row, 1);
+}
+
+// Activating a pane gives it the focus, unless the focus is in it already: an editor open in the pane
+// keeps the focus, also when its window is inactive and gets it back later.
+TEST_F(SplitterTest, TheActivePaneTakesTheFocusUnlessItHoldsItInAChild)
+{
+    splitter.GetWidget()->resize(300, 400);
+    splitter.SetRowInfo(1, 150, 0);
+    splitter.RecalcLayout();
+    splitter.GetWidget()->show();
+    QApplication::setActiveWindow(splitter.GetWidget());
+    CWnd* pTop = splitter.GetPane(0, 0);
+    CWnd* pBottom = splitter.GetPane(1, 0);
+    CRichEditCtrl editor;
+    ASSERT_TRUE(editor.Create(0x40810004 | WS_VISIBLE, CRect(10, 10, 200, 60), pTop, 2000));
+
+    splitter.SetActivePane(1, 0);
+    EXPECT_EQ(CWnd::GetFocus(), pBottom);
+    splitter.SetActivePane(0, 0);
+    EXPECT_EQ(CWnd::GetFocus(), pTop);
+    editor.SetFocus();
+    splitter.SetActivePane(0, 0);
+    EXPECT_EQ(CWnd::GetFocus(), &editor);
+
+    // Inactive (a dialog above it): the editor stays the window's focus child.
+    QApplication::setActiveWindow(nullptr);
+    splitter.SetActivePane(0, 0);
+    EXPECT_EQ(splitter.GetWidget()->focusWidget(), editor.GetTextEdit());
+    QApplication::setActiveWindow(splitter.GetWidget());
+    EXPECT_EQ(CWnd::GetFocus(), &editor);
+    splitter.SetActivePane(1, 0);
+    EXPECT_EQ(CWnd::GetFocus(), pBottom);
 }
 } // namespace

@@ -8,11 +8,13 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstring>
 #include <initializer_list>
 #include <vector>
 
 #include "platform/CRect.h"
 #include "platform/CWnd.h"
+#include "platform/WinGdi.h"
 
 namespace layerstest {
 
@@ -75,6 +77,19 @@ inline void PostRelease(CWnd* pWnd, CPoint p) { PostDrag(pWnd, {p}); }
 inline void PostMoveAndEscape(CWnd* pWnd, CPoint p)
 {
     Schedule(pWnd, {{QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton}, {QEvent::KeyPress, p}});
+}
+
+// What a font dialog answers when the user chooses DejaVu Sans at nPointSize tenths of a point in a
+// colour: the size and colour in the settings block, the font measured on the 96-dpi screen.
+inline void AnswerFont(CHOOSEFONTA& cf, LOGFONTA& lf, int nPointSize, COLORREF colour, LONG nWeight = FW_NORMAL)
+{
+    cf.iPointSize = nPointSize;
+    cf.rgbColors = colour;
+    LOGFONTA chosen;
+    std::strcpy(chosen.lfFaceName, "DejaVu Sans");
+    chosen.lfHeight = -MulDiv(nPointSize, 96, 720);
+    chosen.lfWeight = nWeight;
+    lf = chosen;
 }
 
 } // namespace layerstest

@@ -93,13 +93,7 @@ protected:
             fontRequests.push_back({cf, lf});
             if (!fontAnswer)
                 return FALSE;
-            cf.iPointSize = fontAnswer->iPointSize;
-            cf.rgbColors = fontAnswer->rgbColors;
-            LOGFONTA chosen;
-            std::strcpy(chosen.lfFaceName, "DejaVu Sans");
-            chosen.lfHeight = -MulDiv(cf.iPointSize, 96, 720);
-            chosen.lfWeight = FW_NORMAL;
-            lf = chosen;
+            AnswerFont(cf, lf, fontAnswer->iPointSize, fontAnswer->rgbColors);
             return TRUE;
         });
     }

@@ -8,16 +8,21 @@
 #include "maze/CVantrelDoc.h"
 #include "maze/MazeCell.h"
 #include "maze/Object.h"
+#include "platform/FontDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/ResourceTables.h"
 #include "resources/VantrelResources.h"
 #include "resources/resource.h"
+#include "tests/view/layers_input.h"
 #include "view/CVantrelView.h"
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -349,4 +354,83 @@ TEST_F(ViewWindowTest, GalleryCommandsAreOfferedToTheInformationPane)
     }
     // The view's own commands still reach the view afterwards.
     EXPECT_TRUE(m_pFrame->IsCommandEnabled(ID_VIEW_SOLUTION));
+}
+
+namespace {
+// Keys as the window system sends them: to whatever has the focus.
+void Type(const QString& text)
+{
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(QApplication::focusWidget(), &press);
+    }
+}
+void PressKey(int nKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent press(QEvent::KeyPress, nKey, modifiers);
+    QCoreApplication::sendEvent(QApplication::focusWidget(), &press);
+}
+}  // namespace
+
+// The in-place editor of the running program: it takes the focus when it opens and keeps it while the
+// view paints (each paint collapses the information pane and activates the view's pane); what is
+// typed goes into it, the frame's accelerators stay out (Ctrl+A selects the text, Animated Creation
+// stays off), and it is committed when the view takes the focus back or on Escape. A click on the
+// object opens it again on the object's text.
+TEST_F(ViewWindowTest, TheTextEditorTakesTheKeysAndCommitsWhatWasTyped)
+{
+    SetFontDialogHandler([](CHOOSEFONTA& cf, LOGFONTA& lf) {
+        layerstest::AnswerFont(cf, lf, 140, RGB(0, 0, 160), FW_BOLD);
+        return TRUE;
+    });
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_NEW));
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_ACTIVE_LAYER_TEXT));
+    Paint();
+    QApplication::setActiveWindow(m_pFrame->GetWidget());
+    m_pView->SetFocus();
+    CRichEditCtrl& editor = m_pView->m_textEditor;
+
+    layerstest::PostDrag(m_pView, {CPoint(300, 200)});
+    layerstest::Press(m_pView, CPoint(100, 100));
+    ASSERT_EQ(m_pDoc->m_objects.GetSize(), 1);
+    Paint();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(CWnd::GetFocus(), &editor);
+    EXPECT_TRUE(editor.IsWindowVisible());
+    Type("Mazes");
+    PressKey(Qt::Key_A, Qt::ControlModifier);
+    Type("Maze");
+    EXPECT_EQ(m_pDoc->m_bAnimate, 0);
+    Type(" one");
+    Paint();
+    CString text;
+    editor.GetWindowText(text);
+    EXPECT_STREQ(text, "Maze one");
+    // The bold face chosen is the one typed in.
+    EXPECT_TRUE(editor.GetTextEdit()->currentCharFormat().font().bold());
+
+    // The view takes the focus (a click on the page): the object keeps the text.
+    m_pView->SetFocus();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(editor.IsWindowVisible());
+    EXPECT_STREQ(m_pDoc->m_objects[0].m_strText, "Maze one");
+    EXPECT_EQ(m_pDoc->m_objects[0].m_nSelectStyle, 1);
+
+    // A click on the object opens the editor on its text, with the focus; Escape commits the change.
+    layerstest::PostRelease(m_pView, CPoint(150, 150));
+    layerstest::Press(m_pView, CPoint(150, 150));
+    Paint();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(CWnd::GetFocus(), &editor);
+    ASSERT_TRUE(editor.IsWindowVisible());
+    editor.GetWindowText(text);
+    EXPECT_STREQ(text, "Maze one");
+    PressKey(Qt::Key_End, Qt::ControlModifier);
+    Type(", two");
+    PressKey(Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(CWnd::GetFocus(), m_pView);
+    EXPECT_FALSE(editor.IsWindowVisible());
+    EXPECT_STREQ(m_pDoc->m_objects[0].m_strText, "Maze one, two");
+    SetFontDialogHandler({});
 }
