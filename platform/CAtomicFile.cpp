@@ -53,11 +53,8 @@ BOOL CAtomicFile::Open(const char* lpszFileName, UINT nOpenFlags, CFileException
     if (::stat(target.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
             return fail(CFileException::accessDenied, EISDIR);
-        if (!S_ISREG(st.st_mode)) {
-            if (pError)
-                *pError = CFileException::NotRegularFile(lpszFileName);
-            return FALSE;
-        }
+        if (!S_ISREG(st.st_mode))
+            return fail(CFileException::notRegularFile, -1);
         mode = st.st_mode & 07777;
     } else if (errno != ENOENT) {
         return fail(CFileException::OsErrorToException(errno), errno);

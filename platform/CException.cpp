@@ -31,6 +31,7 @@ std::string FileMessage(int cause, LONG lOsError, const char* lpszFileName)
     case CFileException::lockViolation: text = name + " is locked."; break;
     case CFileException::diskFull: text = "There is no space left to write " + name + "."; break;
     case CFileException::endOfFile: text = "An attempt was made to read past the end of " + name + "."; break;
+    case CFileException::notRegularFile: text = name + " is not a regular file."; break;
     default: text = "An unexpected error occurred on " + name + "."; break;
     }
     if (lOsError > 0)
@@ -77,16 +78,6 @@ CFileException::CFileException(int cause, LONG lOsError, const char* lpszFileNam
     : CException(FileMessage(cause, lOsError, lpszFileName)),
       m_cause(cause), m_lOsError(lOsError), m_strFileName(lpszFileName)
 {
-}
-
-CFileException::CFileException(int cause, LONG lOsError, const char* lpszFileName, std::string message)
-    : CException(std::move(message)), m_cause(cause), m_lOsError(lOsError), m_strFileName(lpszFileName)
-{
-}
-
-CFileException CFileException::NotRegularFile(const char* lpszFileName)
-{
-    return CFileException(accessDenied, -1, lpszFileName, NameOr(lpszFileName) + " is not a regular file.");
 }
 
 int CFileException::OsErrorToException(LONG lOsError)

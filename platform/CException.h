@@ -46,7 +46,10 @@ public:
         sharingViolation,
         lockViolation,
         diskFull,
-        endOfFile
+        endOfFile,
+        // The path names something other than a regular file (a FIFO, a device, a socket): files are
+        // opened and replaced only when they are regular files.
+        notRegularFile
     };
 
     explicit CFileException(int cause = none, LONG lOsError = -1, const char* lpszFileName = nullptr);
@@ -55,16 +58,10 @@ public:
     static int OsErrorToException(LONG lOsError);
     // Throws the CFileException for an errno value; does nothing for 0.
     static void ThrowOsError(LONG lOsError, const char* lpszFileName = nullptr);
-    // The path names something other than a regular file (a FIFO, a device, a socket): files are
-    // opened and replaced only when they are regular files.
-    static CFileException NotRegularFile(const char* lpszFileName);
 
     int m_cause;
     LONG m_lOsError;
     CString m_strFileName;
-
-private:
-    CFileException(int cause, LONG lOsError, const char* lpszFileName, std::string message);
 };
 
 class CArchiveException : public CException {

@@ -41,16 +41,15 @@ BOOL CFile::Open(const char* lpszFileName, UINT nOpenFlags, CFileException* pErr
     if (IsOpen())
         Abort();
     m_strFileName = lpszFileName;
-    if (!lpszFileName || !*lpszFileName) {
+    const auto fail = [&](int cause, int error) {
         if (pError)
-            *pError = CFileException(CFileException::badPath, ENOENT, lpszFileName);
+            *pError = CFileException(cause, error, lpszFileName);
         return FALSE;
-    }
-    if ((nOpenFlags & 3) == 3) {
-        if (pError)
-            *pError = CFileException(CFileException::genericException, EINVAL, lpszFileName);
-        return FALSE;
-    }
+    };
+    if (!lpszFileName || !*lpszFileName)
+        return fail(CFileException::badPath, ENOENT);
+    if ((nOpenFlags & 3) == 3)
+        return fail(CFileException::genericException, EINVAL);
     // Without O_NONBLOCK, opening a FIFO waits for the other end for ever; the check below then
     // refuses it, and a regular file takes its blocking mode back.
     const CString path = ToNativePath(lpszFileName);
@@ -61,26 +60,20 @@ BOOL CFile::Open(const char* lpszFileName, UINT nOpenFlags, CFileException* pErr
     struct stat st {};
     if (fd < 0) {
         const int error = errno;
-        if (pError) {
-            // A FIFO opened for writing with no reader fails rather than wait.
-            if (error == ENXIO && ::stat(path, &st) == 0 && !S_ISREG(st.st_mode))
-                *pError = CFileException::NotRegularFile(lpszFileName);
-            else
-                *pError = CFileException(CFileException::OsErrorToException(error), error, lpszFileName);
-        }
-        return FALSE;
+        // A FIFO opened for writing with no reader fails rather than wait.
+        if (error == ENXIO && ::stat(path, &st) == 0 && !S_ISREG(st.st_mode))
+            return fail(CFileException::notRegularFile, -1);
+        return fail(CFileException::OsErrorToException(error), error);
     }
-    const bool stated = ::fstat(fd, &st) == 0;
-    if (!stated || !S_ISREG(st.st_mode)) {
-        const int error = stated ? EISDIR : errno;
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
         ::close(fd);
-        if (pError) {
-            if (stated && !S_ISDIR(st.st_mode))
-                *pError = CFileException::NotRegularFile(lpszFileName);
-            else
-                *pError = CFileException(CFileException::OsErrorToException(error), error, lpszFileName);
-        }
-        return FALSE;
+        return fail(CFileException::OsErrorToException(error), error);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return S_ISDIR(st.st_mode) ? fail(CFileException::accessDenied, EISDIR)
+                                   : fail(CFileException::notRegularFile, -1);
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     m_hFile = fd;
