@@ -191,6 +191,8 @@ BOOL CVantrelApp::OpenDownloadedTemplate(const char* lpszPath)
         e.ReportError();
         return FALSE;
     }
+    // The template's file is a download: Save must not write over the file opened before it.
+    pDoc->DetachFromFile();
     pDoc->m_bDirty = 1;
     pDoc->UpdateAllViews(nullptr, 0, nullptr);
     return TRUE;

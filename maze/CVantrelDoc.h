@@ -77,8 +77,15 @@ public:
     void OnReRender();
 
     // ---- Files -------------------------------------------------------------------------------
+    // File New also leaves the document untitled and unmodified; a successful Open or Save gives it
+    // the file's path and title, lists the file with the recent files and clears the modified flag.
     void OnFileNew();
+    // The document no longer stands for a file (a downloaded template): untitled, and Save asks.
+    void DetachFromFile();
     void OnFileOpen();
+    // Saves to the document's file in the format it was opened or last saved in; asks like Save As
+    // when there is no file yet.
+    void OnFileSave();
     void OnFileSaveAs();
     // Storing writes m_dVersion's format; loading reads into a fresh document and takes its state only
     // when the whole file was read, so a refused or broken file leaves this document as it was.
@@ -159,6 +166,8 @@ public:
 
 private:
     void DeleteGrids();
+    // Writes m_dVersion's format to path, replacing the file only once the new one is whole.
+    BOOL SaveToFile(const CString& path);
     void FillSetupValues();
     // The layer objects the rebuild's question is about: this document's, and while a file is read
     // into a fresh document, those of the document it is read for.

@@ -6,7 +6,7 @@
 BEGIN_MESSAGE_MAP(CVantrelDoc, CCmdTarget)
     ON_COMMAND(ID_FILE_NEW, &CVantrelDoc::OnFileNew)
     ON_COMMAND(ID_FILE_OPEN, &CVantrelDoc::OnFileOpen)
-    ON_COMMAND(ID_FILE_SAVE, &CVantrelDoc::OnFileSaveAs)
+    ON_COMMAND(ID_FILE_SAVE, &CVantrelDoc::OnFileSave)
     ON_COMMAND(ID_FILE_SAVE_AS, &CVantrelDoc::OnFileSaveAs)
     ON_COMMAND(ID_PAGE_SETUP, &CVantrelDoc::OnPageSetup)
     ON_COMMAND(ID_MAZE_SETUP, &CVantrelDoc::OnMazeSetup)

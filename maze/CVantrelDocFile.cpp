@@ -27,6 +27,9 @@ constexpr const char* kSupportEmail = "support@quillmont.example";
 
 constexpr const char* kFileTag = "MZE";
 
+// The title of a document that has no file yet.
+constexpr const char* kUntitled = "Untitled";
+
 constexpr const char* kNotAnMzeFile =
     "ERROR: Quillmont does not recognize this file as a valid MZE file.  Loading has stopped.";
 
@@ -122,6 +125,16 @@ void CVantrelDoc::OnFileNew()
     OnClearMaze();
     if (GetVantrelDocShell().hideInfoPane)
         GetVantrelDocShell().hideInfoPane();
+    // A new maze has no file yet and is saved in the current format.
+    DetachFromFile();
+    SetModifiedFlag(FALSE);
+    m_dVersion = 2.0;
+}
+
+void CVantrelDoc::DetachFromFile()
+{
+    SetPathName("", FALSE);
+    SetTitle(kUntitled);
 }
 
 void CVantrelDoc::OnFileOpen()
@@ -132,12 +145,30 @@ void CVantrelDoc::OnFileOpen()
         return;
     const CString path = dlg.GetPathName();
     CFile file;
-    if (!file.Open(path, CFile::modeRead)) {
-        m_strError.Format("ERROR: Could not open %s for reading, please check you have rights to do so.",
-                          path.GetString());
+    CFileException error;
+    if (!file.Open(path, CFile::modeRead, &error)) {
+        if (error.m_cause == CFileException::notRegularFile)
+            m_strError = "ERROR: " + error.GetErrorMessage();
+        else
+            m_strError.Format("ERROR: Could not open %s for reading, please check you have rights to do so.",
+                              path.GetString());
         return;
     }
-    SerializeFile(file, FALSE);
+    if (!SerializeFile(file, FALSE))
+        return;
+    SetPathName(path);
+    SetModifiedFlag(FALSE);
+}
+
+void CVantrelDoc::OnFileSave()
+{
+    if (GetPathName().IsEmpty()) {
+        OnFileSaveAs();
+        return;
+    }
+    // The format the file was opened or last saved in.
+    m_dVersion = m_dVersion < 2.0 ? 1.0 : 2.0;
+    SaveToFile(GetPathName());
 }
 
 void CVantrelDoc::OnFileSaveAs()
@@ -159,19 +190,27 @@ void CVantrelDoc::OnFileSaveAs()
         m_strError = "ERROR: Could not save in that format.  Save has stopped.";
         return;
     }
-    const CString path = dlg.GetPathName();
+    SaveToFile(dlg.GetPathName());
+}
+
+BOOL CVantrelDoc::SaveToFile(const CString& path)
+{
     std::vector<StoredPicture> pictures;
     if (!PrepareStore(path, pictures))
-        return;
+        return FALSE;
     LentPictures lent(m_pStoredPictures, pictures);
     // The file is written beside the old one and replaces it only once it is whole.
     CAtomicFile file;
     if (!file.Open(path, CFile::modeCreate | CFile::modeWrite)) {
         m_strError.Format("ERROR: Could not open '%s' for writing, please check you have rights to do so.",
                           path.GetString());
-        return;
+        return FALSE;
     }
-    SerializeFile(file, TRUE);
+    if (!SerializeFile(file, TRUE))
+        return FALSE;
+    SetPathName(path);
+    SetModifiedFlag(FALSE);
+    return TRUE;
 }
 
 BOOL CVantrelDoc::OnSaveDocument(const char* lpszPathName)

@@ -9,6 +9,7 @@ IMPLEMENT_DYNAMIC(CDocument, CObject)
 
 namespace {
 WaitCursorHandler g_waitCursorHandler = nullptr;
+RecentFileHandler g_recentFileHandler = nullptr;
 
 // Positions are index + 1, so that null means "no more views".
 POSITION ToPosition(std::size_t index) { return reinterpret_cast<POSITION>(std::uintptr_t(index + 1)); }
@@ -16,6 +17,8 @@ std::size_t FromPosition(POSITION pos) { return std::size_t(reinterpret_cast<std
 }
 
 void SetWaitCursorHandler(WaitCursorHandler handler) { g_waitCursorHandler = handler; }
+
+void SetRecentFileHandler(RecentFileHandler handler) { g_recentFileHandler = handler; }
 
 void DoWaitCursor(int nCode)
 {
@@ -77,13 +80,14 @@ void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint)
             pView->OnUpdate(pSender, lHint, pHint);
 }
 
-void CDocument::SetPathName(const char* lpszPathName, BOOL)
+void CDocument::SetPathName(const char* lpszPathName, BOOL bAddToMRU)
 {
     m_strPathName = lpszPathName;
-    if (m_strTitle.IsEmpty()) {
-        int slash = m_strPathName.ReverseFind('/');
-        SetTitle(m_strPathName.Mid(slash + 1));
-    }
+    if (m_strPathName.IsEmpty())
+        return;
+    SetTitle(m_strPathName.Mid(m_strPathName.ReverseFind('/') + 1));
+    if (bAddToMRU && g_recentFileHandler)
+        g_recentFileHandler(m_strPathName);
 }
 
 void CDocument::SetTitle(const char* lpszTitle) { m_strTitle = lpszTitle; }

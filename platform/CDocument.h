@@ -20,6 +20,11 @@ using WaitCursorHandler = void (*)(int nCode);
 void SetWaitCursorHandler(WaitCursorHandler handler);
 void DoWaitCursor(int nCode);
 
+// The recent-file list: a document whose path is set with bAddToMRU hands the path to it. The
+// application installs the handler (its AddToRecentFileList); without one nothing is listed.
+using RecentFileHandler = void (*)(const char* lpszPathName);
+void SetRecentFileHandler(RecentFileHandler handler);
+
 class CDocument : public CObject {
     DECLARE_DYNAMIC(CDocument)
 public:
@@ -42,6 +47,8 @@ public:
     virtual void SetModifiedFlag(BOOL bModified = TRUE) { m_bModified = bModified ? TRUE : FALSE; }
     virtual BOOL IsModified() { return m_bModified; }
     const CString& GetPathName() const { return m_strPathName; }
+    // A path names the document: the title becomes the file's name, and with bAddToMRU the path joins
+    // the recent-file list. An empty path leaves the title as it is.
     virtual void SetPathName(const char* lpszPathName, BOOL bAddToMRU = TRUE);
     const CString& GetTitle() const { return m_strTitle; }
     virtual void SetTitle(const char* lpszTitle);

@@ -124,11 +124,8 @@ BOOL CDocTemplate::DoSave(CDocument* pDoc, const char* lpszPathName, BOOL bRepla
     }
     if (!pDoc->OnSaveDocument(path))
         return FALSE; // the document has reported why
-    if (bReplace) {
+    if (bReplace)
         pDoc->SetPathName(path);
-        if (CWinApp* pApp = AfxGetApp())
-            pApp->AddToRecentFileList(path);
-    }
     pDoc->SetModifiedFlag(FALSE);
     return TRUE;
 }
@@ -184,10 +181,7 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char* lpszPathName, BOOL b
         // A failed open reports itself; the framework does not record the file as opened.
         if (!pDoc->OnOpenDocument(lpszPathName))
             return nullptr;
-        pDoc->SetTitle("");
         pDoc->SetPathName(lpszPathName);
-        if (CWinApp* pApp = AfxGetApp())
-            pApp->AddToRecentFileList(lpszPathName);
         pDoc->SetModifiedFlag(FALSE);
     }
     InitialUpdateFrame(m_pFrame, pDoc, bMakeVisible);

@@ -160,6 +160,11 @@ CWinApp::CWinApp(const char* lpszAppName)
 {
     g_pApp = this;
     m_pszAppName = Dup(lpszAppName);
+    // Documents that take a path list it with the application.
+    SetRecentFileHandler([](const char* lpszPathName) {
+        if (CWinApp* pApp = AfxGetApp())
+            pApp->AddToRecentFileList(lpszPathName);
+    });
 }
 
 CWinApp::~CWinApp()

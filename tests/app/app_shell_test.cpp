@@ -9,6 +9,7 @@
 #include "maze/MazeSetupValues.h"
 #include "online/CAdWindow.h"
 #include "platform/CSingleDocTemplate.h"
+#include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "platform/ResourceTables.h"
@@ -327,6 +328,60 @@ TEST_F(ShellTest, ClosingAModifiedDocumentAsksToSave)
     m_answer = IDNO; // discards and closes
     app.OnAppExit();
     EXPECT_EQ(m_asked.size(), 2u);
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    Stop(app);
+}
+
+// The window's title follows the file through the menu's Save As and Open; exiting after a save asks
+// nothing, and a downloaded template is a document without a file.
+TEST_F(ShellTest, TheTitleFollowsTheFile)
+{
+    QTemporaryDir files;
+    const std::string saved = files.path().toStdString() + "/first maze.mze";
+    const std::string other = files.path().toStdString() + "/other.mze";
+    std::string answer;
+    SetFileDialogHandler([&](const FileDialogRequest&) {
+        FileDialogResult result;
+        result.ok = !answer.empty();
+        result.path = answer.c_str();
+        result.filterIndex = 1;
+        return result;
+    });
+    CVantrelApp app;
+    ASSERT_TRUE(Start(app));
+    auto* pFrame = dynamic_cast<CFrameWnd*>(app.m_pMainWnd);
+    ASSERT_NE(pFrame, nullptr);
+    auto* pDoc = dynamic_cast<CVantrelDoc*>(pFrame->GetActiveDocument());
+    ASSERT_NE(pDoc, nullptr);
+    const auto title = [&] {
+        app.OnIdle(0);
+        return pFrame->GetWidget()->windowTitle().toStdString();
+    };
+    EXPECT_TRUE(pFrame->ExecuteCommand(ID_FILE_NEW));
+    pDoc->SetModifiedFlag(TRUE);
+    answer = other;
+    EXPECT_TRUE(pFrame->ExecuteCommand(ID_FILE_SAVE_AS));
+    answer = saved;
+    EXPECT_TRUE(pFrame->ExecuteCommand(ID_FILE_SAVE_AS));
+    EXPECT_EQ(title(), "first maze.mze - FREE Quillmont");
+    answer = other;
+    EXPECT_TRUE(pFrame->ExecuteCommand(ID_FILE_OPEN));
+    EXPECT_EQ(title(), "other.mze - FREE Quillmont");
+    ASSERT_EQ(app.GetRecentFileNames().size(), 2u);
+    EXPECT_EQ(std::string(app.GetRecentFileNames()[0]), other);
+
+    // A downloaded template takes the document, not the file opened before it.
+    ASSERT_TRUE(GetAdWindowShell().openTemplate);
+    EXPECT_TRUE(GetAdWindowShell().openTemplate(saved.c_str()));
+    EXPECT_EQ(title(), "Untitled - FREE Quillmont");
+    EXPECT_TRUE(pDoc->GetPathName().IsEmpty());
+    answer = saved;
+    EXPECT_TRUE(pFrame->ExecuteCommand(ID_FILE_SAVE));
+    EXPECT_EQ(title(), "first maze.mze - FREE Quillmont");
+
+    SetFileDialogHandler({});
+    app.OnAppExit();
+    EXPECT_TRUE(m_asked.empty()) << m_asked[0];
     EXPECT_EQ(app.m_pMainWnd, nullptr);
     Stop(app);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -78,9 +79,21 @@ TEST(CDocumentTest, NewDocumentStateAndWaitCursor)
     EXPECT_TRUE(doc.OnNewDocument());
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.deleted, 1);
+    std::vector<std::string> recent;
+    static std::vector<std::string>* s_recent = nullptr;
+    s_recent = &recent;
+    SetRecentFileHandler([](const char* path) { s_recent->emplace_back(path); });
     doc.SetPathName("/tmp/some/maze.mze");
     EXPECT_STREQ(doc.GetPathName(), "/tmp/some/maze.mze");
     EXPECT_STREQ(doc.GetTitle(), "maze.mze");
+    // Every path names the document; an empty one leaves the title, and only bAddToMRU lists it.
+    doc.SetPathName("/tmp/other/second.mze", FALSE);
+    EXPECT_STREQ(doc.GetTitle(), "second.mze");
+    doc.SetPathName("", FALSE);
+    EXPECT_STREQ(doc.GetPathName(), "");
+    EXPECT_STREQ(doc.GetTitle(), "second.mze");
+    SetRecentFileHandler(nullptr);
+    EXPECT_EQ(recent, (std::vector<std::string>{"/tmp/some/maze.mze"}));
 
     doc.BeginWaitCursor();
     SetWaitCursorHandler(RecordCursor);

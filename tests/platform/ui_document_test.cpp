@@ -161,6 +161,11 @@ TEST_F(DocumentCommandTest, SaveAsksForAPathOnlyWhenThereIsNone)
     Frame()->ExecuteCommand(ID_FILE_SAVE_AS);
     EXPECT_EQ(m_dialogs.size(), 2u);
     EXPECT_EQ(g_saved.back(), "/tmp/other.mze");
+    // Saved under another name, the document takes that name as its title and the recent list leads
+    // with it.
+    EXPECT_EQ(std::string(Doc()->GetTitle()), "other.mze");
+    ASSERT_EQ(m_app.GetRecentFileNames().size(), 2u);
+    EXPECT_EQ(std::string(m_app.GetRecentFileNames()[0]), "/tmp/other.mze");
 }
 
 TEST_F(DocumentCommandTest, TheSavePromptSavesDiscardsOrCancels)
