@@ -205,6 +205,8 @@ void CVantrelView::OnUpdate(CView*, LPARAM, CObject*)
     if (pDoc->m_nGrids == 0) {
         SetScrollSizes(MM_HIENGLISH, CSize(0, 0), CSize(0, 0), CSize(0, 0));
         ReleaseDC(pDC);
+        // The paint shows a message the document queued (a refused open or save).
+        Invalidate(TRUE);
         return;
     }
     if (g_bEditorPending) {

@@ -8,6 +8,7 @@
 #include "maze/CVantrelDoc.h"
 #include "maze/MazeCell.h"
 #include "maze/Object.h"
+#include "platform/FileDialog.h"
 #include "platform/FontDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/ResourceTables.h"
@@ -19,6 +20,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -255,6 +257,28 @@ TEST_F(ViewWindowTest, QueuedErrorIsShownOnce)
     EXPECT_EQ(m_boxes[0], "ERROR: something failed");
     EXPECT_EQ(m_boxTypes[0] & MB_TYPEMASK, MB_OKCANCEL);
     EXPECT_EQ(m_errorWhileShown[0], "");
+}
+
+// Saving before File New gave the document a grid is refused, and the view shows why at the paint the
+// refusal asks for, though without a grid it has nothing else to draw.
+TEST_F(ViewWindowTest, ARefusedSaveWithoutAGridIsShown)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("empty.mze").toStdString();
+    SetFileDialogHandler([&path](const FileDialogRequest&) {
+        FileDialogResult r;
+        r.ok = true;
+        r.path = path.c_str();
+        r.filterIndex = 1;
+        return r;
+    });
+    m_pView->UpdateWindow();
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_SAVE));
+    SetFileDialogHandler({});
+    m_pView->UpdateWindow();
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0], "ERROR: Could not save '" + path + "': the document has no maze grid.  The file was not changed.");
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
 }
 
 TEST_F(ViewWindowTest, PaintCollapsesTheInformationPaneOnlyWithAGrid)
