@@ -23,7 +23,7 @@ const DialogTemplate& AboutTemplate()
         235,
         96,
         {
-            {DialogItemKind::Static, IDC_ABOUT_PICTURE, "", 7, 7, 60, 60},
+            {DialogItemKind::Picture, IDC_ABOUT_PICTURE, "", 7, 7, 60, 60, 0, false, IDB_SPLASH},
             {DialogItemKind::Static, IDC_ABOUT_VERSION, "", 75, 10, 150, 10},
             {DialogItemKind::Static, IDC_ABOUT_HOMEPAGE, "", 75, 30, 150, 10},
             {DialogItemKind::DefPushButton, IDOK, "OK", 178, 75, 50, 14},

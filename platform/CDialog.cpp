@@ -5,9 +5,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QImage>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -16,6 +18,7 @@
 
 #include "platform/CDataExchange.h"
 #include "platform/CException.h"
+#include "platform/Resource.h"
 
 namespace {
 std::map<UINT, const DialogTemplate*>& Templates()
@@ -31,6 +34,36 @@ DialogRunner& Runner()
 }
 
 int Px(int units, double scale) { return int(units * scale + 0.5); }
+
+// A picture control: its bitmap drawn to fit the control, proportions kept, centred; a picture put
+// up later in its place (CStatic::SetBitmap) shows as a label shows it.
+class PictureBox : public QLabel {
+public:
+    PictureBox(QImage image, QWidget* pParent) : QLabel(pParent), m_image(std::move(image)) {}
+
+protected:
+    void paintEvent(QPaintEvent* pEvent) override
+    {
+        if (m_image.isNull() || !pixmap().isNull()) {
+            QLabel::paintEvent(pEvent);
+            return;
+        }
+        QRect target(QPoint(0, 0), m_image.size().scaled(contentsRect().size(), Qt::KeepAspectRatio));
+        target.moveCenter(contentsRect().center());
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, m_image);
+    }
+
+private:
+    QImage m_image;
+};
+
+QImage BitmapResource(UINT nID)
+{
+    char path[64];
+    return QImage(QString::fromLatin1(ResourcePath(MAKEINTRESOURCE(nID), RT_BITMAP, path, sizeof path)));
+}
 } // namespace
 
 void AfxRegisterDialogTemplate(UINT nIDTemplate, const DialogTemplate* pTemplate)
@@ -283,6 +316,9 @@ void CDialog::CreateControls(const DialogTemplate& tmpl)
             break;
         case DialogItemKind::Static:
             pWidget = new QLabel(text, pWindow);
+            break;
+        case DialogItemKind::Picture:
+            pWidget = new PictureBox(BitmapResource(item.nBitmap), pWindow);
             break;
         case DialogItemKind::GroupBox:
             pWidget = new QGroupBox(text, pWindow);

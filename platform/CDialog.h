@@ -34,10 +34,23 @@ constexpr int CBN_SELCHANGE = 1;
 constexpr int CB_ERR = -1;
 
 // ---- templates ----
-// RadioButton is an auto radio button: a click checks it and unchecks the others of its group (a run of
-// radio buttons in template order; WS_GROUP on one starts a new run). ComboBox is a drop-down list.
-// TrackBar is a horizontal slider (CSliderCtrl); its moves reach the dialog's OnHScroll.
-enum class DialogItemKind { PushButton, DefPushButton, CheckBox, Edit, Static, GroupBox, RadioButton, ComboBox, TrackBar };
+// Picture is a static control showing the bitmap resource nBitmap, drawn to fit the control with its
+// proportions kept. RadioButton is an auto radio button: a click checks it and unchecks the others of
+// its group (a run of radio buttons in template order; WS_GROUP on one starts a new run). ComboBox is
+// a drop-down list. TrackBar is a horizontal slider (CSliderCtrl); its moves reach the dialog's
+// OnHScroll.
+enum class DialogItemKind {
+    PushButton,
+    DefPushButton,
+    CheckBox,
+    Edit,
+    Static,
+    GroupBox,
+    RadioButton,
+    ComboBox,
+    TrackBar,
+    Picture
+};
 // The scroll code OnHScroll receives when a trackbar's position changed.
 constexpr UINT SB_THUMBPOSITION = 4;
 
@@ -48,6 +61,7 @@ struct DialogItemTemplate {
     int x, y, cx, cy;  // dialog units
     DWORD style = 0;   // WS_DISABLED starts it disabled; a missing WS_VISIBLE-free flag: see hidden
     bool hidden = false;
+    UINT nBitmap = 0;  // the bitmap resource a Picture shows
 };
 
 struct DialogTemplate {

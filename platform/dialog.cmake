@@ -7,5 +7,5 @@ if(VANTREL_GUI)
     ${CMAKE_CURRENT_LIST_DIR}/CDialog.h
     ${CMAKE_CURRENT_LIST_DIR}/Clipboard.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Clipboard.h)
-  target_link_libraries(vantrel_platform_dialog PUBLIC vantrel_platform_io Qt6::Widgets)
+  target_link_libraries(vantrel_platform_dialog PUBLIC vantrel_platform_io vantrel_platform_res Qt6::Widgets)
 endif()

@@ -14,6 +14,7 @@
 #include "platform/Shell.h"
 #include "platform/ResourceTables.h"
 #include "resources/VantrelResources.h"
+#include "resources/periph/PeriphResources.h"
 #include "resources/resource.h"
 #include "view/CVantrelView.h"
 
@@ -417,6 +418,95 @@ TEST_F(ShellTest, AboutBoxShowsTheVersionAndLinksTheHomePage)
     EXPECT_TRUE(stayedOpen);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0].substr(opened[0].size() - 15), "/?VER=FREE_QL19");
+}
+
+namespace {
+// Whether two colours are alike within a tolerance per channel (pictures are smoothed as they shrink).
+bool Alike(QRgb a, QRgb b, int tolerance = 48)
+{
+    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+// The picture a control shows, as it paints itself.
+QImage Painted(QWidget* pWidget)
+{
+    QImage image(pWidget->size(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    pWidget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+} // namespace
+
+// Control 1028 shows bitmap 168, shrunk to the control; a click on it opens the home page.
+TEST_F(ShellTest, AboutBoxShowsTheSplashPicture)
+{
+    VantrelInitPeriphResources();
+    const QImage bitmap(":/res/BITMAP/168");
+    ASSERT_FALSE(bitmap.isNull());
+    CVantrelApp app;
+    std::vector<std::string> opened;
+    SetShellOpenHandler([&](const CString& target) {
+        opened.push_back(std::string(target));
+        return true;
+    });
+    QImage shown;
+    SetDialogRunner([&](CDialog& dialog) {
+        QWidget* picture = dialog.GetDlgItem(IDC_ABOUT_PICTURE)->GetWidget();
+        shown = Painted(picture);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::NoButton, {});
+        QCoreApplication::sendEvent(picture, &release);
+        dialog.EndDialog(IDOK);
+    });
+    app.OnAppAbout();
+    SetDialogRunner({});
+    SetShellOpenHandler({});
+    ASSERT_FALSE(shown.isNull());
+    // The picture fills the control as far as its proportions allow, centred: it and the bitmap,
+    // averaged over 8 x 8 blocks, look alike.
+    QRect fit(QPoint(0, 0), bitmap.size().scaled(shown.size(), Qt::KeepAspectRatio));
+    fit.moveCenter(shown.rect().center());
+    ASSERT_GE(fit.width(), shown.width() - 1);
+    const auto blocks = [](const QImage& image) {
+        return image.convertToFormat(QImage::Format_RGB32).scaled(8, 8, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    };
+    const QImage want = blocks(bitmap);
+    const QImage got = blocks(shown.copy(fit));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            EXPECT_TRUE(Alike(want.pixel(x, y), got.pixel(x, y), 24)) << "block " << x << "," << y;
+    EXPECT_FALSE(Alike(shown.pixel(1, 1), shown.pixel(shown.width() / 2, shown.height() / 2)))
+        << "the picture's blue edge and white middle";
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].substr(opened[0].size() - 15), "/?VER=FREE_QL19");
+}
+
+// A picture in a control of other proportions keeps its own, centred; the sides show the dialog.
+TEST_F(ShellTest, PictureControlsKeepTheBitmapsProportions)
+{
+    VantrelInitPeriphResources();
+    const DialogTemplate wide{"Picture", 140, 60, {{DialogItemKind::Picture, 1000, "", 10, 10, 120, 40, 0, false, 168}}};
+    AfxRegisterDialogTemplate(0xE000, &wide);
+    QImage shown;
+    QRgb face = 0;
+    SetDialogRunner([&](CDialog& dialog) {
+        face = dialog.GetQDialog()->palette().color(QPalette::Window).rgb();
+        shown = Painted(dialog.GetDlgItem(1000)->GetWidget());
+        dialog.EndDialog(IDOK);
+    });
+    CDialog dialog(0xE000);
+    dialog.DoModal();
+    SetDialogRunner({});
+    AfxRegisterDialogTemplate(0xE000, nullptr);
+    ASSERT_FALSE(shown.isNull());
+    ASSERT_GT(shown.width(), 2 * shown.height());
+    const int h = shown.height(), side = (shown.width() - h) / 2;
+    // The square bitmap in the middle, the dialog's face beside it.
+    EXPECT_NE(shown.pixel(shown.width() / 2, 2), face);
+    EXPECT_NE(shown.pixel(side + 2, h / 2), face);
+    EXPECT_NE(shown.pixel(side + h - 3, h / 2), face);
+    for (int x : {0, side / 2, side - 2, side + h + 2, shown.width() - 1})
+        EXPECT_TRUE(Alike(shown.pixel(x, h / 2), face, 0) || shown.pixel(x, h / 2) == qRgb(255, 0, 255)) << x;
 }
 
 TEST_F(ShellTest, HelpLinksCarryTheEditionCode)
