@@ -20,13 +20,13 @@ const DialogTemplate& AboutTemplate()
 {
     static const DialogTemplate t = {
         "About FREE Quillmont",
-        235,
+        270,
         96,
         {
             {DialogItemKind::Picture, IDC_ABOUT_PICTURE, "", 7, 7, 60, 60, 0, false, IDB_SPLASH},
-            {DialogItemKind::Static, IDC_ABOUT_VERSION, "", 75, 10, 150, 10},
-            {DialogItemKind::Static, IDC_ABOUT_HOMEPAGE, "", 75, 30, 150, 10},
-            {DialogItemKind::DefPushButton, IDOK, "OK", 178, 75, 50, 14},
+            {DialogItemKind::Static, IDC_ABOUT_VERSION, "", 75, 10, 188, 10},
+            {DialogItemKind::Static, IDC_ABOUT_HOMEPAGE, "", 75, 30, 188, 10},
+            {DialogItemKind::DefPushButton, IDOK, "OK", 213, 75, 50, 14},
         },
     };
     return t;

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QImage>
 #include <QGroupBox>
 #include <QLabel>
@@ -33,8 +34,6 @@ DialogRunner& Runner()
     return runner;
 }
 
-int Px(int units, double scale) { return int(units * scale + 0.5); }
-
 // A picture control: its bitmap drawn to fit the control, proportions kept, centred; a picture put
 // up later in its place (CStatic::SetBitmap) shows as a label shows it.
 class PictureBox : public QLabel {
@@ -48,7 +47,8 @@ protected:
             QLabel::paintEvent(pEvent);
             return;
         }
-        QRect target(QPoint(0, 0), m_image.size().scaled(contentsRect().size(), Qt::KeepAspectRatio));
+        const QSize size = m_image.size().scaled(contentsRect().size(), Qt::KeepAspectRatio);
+        QRect target(QPoint(0, 0), size);
         target.moveCenter(contentsRect().center());
         QPainter painter(this);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -59,12 +59,37 @@ private:
     QImage m_image;
 };
 
+// v * num / den, rounded half away from zero.
+int ScaleUnits(int v, int num, int den)
+{
+    const long long p = (long long)v * num;
+    return int(p >= 0 ? (p + den / 2) / den : -((-p + den / 2) / den));
+}
+
 QImage BitmapResource(UINT nID)
 {
     char path[64];
     return QImage(QString::fromLatin1(ResourcePath(MAKEINTRESOURCE(nID), RT_BITMAP, path, sizeof path)));
 }
 } // namespace
+
+SIZE AfxGetDialogBaseUnits(const QFont& font)
+{
+    // The average width over the 52 letters, rounded as the system rounds it.
+    const QFontMetrics fm(font);
+    const int letters = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return SIZE{std::max(1, (letters / 26 + 1) / 2), std::max(1, fm.height())};
+}
+
+void CDialog::MapDialogRect(RECT* lpRect) const
+{
+    if (!lpRect)
+        return;
+    lpRect->left = ScaleUnits(lpRect->left, m_baseUnits.cx, 4);
+    lpRect->right = ScaleUnits(lpRect->right, m_baseUnits.cx, 4);
+    lpRect->top = ScaleUnits(lpRect->top, m_baseUnits.cy, 8);
+    lpRect->bottom = ScaleUnits(lpRect->bottom, m_baseUnits.cy, 8);
+}
 
 void AfxRegisterDialogTemplate(UINT nIDTemplate, const DialogTemplate* pTemplate)
 {
@@ -291,7 +316,10 @@ void CDialog::CreateControls(const DialogTemplate& tmpl)
     auto* pWindow = new Window(this, QApplication::activeWindow());
     m_pDialog = pWindow;
     pWindow->setWindowTitle(QString::fromLatin1(tmpl.caption));
-    pWindow->setFixedSize(Px(tmpl.cx, kDialogUnitX), Px(tmpl.cy, kDialogUnitY));
+    m_baseUnits = AfxGetDialogBaseUnits(pWindow->font());
+    RECT client{0, 0, tmpl.cx, tmpl.cy};
+    MapDialogRect(&client);
+    pWindow->setFixedSize(client.right, client.bottom);
     // The radio buttons of the run being laid out; each button keeps the list of its own run.
     auto radioRun = std::make_shared<std::vector<QAbstractButton*>>();
     for (const DialogItemTemplate& item : tmpl.items) {
@@ -314,9 +342,13 @@ void CDialog::CreateControls(const DialogTemplate& tmpl)
         case DialogItemKind::Edit:
             pWidget = new QLineEdit(pWindow);
             break;
-        case DialogItemKind::Static:
-            pWidget = new QLabel(text, pWindow);
+        case DialogItemKind::Static: {
+            auto* pLabel = new QLabel(text, pWindow);
+            pLabel->setWordWrap(true);
+            pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            pWidget = pLabel;
             break;
+        }
         case DialogItemKind::Picture:
             pWidget = new PictureBox(BitmapResource(item.nBitmap), pWindow);
             break;
@@ -353,8 +385,9 @@ void CDialog::CreateControls(const DialogTemplate& tmpl)
             break;
         }
         }
-        pWidget->setGeometry(Px(item.x, kDialogUnitX), Px(item.y, kDialogUnitY), Px(item.cx, kDialogUnitX),
-                             Px(item.cy, kDialogUnitY));
+        RECT r{item.x, item.y, item.x + item.cx, item.y + item.cy};
+        MapDialogRect(&r);
+        pWidget->setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
         pWidget->setEnabled(!(item.style & WS_DISABLED));
         pWidget->setHidden(item.hidden);
         if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget)) {

@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "platform/CCmdTarget.h"
+#include "platform/CRect.h"
 #include "platform/CString.h"
 #include "platform/MessageBox.h"
 #include "platform/WinTypes.h"
 
 class QDialog;
+class QFont;
 class QWidget;
 class CDataExchange;
 class CDialog;
@@ -34,10 +36,11 @@ constexpr int CBN_SELCHANGE = 1;
 constexpr int CB_ERR = -1;
 
 // ---- templates ----
-// Picture is a static control showing the bitmap resource nBitmap, drawn to fit the control with its
-// proportions kept. RadioButton is an auto radio button: a click checks it and unchecks the others of
-// its group (a run of radio buttons in template order; WS_GROUP on one starts a new run). ComboBox is
-// a drop-down list. TrackBar is a horizontal slider (CSliderCtrl); its moves reach the dialog's
+// Static is a text that wraps at word breaks, as a left-aligned static control does. Picture is a
+// static control showing the bitmap resource nBitmap, drawn to fit the control with its proportions
+// kept. RadioButton is an auto radio button: a click checks it and unchecks the others of its group
+// (a run of radio buttons in template order; WS_GROUP on one starts a new run). ComboBox is a
+// drop-down list. TrackBar is a horizontal slider (CSliderCtrl); its moves reach the dialog's
 // OnHScroll.
 enum class DialogItemKind {
     PushButton,
@@ -72,10 +75,10 @@ struct DialogTemplate {
 
 constexpr UINT IDC_STATIC = 0xFFFF;
 
-// One dialog unit in pixels (of the 96-dpi screen): a quarter of the average character width across,
-// an eighth of the character height down.
-constexpr double kDialogUnitX = 1.5;
-constexpr double kDialogUnitY = 1.625;
+// A dialog's base units in pixels (of the 96-dpi screen): the average character width and the
+// character height of its font. A dialog unit is a quarter of the width across and an eighth of the
+// height down, so templates grow with the font their texts are shown in.
+SIZE AfxGetDialogBaseUnits(const QFont& font);
 
 // Templates live for the process; registering an id again replaces its template.
 void AfxRegisterDialogTemplate(UINT nIDTemplate, const DialogTemplate* pTemplate);
@@ -181,6 +184,9 @@ public:
     // Runs the command of a control as a click on it would (a disabled control does nothing).
     void ClickDlgItem(int nID);
 
+    // Dialog units to pixels of the open dialog (its base units are those of its font).
+    void MapDialogRect(RECT* lpRect) const;
+
     // The control that should show a validation failure.
     void SetDlgItemFocus(int nID);
     // A member bound to one of the controls (DDX_Control); it is detached when the controls go.
@@ -202,6 +208,7 @@ private:
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
     QDialog* m_pDialog = nullptr;
+    SIZE m_baseUnits{6, 13};
     std::map<UINT, std::unique_ptr<CDialogItem>> m_items;
     std::vector<CDialogItem*> m_bound;
     bool m_bEnded = false;

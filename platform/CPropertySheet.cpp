@@ -98,10 +98,9 @@ BOOL CPropertySheet::OnInitDialog()
     CDialog::OnInitDialog();
     QDialog* pWindow = GetQDialog();
     m_pTabs = new QTabWidget(pWindow);
-    const int left = int(kMargin * kDialogUnitX + 0.5);
-    const int top = int(kMargin * kDialogUnitY + 0.5);
-    const int bottom = int((m_template.cy - kMargin - kButtonHeight - kButtonGap) * kDialogUnitY + 0.5);
-    m_pTabs->setGeometry(left, top, pWindow->width() - 2 * left, bottom - top);
+    RECT tabs{kMargin, kMargin, m_template.cx - kMargin, m_template.cy - kMargin - kButtonHeight - kButtonGap};
+    MapDialogRect(&tabs);
+    m_pTabs->setGeometry(tabs.left, tabs.top, tabs.right - tabs.left, tabs.bottom - tabs.top);
     for (CPropertyPage* pPage : m_pages)
         m_pTabs->addTab(new QWidget, QString::fromLatin1(pPage->GetCaption().GetString()));
     m_bSwitching = true;

@@ -105,9 +105,18 @@ FileDialogResult ShowQtFileDialog(const FileDialogRequest& request)
 {
     QStringList filters;
     for (const auto& [text, patterns] : ParseFileDialogFilter(request.filter)) {
+        // Qt reads a filter's patterns from the parentheses that end its text, separated by spaces. A
+        // text that names its patterns there already, as the program's texts do, shows them once.
+        QString label = QStr(text);
         QString p = QStr(patterns);
         p.replace(';', ' ');
-        filters << QStringLiteral("%1 (%2)").arg(QStr(text), p);
+        bool named = false;
+        for (const QString& shown : {"(" + QStr(patterns) + ")", "(" + p + ")"})
+            if (!named && label.endsWith(shown)) {
+                label.chop(shown.size());
+                named = true;
+            }
+        filters << (named ? label : label + " ") + "(" + p + ")";
     }
     QFileDialog dialog(nullptr, QStr(request.title), QPathStr(request.initialDir));
     dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
