@@ -184,6 +184,9 @@ private:
     // a save to path, before the file is opened; when it cannot be written, queues the message and
     // returns FALSE.
     BOOL PrepareStore(const CString& path, std::vector<StoredPicture>& pictures);
+    // A version 1.0 file holds no layer objects: before one is written over a document that has some,
+    // the user confirms that they are left out (FALSE: the save stops, nothing is written).
+    BOOL ConfirmLayersDropped(const CString& path);
     CString FindUnstorable() const;
     void CopySettingsFrom(const CVantrelDoc& src);
     void AdoptLoaded(CVantrelDoc& loaded);

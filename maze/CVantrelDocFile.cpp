@@ -91,6 +91,17 @@ CString CVantrelDoc::FindUnstorable() const
     return {};
 }
 
+BOOL CVantrelDoc::ConfirmLayersDropped(const CString& path)
+{
+    if (m_dVersion >= 2.0 || m_objects.GetSize() == 0)
+        return TRUE;
+    CString prompt;
+    prompt.Format("Quillmont V1 files hold the maze only.  The text and pictures of this document (layer "
+                  "objects: %d) will not be saved in '%s'.\n\nSave anyway?",
+                  m_objects.GetSize(), path.GetString());
+    return AfxMessageBox(prompt, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
+
 BOOL CVantrelDoc::PrepareStore(const CString& path, std::vector<StoredPicture>& pictures)
 {
     pictures.clear();
@@ -195,6 +206,8 @@ void CVantrelDoc::OnFileSaveAs()
 
 BOOL CVantrelDoc::SaveToFile(const CString& path)
 {
+    if (!ConfirmLayersDropped(path))
+        return FALSE;
     std::vector<StoredPicture> pictures;
     if (!PrepareStore(path, pictures))
         return FALSE;
@@ -220,6 +233,8 @@ BOOL CVantrelDoc::OnSaveDocument(const char* lpszPathName)
         SetStoreVersionError();
         return FALSE;
     }
+    if (!ConfirmLayersDropped(lpszPathName))
+        return FALSE;
     std::vector<StoredPicture> pictures;
     if (!PrepareStore(lpszPathName, pictures))
         return FALSE;

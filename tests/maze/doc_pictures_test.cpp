@@ -367,6 +367,42 @@ TEST_F(DocPicturesTest, ADocumentTheReaderWouldRefuseIsNotWritten)
     EXPECT_FALSE(fs::exists(Path("sign.mze")));
 }
 
+// A version 1.0 file holds the maze only: before one is written over a document with layer objects,
+// the user confirms that they stay out; a No writes nothing.
+TEST_F(DocPicturesTest, SavingAVersionOneFileAsksBeforeLeavingTheLayerObjectsOut)
+{
+    const auto bmp = MakeBmp24(3, 2, [](int x, int y) { return std::uint32_t(0x102030 * (x + 1) + y); });
+    auto doc = DocWithPicture(PlacedPicture(bmp.data(), DWORD(bmp.size()), true));
+    const std::string prompt = "Quillmont V1 files hold the maze only.  The text and pictures of this document "
+                               "(layer objects: 1) will not be saved in '" + Path("one.mze") + "'.\n\nSave anyway?";
+    answers.push_back(IDNO);
+    AnswerDialog(Path("one.mze"), 2);
+    doc->OnFileSaveAs();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], prompt);
+    EXPECT_EQ(boxTypes[0] & MB_TYPEMASK, UINT(MB_YESNO));
+    EXPECT_FALSE(fs::exists(Path("one.mze")));
+    EXPECT_TRUE(doc->m_strError.IsEmpty());
+
+    answers.push_back(IDYES);
+    AnswerDialog(Path("one.mze"), 2);
+    doc->OnFileSaveAs();
+    EXPECT_EQ(boxes.size(), 2u);
+    CVantrelDoc reader;
+    ASSERT_TRUE(reader.OnOpenDocument(Path("one.mze").c_str()));
+    EXPECT_EQ(reader.m_objects.GetSize(), 0);
+
+    // The framework's save, as the question on closing runs it, asks too.
+    answers.push_back(IDNO);
+    EXPECT_FALSE(doc->OnSaveDocument(Path("two.mze").c_str()));
+    EXPECT_EQ(boxes.size(), 3u);
+    EXPECT_FALSE(fs::exists(Path("two.mze")));
+    // Without layer objects there is nothing to ask about.
+    doc->m_objects.RemoveAll();
+    EXPECT_TRUE(doc->OnSaveDocument(Path("two.mze").c_str()));
+    EXPECT_EQ(boxes.size(), 3u);
+}
+
 // The format a picture is stored in: its own while that fits the reader's limit, else PNG; a picture
 // neither fits is refused with the reason.
 TEST(StoredPicture, OwnFormatWhileItFitsThenPngThenRefused)
