@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -297,6 +298,18 @@ public:
     Window(CDialog* pOwner, QWidget* pParent) : QDialog(pParent), m_pOwner(pOwner) {}
     void reject() override { m_pOwner->OnCmdMsg(IDCANCEL, CN_COMMAND, nullptr, nullptr); }
     void accept() override { m_pOwner->OnCmdMsg(IDOK, CN_COMMAND, nullptr, nullptr); }
+
+protected:
+    // A page inside a property sheet has no default button of its own: Enter goes on up to the sheet,
+    // whose OK it presses (Qt's dialog would swallow it).
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        if (!isWindow() && !e->modifiers() && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+            e->ignore();
+            return;
+        }
+        QDialog::keyPressEvent(e);
+    }
 
 private:
     CDialog* m_pOwner;

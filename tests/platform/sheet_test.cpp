@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -229,6 +230,21 @@ TEST_F(SheetTest, CancelTakesNothingBackAndEscapeOnAPageCancelsTheSheet)
     }
     EXPECT_EQ(first.m_nResets, 2);
     EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(SheetTest, EnterOnAPagePressesTheSheetsDefaultButton)
+{
+    CPropertySheet sheet("S");
+    sheet.AddPage(&first);
+    int result = Run(sheet, [&](CPropertySheet&) {
+        Edit(first, kNumber)->setText("6");
+        // Enter where the focus is, on a page's control: the key travels up to the sheet's OK.
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(first.GetDlgItem(kRadio2)->GetWidget(), &enter);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(first.m_nNumber, 6);
+    EXPECT_EQ(first.m_nApplies, 1);
 }
 
 TEST_F(SheetTest, ApplyIsEnabledByAChangedPageAndAppliesWithoutClosing)
