@@ -725,14 +725,20 @@ void Journey::DoubleClick(Point p)
     Click(p);
 }
 
-void Journey::Drag(Point from, Point to, int button)
+void Journey::Drag(Point from, Point to, int button, int steps, const std::function<void(Point)>& afterStep)
 {
     MoveTo(from);
     XTestFakeButtonEvent(m_x, unsigned(button), True, CurrentTime);
     SyncInput();
-    constexpr int kSteps = 12;
-    for (int i = 1; i <= kSteps; ++i)
-        MoveTo({from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps});
+    if (afterStep)
+        afterStep(from);
+    steps = std::max(1, steps);
+    for (int i = 1; i <= steps; ++i) {
+        const Point p{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps};
+        MoveTo(p);
+        if (afterStep)
+            afterStep(p);
+    }
     XTestFakeButtonEvent(m_x, unsigned(button), False, CurrentTime);
     SyncInput();
 }
@@ -860,6 +866,10 @@ void Journey::ChooseMenu(std::string_view menu, std::string_view item, std::stri
         }
     };
 
+    // Until the menu has closed, it holds the keyboard: keys sent sooner would reach the menu.
+    const auto closedAgain = [&] {
+        WaitUntil("the menu closes", [&] { return Popups().size() <= closed.size(); });
+    };
     const std::vector<MenuRow> rows = PopupRows(entries, top->first, nullptr);
     const int rowIndex = pick(top->first, item, closed);
     const MenuRow& chosen = rows[std::size_t(rowIndex)];
@@ -868,6 +878,7 @@ void Journey::ChooseMenu(std::string_view menu, std::string_view item, std::stri
             Fail("'" + std::string(item) + "' opens a sub-menu: name its item");
         if (!chosen.mnemonic)
             Key("Return");
+        closedAgain();
         return;
     }
     if (!chosen.popup)
@@ -879,6 +890,7 @@ void Journey::ChooseMenu(std::string_view menu, std::string_view item, std::stri
     const int sub = pick(subStart, subItem, open);
     if (!PopupRows(entries, subStart, nullptr)[std::size_t(sub)].mnemonic)
         Key("Return");
+    closedAgain();
 }
 
 // ---- Windows -------------------------------------------------------------------------------------
@@ -1073,6 +1085,51 @@ GridOnScreen Journey::FindGrid(const QImage& screen, int cols, int rows)
     if (light * 2 < rows * cols)
         return {};
     return grid;
+}
+
+namespace {
+// The round indicator of a radio button: a grey ring 14 pixels across on a light ground.
+constexpr int kRadio = 14;
+
+bool RadioAt(const QImage& img, int x, int y)
+{
+    const auto grey = [&](int px, int py) { return qGray(img.pixel(px, py)) < 200; };
+    const auto light = [&](int px, int py) { return qGray(img.pixel(px, py)) > 225; };
+    const int m = kRadio / 2 - 1, e = kRadio - 1;
+    return grey(x, y + m) && grey(x, y + m + 1) && grey(x + e, y + m) && grey(x + e, y + m + 1) && grey(x + m, y) &&
+           grey(x + m + 1, y) && grey(x + m, y + e) && grey(x + m + 1, y + e) && light(x - 1, y + m) &&
+           light(x + e + 1, y + m) && light(x + m, y - 1) && light(x + m, y + e + 1) && light(x + 2, y + m) &&
+           light(x + e - 2, y + m) && light(x + m, y + 2) && light(x + m, y + e - 2) && light(x - 1, y - 1) &&
+           light(x + e + 1, y + e + 1);
+}
+} // namespace
+
+std::vector<Point> Journey::FindRadioButtons(const QImage& screen, Box within)
+{
+    std::vector<Point> found;
+    const int x0 = std::max(1, within.x), y0 = std::max(1, within.y);
+    const int x1 = std::min(screen.width() - kRadio - 1, within.x + within.w - kRadio);
+    const int y1 = std::min(screen.height() - kRadio - 1, within.y + within.h - kRadio);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            if (!RadioAt(screen, x, y))
+                continue;
+            const Point centre{x + kRadio / 2, y + kRadio / 2};
+            if (std::none_of(found.begin(), found.end(), [&](const Point& p) {
+                    return std::abs(p.x - centre.x) < kRadio && std::abs(p.y - centre.y) < kRadio;
+                }))
+                found.push_back(centre);
+        }
+    std::sort(found.begin(), found.end(), [](const Point& a, const Point& b) {
+        return std::abs(a.y - b.y) > kRadio / 2 ? a.y < b.y : a.x < b.x;
+    });
+    return found;
+}
+
+bool Journey::RadioChecked(const QImage& screen, Point centre)
+{
+    // The checked indicator has a dark dot in the middle.
+    return qGray(screen.pixel(centre.x, centre.y)) < 160;
 }
 
 // ---- Waiting -------------------------------------------------------------------------------------

@@ -152,8 +152,12 @@ protected:
     void MoveTo(Point p);
     void Click(Point p, int button = 1);
     void DoubleClick(Point p);
-    // Presses at `from`, moves in steps to `to` and releases there.
-    void Drag(Point from, Point to, int button = 1);
+    // Presses at `from`, moves in steps to `to` and releases there. The X server hands the program a
+    // burst of moves as one move, as it does when a person moves faster than the program draws; to be
+    // sure the program saw a step, wait for its effect in `afterStep` (called with the step's point,
+    // the button still held).
+    void Drag(Point from, Point to, int button = 1, int steps = 12,
+              const std::function<void(Point)>& afterStep = {});
     // Opens a menu of the menu bar by the keyboard and chooses the item (and the item of its
     // sub-menu), all named as the menu resource names them without '&' and shortcut text. Items
     // without a mnemonic are reached with Down, reading the highlighted row from the screen; an item
@@ -183,6 +187,11 @@ protected:
     // The maze grid of a square template (cols x rows cells) as the screen shows it, found by its
     // walls; empty when the screen shows none.
     static GridOnScreen FindGrid(const QImage& screen, int cols, int rows);
+
+    // The radio buttons in the box, by their round indicators, in reading order (top to bottom, then
+    // left to right); their centres are where a person clicks.
+    static std::vector<Point> FindRadioButtons(const QImage& screen, Box within);
+    static bool RadioChecked(const QImage& screen, Point centre);
 
     // ---- Waiting -------------------------------------------------------------------------------
     // Polls until done() holds; at the deadline saves a screenshot and throws.
