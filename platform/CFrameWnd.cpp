@@ -161,6 +161,11 @@ CFrameWnd::~CFrameWnd()
 {
     if (CWinApp* pApp = AfxGetApp(); pApp && pApp->m_pMainWnd == this)
         pApp->m_pMainWnd = nullptr;
+    // Views first: they leave their document and their widgets before the frame's goes.
+    m_pActiveView = nullptr;
+    for (CObject* pObject : m_views)
+        delete pObject;
+    m_views.clear();
     delete m_pFrameBridge;
 }
 
@@ -250,6 +255,7 @@ CWnd* CFrameWnd::CreateView(CCreateContext* pContext, UINT nID)
         delete pObject;
         return nullptr;
     }
+    m_views.push_back(pObject);
     return pWnd;
 }
 

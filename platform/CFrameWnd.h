@@ -45,7 +45,7 @@ public:
 
     // Creates the client: by default one view of the context's view class.
     virtual BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext);
-    // Creates a view of the context's class as a child of this frame (or of pParent).
+    // Creates a view of the context's class as a child of this frame; the frame deletes it when it goes.
     CWnd* CreateView(CCreateContext* pContext, UINT nID = AFX_IDW_PANE_FIRST);
     // Makes pWnd the widget that fills the client area.
     void SetClientWindow(CWnd* pWnd);
@@ -131,6 +131,7 @@ private:
 
     QWidget* m_pCentral = nullptr;
     CView* m_pActiveView = nullptr;
+    std::vector<CObject*> m_views; // made by CreateView, deleted with the frame
     CCreateContext* m_pCreateContext = nullptr;
     std::vector<CControlBar*> m_bars;
     std::vector<std::pair<UINT, QAction*>> m_menuActions;

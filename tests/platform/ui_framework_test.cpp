@@ -28,6 +28,7 @@
 
 namespace {
 std::vector<std::string> g_calls;
+int g_viewsDeleted = 0;
 
 constexpr UINT ID_IN_VIEW = 40001;    // view and document and frame and application handle it
 constexpr UINT ID_IN_DOC = 40002;     // document, frame and application
@@ -62,6 +63,7 @@ END_MESSAGE_MAP()
 class TestView : public CWndView {
     DECLARE_DYNCREATE(TestView)
 public:
+    ~TestView() override { ++g_viewsDeleted; }
     void OnDraw(CDC*) override {}
     void OnCmd() { g_calls.push_back("view"); }
     void OnChecked() { g_calls.push_back("checked"); }
@@ -336,6 +338,21 @@ TEST_F(FrameworkTest, ToolbarButtonsPressAndHide)
 }
 
 // The program's own menu 128, as the frame builds it.
+TEST_F(FrameworkTest, AFrameDeletesTheViewItMadeAndTheViewLeavesItsDocument)
+{
+    TestDoc doc;
+    CCreateContext context;
+    context.m_pNewViewClass = RUNTIME_CLASS(TestView);
+    context.m_pCurrentDoc = &doc;
+    auto* frame = new TestFrame;
+    ASSERT_TRUE(frame->LoadFrame(500, WS_OVERLAPPEDWINDOW, nullptr, &context));
+    ASSERT_EQ(doc.GetViews().size(), 1u);
+    const int before = g_viewsDeleted;
+    delete frame;
+    EXPECT_EQ(g_viewsDeleted, before + 1);
+    EXPECT_TRUE(doc.GetViews().empty());
+}
+
 TEST(MainMenuTest, Menu128HasThePopupsItemsAndIds)
 {
     EnsureTestApplication();
