@@ -8,10 +8,12 @@ macro(vantrel_include_fragments)
   endforeach()
 endmacro()
 
-# vantrel_test(NAME n LABEL area SOURCES ... LIBS ... [ENV k=v ...] [TIMEOUT s] [PROCESSORS n])
+# vantrel_test(NAME n LABEL area SOURCES ... LIBS ... [ENV k=v ...] [TIMEOUT s] [PROCESSORS n]
+#              [ASAN_OPTIONS o=v:o2=v2])
 # A GoogleTest program whose cases are discovered into CTest, labelled with its source folder.
+# ASAN_OPTIONS are the program's own AddressSanitizer defaults in sanitizer builds.
 function(vantrel_test)
-  cmake_parse_arguments(T "" "NAME;LABEL;TIMEOUT;PROCESSORS" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;LABEL;TIMEOUT;PROCESSORS;ASAN_OPTIONS" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/TestMain.cpp)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
   target_compile_definitions(${T_NAME} PRIVATE VANTREL_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
@@ -26,10 +28,18 @@ function(vantrel_test)
   if(T_PROCESSORS)
     list(APPEND _props PROCESSORS ${T_PROCESSORS})
   endif()
+  if(T_ASAN_OPTIONS)
+    target_compile_definitions(${T_NAME} PRIVATE VANTREL_ASAN_OPTIONS="${T_ASAN_OPTIONS}")
+  endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES ${_props}
     DISCOVERY_TIMEOUT 60)
+  # tests_<label> builds every test program of one label, for builds that run only some labels.
+  if(NOT TARGET tests_${T_LABEL})
+    add_custom_target(tests_${T_LABEL})
+  endif()
+  add_dependencies(tests_${T_LABEL} ${T_NAME})
 endfunction()
 
 # vantrel_fuzzer(NAME n SOURCES ... LIBS ...): a libFuzzer target, built only with VANTREL_FUZZ.

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 
 using namespace smalltest;
 
@@ -24,7 +24,7 @@ Bytes Header(unsigned w, unsigned h, BYTE bits, BYTE planes, unsigned bpl, const
     b[11] = BYTE((h - 1) >> 8);
     b[12] = 72;
     b[14] = 150;
-    std::memcpy(&b[16], colourMap.data(), std::min<std::size_t>(48, colourMap.size()));
+    std::copy_n(colourMap.begin(), std::min<std::size_t>(48, colourMap.size()), b.begin() + 16);
     b[65] = planes;
     b[66] = BYTE(bpl);
     b[67] = BYTE(bpl >> 8);

@@ -48,8 +48,13 @@ struct Canvas {
         FillRect(dc, &r, b);
         DeleteObject(b);
     }
+    // Tests hand the canvas the last font, pen and brush they select (DeleteObject(SelectObject(...))
+    // keeps only the new one); like a program, the canvas deletes them with the context.
     ~Canvas()
     {
+        DeleteObject(SelectObject(dc, GetStockObject(SYSTEM_FONT)));
+        DeleteObject(SelectObject(dc, GetStockObject(BLACK_PEN)));
+        DeleteObject(SelectObject(dc, GetStockObject(WHITE_BRUSH)));
         DeleteDC(dc);
         DeleteObject(bitmap);
     }
