@@ -96,14 +96,19 @@ bool ConvertToSrgb(const jas::ComponentImage& in, jas::ComponentImage& out)
     return true;
 }
 
-const char* Read(CRasterFile& stream, jas::Family family, jas::ComponentImage& out)
+// Nothing when the stream gave a usable image, else the message.
+std::string Read(CRasterFile& stream, jas::Family family, jas::ComponentImage& out)
 {
     bool ok = false;
     switch (family) {
     case jas::Family::Jp2:
-    case jas::Family::Jpc:
-        ok = jas::ReadJpeg2000(stream, family, out);
+    case jas::Family::Jpc: {
+        std::string refusal;
+        ok = jas::ReadJpeg2000(stream, family, out, refusal);
+        if (!refusal.empty())
+            return refusal;
         break;
+    }
     case jas::Family::Pnm:
         ok = jas::ReadPnm(stream, out);
         break;
@@ -121,7 +126,7 @@ const char* Read(CRasterFile& stream, jas::Family family, jas::ComponentImage& o
     for (const jas::Component& c : out.comps)
         if (!c.data || c.width == 0 || c.height == 0 || c.prec < 1 || c.prec > 31)
             return kCannotLoad;
-    return nullptr;
+    return {};
 }
 
 DWORD FormatOf(jas::Family family)
@@ -194,8 +199,8 @@ bool CRasterImageJAS::Decode(CRasterFile* stream, DWORD id)
     if (id == IMAGE_FORMAT_UNKNOWN)
         id = FormatOf(family);
     jas::ComponentImage image;
-    if (const char* error = Read(*stream, family, image)) {
-        SetLastError(error);
+    if (const std::string error = Read(*stream, family, image); !error.empty()) {
+        SetLastError(error.c_str());
         return false;
     }
 

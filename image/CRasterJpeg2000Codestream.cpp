@@ -121,11 +121,18 @@ OPJ_UINT32 ResolutionsFor(DWORD width, DWORD height)
 
 } // namespace
 
-bool ReadJpeg2000(CRasterFile& file, Family family, ComponentImage& out)
+bool ReadJpeg2000(CRasterFile& file, Family family, ComponentImage& out, std::string& refusal)
 {
     JasStreamAdapter state{&file, file.Tell()};
     if (state.start < 0)
         return false;
+    // The library sets up every declared tile while it reads the main header: judge the declared
+    // work before it does.
+    if (DeclaredWork declared; ReadDeclaredWork(file, family, declared)) {
+        refusal = DisproportionateWork(declared);
+        if (!refusal.empty())
+            return false;
+    }
     StreamPtr stream = MakeStream(state, true);
     CodecPtr codec(opj_create_decompress(family == Family::Jp2 ? OPJ_CODEC_JP2 : OPJ_CODEC_J2K));
     if (!stream || !codec)

@@ -133,6 +133,16 @@ public:
         DWORD a = u16le(), b = u16le();
         return a | (b << 16);
     }
+    WORD u16be()
+    {
+        BYTE a = u8(), b = u8();
+        return WORD((a << 8) | b);
+    }
+    DWORD u32be()
+    {
+        DWORD a = u16be(), b = u16be();
+        return (a << 16) | b;
+    }
     // Copies n bytes; the part beyond the end is zero-filled.
     void bytes(void* dst, std::size_t n)
     {

@@ -3,6 +3,8 @@
 // and files written here decode in them to ours. A case is skipped when its tool is missing.
 #include "ImageTestUtil.h"
 #include "image/CRasterImage.h"
+#include "image/CRasterJpeg2000Formats.h"
+#include "image/CRasterMemFile.h"
 #include "tiff_interop_tools.h"
 
 #include <gtest/gtest.h>
@@ -222,4 +224,41 @@ TEST(Jpeg2000Interop, PgxThroughOpenJpeg)
     CRasterImage viaJ2k;
     ASSERT_TRUE(Load(viaJ2k, j2k, IMAGE_FORMAT_JPC));
     EXPECT_EQ(MaxDifference(viaJ2k, grey), 0);
+}
+
+TEST(Jpeg2000Interop, DeclaredWorkOfOpenJpegStreamsIsWhatTheToolWrote)
+{
+    if (OpjCompress().empty())
+        GTEST_SKIP() << "opj_compress not installed";
+    TempDir dir;
+    CRasterImage src;
+    Photo(src, 20, 14);
+    const std::string ppm = dir / "src.ppm";
+    WriteFile(ppm, EncodeBytes(src, IMAGE_FORMAT_PNM));
+    // Tiles of 8 x 8 (3 x 2 of them, the last column 4 wide, the last row 6 high), two resolutions,
+    // three quality layers. Without precincts: one packet a layer of each tile-component resolution,
+    // one code-block in each band. With precincts of 2 x 2 samples a tile of 8 x 8 has 16 at full
+    // resolution and 4 at half, one of 4 x 6 has 6 and 2: 90 a component and layer in all.
+    struct Case {
+        const char* options;
+        std::uint64_t packets, codeBlocks;
+    };
+    for (const Case& c : {Case{"-t 8,8 -n 2 -r 40,20,10", 6u * 3 * 2 * 3, 6u * 3 * 4},
+                          Case{"-t 8,8 -n 2 -r 40,20,10 -c [2,2],[2,2]", 90u * 3 * 3, 0}}) {
+        const std::string out = dir / "tiles.j2k";
+        ASSERT_TRUE(Shell(OpjCompress() + " -i '" + ppm + "' -o '" + out + "' " + c.options)) << c.options;
+        const Bytes data = ReadFile(out);
+        CRasterMemFile f(data.data(), DWORD(data.size()));
+        jas::DeclaredWork w;
+        ASSERT_TRUE(jas::ReadDeclaredWork(f, jas::Family::Jpc, w));
+        EXPECT_EQ(w.tiles, 6u);
+        EXPECT_EQ(w.packets, c.packets) << c.options;
+        if (c.codeBlocks) {
+            EXPECT_EQ(w.codeBlocks, c.codeBlocks) << c.options;
+        }
+        EXPECT_EQ(jas::DisproportionateWork(w), "");
+        CRasterImage back;
+        EXPECT_TRUE(DecodeBytes(back, data, IMAGE_FORMAT_JPC)) << back.GetLastError();
+        EXPECT_EQ(back.GetWidth(), 20u);
+    }
 }
