@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -36,10 +37,23 @@ std::uint16_t Checksum(const BYTE* data, std::size_t length)
     return std::uint16_t(~sum);
 }
 
+CIcmpPing::Resolver& TheResolver()
+{
+    static CIcmpPing::Resolver resolver;
+    return resolver;
+}
+
 bool ResolveIPv4(const char* host, in_addr& address)
 {
     if (::inet_pton(AF_INET, host, &address) == 1)
         return true;
+    if (const CIcmpPing::Resolver& resolver = TheResolver()) {
+        DWORD a = 0;
+        if (!resolver(host, a))
+            return false;
+        address.s_addr = a;
+        return true;
+    }
     addrinfo hints{};
     hints.ai_family = AF_INET;
     addrinfo* result = nullptr;
@@ -50,6 +64,8 @@ bool ResolveIPv4(const char* host, in_addr& address)
     return true;
 }
 } // namespace
+
+void CIcmpPing::SetResolver(Resolver resolver) { TheResolver() = std::move(resolver); }
 
 BOOL CIcmpPing::Initialise()
 {

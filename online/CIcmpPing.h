@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 class CIcmpPing {
 public:
@@ -14,6 +15,13 @@ public:
         DWORD address = 0;       // replying IPv4 address, network byte order
         DWORD roundTripMs = 0;
     };
+
+    // How a host name that is not a dotted address becomes an IPv4 address (network byte order);
+    // false when it has none. By default the system's resolver answers; tests give their own, so
+    // that no look-up leaves the machine.
+    using Resolver = std::function<bool(const char* host, DWORD& address)>;
+    // Replaces the resolver; an empty one restores the system's.
+    static void SetResolver(Resolver resolver);
 
     // The kind of socket echoes go through.
     enum class SocketKind { None, Datagram, Raw };

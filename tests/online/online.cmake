@@ -23,3 +23,9 @@ if(VANTREL_GUI AND TARGET vantrel_app)
     LIBS vantrel_app vantrel_online
     ASAN_OPTIONS new_delete_type_mismatch=0)
 endif()
+
+# No test of the online label may send a packet off the machine, a DNS query included: this check
+# runs the label again under strace and fails on any destination that is not loopback.
+add_test(NAME LoopbackOnly.OnlineLabel
+  COMMAND python3 ${CMAKE_CURRENT_LIST_DIR}/loopback_only.py ${CMAKE_BINARY_DIR} online)
+set_tests_properties(LoopbackOnly.OnlineLabel PROPERTIES LABELS loopback)

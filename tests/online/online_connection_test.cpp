@@ -6,6 +6,7 @@
 
 #include <arpa/inet.h>
 #include <cstdlib>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -107,6 +108,16 @@ TEST(IcmpEcho, LoopbackAnswersWhenEchoesAreAllowed)
 {
     if (!CIcmpPing::Initialise())
         GTEST_SKIP() << "no ICMP socket for this user";
+    // Names go to a resolver of the test's own: a look-up by the system's would leave the machine.
+    std::vector<std::string> looked;
+    CIcmpPing::SetResolver([&](const char* host, DWORD& address) {
+        looked.push_back(host);
+        address = htonl(INADDR_LOOPBACK);
+        return std::string(host) == "localhost";
+    });
+    struct Restore {
+        ~Restore() { CIcmpPing::SetResolver(nullptr); }
+    } restore;
     CIcmpPing::IcmpReply reply;
     ASSERT_TRUE(CIcmpPing::Ping("127.0.0.1", reply, PROBE_TTL, PROBE_TIMEOUT_MS, PROBE_SIZE));
     in_addr a{};
@@ -116,4 +127,6 @@ TEST(IcmpEcho, LoopbackAnswersWhenEchoesAreAllowed)
     EXPECT_TRUE(CIcmpPing::Ping("localhost", reply, PROBE_TTL, PROBE_TIMEOUT_MS, 0));
     EXPECT_FALSE(CIcmpPing::Ping("no.such.host.invalid", reply, PROBE_TTL, 100, PROBE_SIZE));
     EXPECT_FALSE(CIcmpPing::Ping("127.0.0.1", reply, PROBE_TTL, 100, 256));
+    // Dotted addresses are not looked up.
+    EXPECT_EQ(looked, (std::vector<std::string>{"localhost", "no.such.host.invalid"}));
 }
