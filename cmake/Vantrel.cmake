@@ -43,9 +43,16 @@ function(vantrel_test)
 endfunction()
 
 # vantrel_fuzzer(NAME n SOURCES ... LIBS ...): a libFuzzer target, built only with VANTREL_FUZZ.
+# Its test (label fuzz) runs it once on every input of tests/fuzz/corpus/<base> and
+# tests/fuzz/regression/<base>, where <base> is the name without "_fuzzer".
 function(vantrel_fuzzer)
   cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${F_NAME} ${F_SOURCES})
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
   target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
+  string(REGEX REPLACE "_fuzzer$" "" _base ${F_NAME})
+  add_test(NAME ${F_NAME}.replay
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/fuzz/replay.sh $<TARGET_FILE:${F_NAME}>
+      ${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/${_base} ${PROJECT_SOURCE_DIR}/tests/fuzz/regression/${_base})
+  set_tests_properties(${F_NAME}.replay PROPERTIES LABELS fuzz)
 endfunction()
