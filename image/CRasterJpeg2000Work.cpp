@@ -102,8 +102,8 @@ bool ReadStyle(raster::ByteCursor& c, bool precincts, Style& s)
         return false;
     for (int r = 0; r <= s.levels; ++r) {
         const BYTE pp = precincts ? c.u8() : 0xFF;
-        s.ppx[std::size_t(r)] = BYTE(std::min(pp & 0x0F, 15));
-        s.ppy[std::size_t(r)] = BYTE(std::min(pp >> 4, 15));
+        s.ppx[std::size_t(r)] = BYTE(pp & 0x0F);
+        s.ppy[std::size_t(r)] = BYTE(pp >> 4);
     }
     return c.ok();
 }
