@@ -24,6 +24,10 @@ assert len(cf)==60 and len(lf)==60
 text = d(1.0)+s('NONE;')+i(2)+i(0)+b''.join(i(v) for v in [500,-300,3000,-900])+i(8)+i(17)+b''.join(i(v) for v in [60,30,300,20])+i(0)*2+i(0xFF)+i(4)+s('Start here')+i(60)+cf+i(60)+lf
 pic = bmp()
 image = d(1.0)+s('NONE;')+i(3)+i(0)+b''.join(i(v) for v in [0,0,1500,-1000])+i(8)+i(10)+b''.join(i(v) for v in [100,0,150,0])+i(0)*2+i(0)+i(1)+s('')+i(1)+bytes([128])+i(1)+i(len(pic))+pic
+def picture(format_id, data, alpha=0, level=0):
+    return d(1.0)+s('NONE;')+i(3)+i(0)+b''.join(i(v) for v in [0,0,1500,-1000])+i(8)+i(10)+b''.join(i(v) for v in [100,0,150,0])+i(0)*2+i(0)+i(3)+s('')+i(alpha)+bytes([level])+i(format_id)+i(len(data))+data
+# A bilevel picture stored as PNM, which its writer cannot write again at one bit: it is saved as PNG.
+pbm = b'P4\n4 2\n' + bytes([0xA0, 0x50])
 def v2(objs, pts):
     b = d(2.0)+s('MZE')+i(0)+s('Box')+i(0x10)+i(1)+header(3,2)+i(42)+i(0)+i(1)+s('builtin:1')+i(0)+i(0)+i(0)*6+grid(3,2,cells)
     b += i(len(objs))+b''.join(objs)+i(len(pts))+b''.join(i(x)+i(y) for x,y in pts)+i(0)*24
@@ -31,3 +35,4 @@ def v2(objs, pts):
 open(OUT + '/v1_3x2.mze','wb').write(v1)
 open(OUT + '/v2_3x2_objects.mze','wb').write(v2([text,image],[(1,0),(2,1)]))
 open(OUT + '/v2_3x2_plain.mze','wb').write(v2([],[]))
+open(OUT + '/v2_3x2_bilevel_pnm.mze','wb').write(v2([picture(14, pbm)],[]))

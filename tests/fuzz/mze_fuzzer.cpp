@@ -1,5 +1,6 @@
 // Loads arbitrary bytes as a maze document through an archive over memory. A file that loads must save
-// and load again; a file that does not must leave the document as it was.
+// and load again, or be refused by the writer with its message; a file that does not load must leave
+// the document as it was.
 #include "image/CRasterImage.h"
 #include "maze/CVantrelDoc.h"
 #include "platform/CArchive.h"
@@ -10,6 +11,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -86,10 +88,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (pictureBytes > kMaxRoundTripPictureBytes)
             return 0;
         fresh.m_dVersion = 2.0;
+        fresh.m_strError.Empty();
         const std::vector<unsigned char> saved = Store(fresh);
         CVantrelDoc again;
-        if (!Load(again, saved.data(), saved.size()))
+        // What the writer writes, the reader reads; a document it cannot write it refuses, saying why,
+        // and writes nothing (a picture that no format holds within the reader's limits).
+        if (fresh.GetFileFailed()) {
+            if (!saved.empty() || std::strncmp(fresh.m_strError.GetString(), "ERROR: Could not save", 21) != 0)
+                __builtin_trap();
+        } else if (!Load(again, saved.data(), saved.size())) {
             __builtin_trap();
+        }
     }
 
     // Into a document that holds a maze: a refused file leaves it exactly as it was.
