@@ -14,6 +14,7 @@
 #include "platform/MessageBox.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -32,6 +33,18 @@ constexpr const char* kUntitled = "Untitled";
 
 constexpr const char* kNotAnMzeFile =
     "ERROR: Quillmont does not recognize this file as a valid MZE file.  Loading has stopped.";
+
+// A format version as the messages show it: "%3.1f" for a version a file could mean; a value that is not
+// finite, or too large to be a version, as %g gives it ("inf", "nan", "1e+300"), never 300 digits.
+CString VersionText(double dVersion)
+{
+    CString text;
+    if (std::isfinite(dVersion) && std::fabs(dVersion) < 1e6)
+        text.Format("%3.1f", dVersion);
+    else
+        text.Format("%g", dVersion);
+    return text;
+}
 
 // Lends the pictures encoded for a save to the Serialize that writes them, for as long as the save runs.
 class LentPictures {
@@ -57,9 +70,9 @@ BOOL CVantrelDoc::CanStoreVersion(double dVersion)
 
 void CVantrelDoc::SetStoreVersionError()
 {
-    m_strError.Format("ERROR: Save MZE File format {%3.1f} is greater than the maximum version supported by this "
+    m_strError.Format("ERROR: Save MZE File format {%s} is greater than the maximum version supported by this "
                       "program.  Please contact support: ",
-                      m_dVersion);
+                      VersionText(m_dVersion).GetString());
     m_strError += kSupportEmail;
 }
 
@@ -299,9 +312,9 @@ BOOL CVantrelDoc::LoadDocument(CArchive& ar)
         return SerializeV1(ar);
     if (m_dVersion < 3.0)
         return SerializeV2(ar);
-    m_strError.Format("ERROR: MZE File format {%3.1f} is greater than the maximum version supported by this "
+    m_strError.Format("ERROR: MZE File format {%s} is greater than the maximum version supported by this "
                       "program.  Please contact support to upgrade: ",
-                      m_dVersion);
+                      VersionText(m_dVersion).GetString());
     m_strError += kSupportEmail;
     return FALSE;
 }
@@ -442,9 +455,9 @@ BOOL CVantrelDoc::SerializeV2(CArchive& ar)
     ar >> m_strTilerID;
     if (mze::ReadInt(ar) > 0) {
         CString message;
-        message.Format("ERROR: MZE File format {%3.1f} is greater than the maximum version supported by this "
+        message.Format("ERROR: MZE File format {%s} is greater than the maximum version supported by this "
                        "program.  Please contact support to upgrade. email: ",
-                       m_dVersion);
+                       VersionText(m_dVersion).GetString());
         message += kSupportEmail;
         AfxMessageBox(message, MB_OKCANCEL);
         ar.Abort();

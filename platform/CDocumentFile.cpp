@@ -20,6 +20,14 @@ BOOL CDocument::SerializeFile(CFile& file, BOOL bStoring)
             return FALSE;
         }
         file.Close();
+    } catch (const CArchiveException& e) {
+        file.Abort();
+        // Checks deep in a reader throw without knowing the file: name the one the user chose.
+        if (e.m_strFileName.IsEmpty())
+            CArchiveException(e.m_cause, file.GetFilePath()).ReportError();
+        else
+            e.ReportError();
+        return FALSE;
     } catch (const CException& e) {
         file.Abort();
         e.ReportError();

@@ -5,7 +5,8 @@ vantrel_test(NAME maze_doc_draw_test LABEL maze
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/doc_draw_test.cpp
   LIBS vantrel_maze_layers)
 vantrel_test(NAME maze_doc_file_test LABEL maze
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/doc_file_test.cpp ${CMAKE_CURRENT_LIST_DIR}/doc_save_test.cpp
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/doc_file_test.cpp ${CMAKE_CURRENT_LIST_DIR}/doc_open_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/doc_save_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/doc_settings_test.cpp
   LIBS vantrel_maze)
 vantrel_test(NAME maze_doc_pictures_test LABEL maze
