@@ -1,5 +1,7 @@
 #include "image/CRasterGifLzw.h"
 
+#include "image/CRasterImage.h"
+
 #include <cstring>
 #include <new>
 #include <vector>
@@ -88,6 +90,7 @@ int CGifLzwDecoder::DecodeLzw(CGifByteInput& input, CGifRowSink& sink, int lineW
     try {
         line.assign(size_t(lineWidth) + 1, 0);
     } catch (const std::bad_alloc&) {
+        CRasterImage::NoteAllocationFailure();
         return GIF_LZW_NO_MEMORY;
     }
     BYTE* out = line.data();

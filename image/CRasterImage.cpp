@@ -79,6 +79,22 @@ void CRasterImage::Startup(DWORD type)
     SetYDPI(96);
 }
 
+namespace {
+thread_local unsigned long t_allocationFailures = 0;
+}
+
+void* CRasterImage::AllocatePixels(std::size_t bytes, bool zeroed)
+{
+    void* p = zeroed ? std::calloc(1, bytes) : std::malloc(bytes);
+    if (!p && bytes != 0)
+        ++t_allocationFailures;
+    return p;
+}
+
+void CRasterImage::NoteAllocationFailure() { ++t_allocationFailures; }
+
+unsigned long CRasterImage::GetAllocationFailures() { return t_allocationFailures; }
+
 void* CRasterImage::Create(LONG width, LONG height, DWORD bpp, DWORD type)
 {
     if (!Destroy())
@@ -109,7 +125,7 @@ void* CRasterImage::Create(LONG width, LONG height, DWORD bpp, DWORD type)
     m_head.biClrImportant = 0;
 
     // calloc: the palette and the pixels start zeroed, never heap garbage.
-    m_pDib = std::calloc(1, GetSize());
+    m_pDib = AllocatePixels(GetSize(), true);
     if (!m_pDib) {
         SetLastError("CRasterImage::Create can't allocate memory");
         return nullptr;
@@ -180,13 +196,13 @@ void CRasterImage::Copy(const CRasterImage& source, bool copyPixels, bool copySe
     std::size_t planeSize = std::size_t(GetWidth()) * GetHeight();
     if (copySelection && source.m_pSelection) {
         std::free(m_pSelection);
-        m_pSelection = static_cast<BYTE*>(std::malloc(planeSize));
+        m_pSelection = static_cast<BYTE*>(AllocatePixels(planeSize, false));
         if (m_pSelection)
             std::memcpy(m_pSelection, source.m_pSelection, planeSize);
     }
     if (copyAlpha && source.m_pAlpha) {
         std::free(m_pAlpha);
-        m_pAlpha = static_cast<BYTE*>(std::malloc(planeSize));
+        m_pAlpha = static_cast<BYTE*>(AllocatePixels(planeSize, false));
         if (m_pAlpha)
             std::memcpy(m_pAlpha, source.m_pAlpha, planeSize);
     }
@@ -377,7 +393,7 @@ void CRasterImage::AlphaCreate()
     if (m_pAlpha || !m_pDib)
         return;
     std::size_t n = std::size_t(GetWidth()) * GetHeight();
-    m_pAlpha = static_cast<BYTE*>(std::malloc(n));
+    m_pAlpha = static_cast<BYTE*>(AllocatePixels(n, false));
     if (m_pAlpha)
         std::memset(m_pAlpha, 255, n);
 }
@@ -433,7 +449,7 @@ bool CRasterImage::AlphaCopy(const CRasterImage& from)
         return true;
     std::size_t n = std::size_t(GetWidth()) * GetHeight();
     if (!m_pAlpha)
-        m_pAlpha = static_cast<BYTE*>(std::malloc(n));
+        m_pAlpha = static_cast<BYTE*>(AllocatePixels(n, false));
     if (!m_pAlpha)
         return false;
     std::memcpy(m_pAlpha, from.m_pAlpha, n);
@@ -449,7 +465,7 @@ bool RebuildPlane(BYTE*& plane, std::size_t w, std::size_t h, Fill fill)
 {
     if (!plane)
         return false;
-    BYTE* rebuilt = static_cast<BYTE*>(std::malloc(w * h));
+    BYTE* rebuilt = static_cast<BYTE*>(CRasterImage::AllocatePixels(w * h, false));
     if (!rebuilt)
         return false;
     fill(rebuilt, plane);

@@ -234,6 +234,15 @@ public:
     void RGBtoBGR(BYTE* buffer, LONG length) const;
     static RGBQUAD RGBtoRGBQUAD(COLORREF color);
 
+    // ---- picture memory ----
+    // Every allocation of picture memory (pixel blocks, planes, codec row buffers) goes through here,
+    // so that failures are counted per thread: a reader compares the count before and after a decode
+    // to tell a picture that needs more memory than there is from one that is broken.
+    static void* AllocatePixels(std::size_t bytes, bool zeroed);
+    // For memory a codec had refused by other means (a std::bad_alloc it caught).
+    static void NoteAllocationFailure();
+    static unsigned long GetAllocationFailures();
+
     // ---- for codecs ----
     // Converts bit-field pixels (16 bits with the masks, 32 bits as blue, green, red, unused) into this
     // 24-bit image, which must already have the source's size. srcSize bounds what is read; src may be

@@ -269,7 +269,7 @@ bool CRasterImageBMP::Decode(CRasterFile* stream)
         }
         const std::uint64_t bytes = std::uint64_t(width) * std::uint64_t(height) * 4;
         std::unique_ptr<BYTE, decltype(&std::free)> buffer(
-            bytes <= 4 * CRASTERIMAGE_MAX_MEMORY ? static_cast<BYTE*>(std::calloc(1, std::size_t(bytes))) : nullptr,
+            bytes <= 4 * CRASTERIMAGE_MAX_MEMORY ? static_cast<BYTE*>(AllocatePixels(std::size_t(bytes), true)) : nullptr,
             &std::free);
         if (!buffer) {
             SetLastError(kNoBufferMemory);

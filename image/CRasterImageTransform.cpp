@@ -354,7 +354,7 @@ bool CRasterImage::SelectionCopy(const CRasterImage& from)
         return true;
     std::size_t n = std::size_t(GetWidth()) * GetHeight();
     if (!m_pSelection)
-        m_pSelection = static_cast<BYTE*>(std::malloc(n));
+        m_pSelection = static_cast<BYTE*>(AllocatePixels(n, false));
     if (!m_pSelection)
         return false;
     std::memcpy(m_pSelection, from.m_pSelection, n);

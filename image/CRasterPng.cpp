@@ -213,7 +213,7 @@ bool CRasterImagePNG::Impl::Decode(CRasterImagePNG& img, CRasterFile* stream, Pn
     std::uint64_t need = rowBytes > eff ? rowBytes : eff;
     if (alpha && need < 4 * std::uint64_t(width))
         need = 4 * std::uint64_t(width);
-    st->buffer = need + 10 <= raster::kMaxImageBytes * 4 ? static_cast<BYTE*>(std::calloc(need + 10, 1)) : nullptr;
+    st->buffer = need + 10 <= raster::kMaxImageBytes * 4 ? static_cast<BYTE*>(CRasterImage::AllocatePixels(need + 10, true)) : nullptr;
     if (!st->buffer) {
         img.SetLastError("CRasterImage::Create can't allocate memory");
         EndRead(st);

@@ -39,7 +39,7 @@ Buffer Allocate(std::uint64_t n)
 {
     if (n == 0 || n > raster::kMaxImageBytes * 2)
         return nullptr;
-    return Buffer(static_cast<BYTE*>(std::calloc(std::size_t(n), 1)));
+    return Buffer(static_cast<BYTE*>(CRasterImage::AllocatePixels(std::size_t(n), true)));
 }
 
 // A resolution from the file as dots per inch, truncated; values out of range give 0 (the record's

@@ -95,9 +95,12 @@ std::unique_ptr<MetafileData> CRasterImageWMF::ConvertEmfFiletoEmf(CRasterFile* 
     const LONG size = stream->Size();
     if (start < 0 || size < start || DWORD(size - start) < kEmfHeaderMin)
         return nullptr;
+    // Only the header record is read before it has passed its checks: detection tries every input
+    // that no other format took, and must not copy it whole for that.
+    const std::size_t available = std::size_t(size - start);
     auto data = std::make_unique<MetafileData>();
     data->enhanced = true;
-    data->bytes.resize(std::size_t(size - start));
+    data->bytes.resize(kEmfHeaderMin);
     if (!raster::ReadExact(*stream, data->bytes.data(), data->bytes.size()))
         return nullptr;
     raster::ByteCursor c(data->bytes.data(), data->bytes.size());
@@ -117,10 +120,12 @@ std::unique_ptr<MetafileData> CRasterImageWMF::ConvertEmfFiletoEmf(CRasterFile* 
     h.millimetres[1] = LONG(c.u32le());
     // The header record must be the first record, whole, and carry the signature.
     if (!c.ok() || type != 1 || signature != kEmfSignature || headerSize < kEmfHeaderMin ||
-        headerSize > data->bytes.size() || h.bytes < headerSize)
+        headerSize > available || h.bytes < headerSize)
         return nullptr;
-    if (h.bytes < data->bytes.size())
-        data->bytes.resize(h.bytes);
+    // The records the header counts, or as many as the input holds.
+    data->bytes.resize(h.bytes < available ? h.bytes : available);
+    if (!raster::ReadExact(*stream, data->bytes.data() + kEmfHeaderMin, data->bytes.size() - kEmfHeaderMin))
+        return nullptr;
     if (out)
         *out = h;
     return data;

@@ -10,12 +10,13 @@
 #include <memory>
 #include <utility>
 
-CLogicalRectTracker::CLogicalRectTracker(const CLogicalRectTracker& src) : CRectTracker()
+CLogicalRectTracker::CLogicalRectTracker(const CLogicalRectTracker& src) : CRectTracker(), m_strText(src.m_strText)
 {
     CopyFields(src);
 }
 
-CLogicalRectTracker::CLogicalRectTracker(CLogicalRectTracker&& src) noexcept : CRectTracker()
+CLogicalRectTracker::CLogicalRectTracker(CLogicalRectTracker&& src) noexcept
+    : CRectTracker(), m_strText(std::move(src.m_strText))
 {
     CopyFields(src);
     src.ReleaseOwnership();
@@ -28,8 +29,10 @@ CLogicalRectTracker::~CLogicalRectTracker()
 
 CLogicalRectTracker& CLogicalRectTracker::operator=(const CLogicalRectTracker& src)
 {
-    if (this != &src)
+    if (this != &src) {
+        m_strText = src.m_strText;
         CopyFields(src);
+    }
     return *this;
 }
 
@@ -44,6 +47,8 @@ CLogicalRectTracker& CLogicalRectTracker::operator=(CLogicalRectTracker&& src) n
         if (m_pLogFont == src.m_pLogFont)
             m_pLogFont = nullptr;
         FreeOwned();
+        // The text moves, so that moving an object never allocates.
+        m_strText = std::move(src.m_strText);
         CopyFields(src);
         src.ReleaseOwnership();
     }
@@ -63,7 +68,6 @@ void CLogicalRectTracker::CopyFields(const CLogicalRectTracker& src)
     m_rect = src.m_rect;
     m_rectLogical = src.m_rectLogical;
     m_sizeMin = src.m_sizeMin;
-    m_strText = src.m_strText;
     m_nLayer = src.m_nLayer;
 }
 
@@ -206,7 +210,11 @@ void CLogicalRectTracker::Serialize(CArchive& ar, const StoredPicture* pPicture)
     if (kind == kindImage) {
         StoredPicture picture;
         picture.Load(ar);
-        record.SetImage(picture.Decode().release(), kindImage);
+        // A picture that does not decode for want of memory refuses the file; it is never left out.
+        bool outOfMemory = false;
+        record.SetImage(picture.Decode(&outOfMemory).release(), kindImage);
+        if (outOfMemory)
+            AfxThrowMemoryException();
     } else {
         record.NewFontRecord();
         ReadFontBlock(ar, record.m_pChooseFont, false);
@@ -221,7 +229,7 @@ void CLogicalRectTracker::Serialize(CArchive& ar, const StoredPicture* pPicture)
     record.m_sizeMin = sizeMin;
     record.m_crText = colour;
     record.m_nLayer = layer;
-    record.m_strText = text;
+    record.m_strText = std::move(text);
     *this = std::move(record);
 }
 

@@ -82,6 +82,7 @@ public:
 
 private:
     void DrawImage(CDC* pDC) const;
+    // Every field but the text, which copies and moves take each their own way.
     void CopyFields(const CLogicalRectTracker& src);
     void FreeOwned();
 };

@@ -18,6 +18,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -475,8 +476,7 @@ BOOL CVantrelDoc::SerializeV2(CArchive& ar)
         // A picture whose stored bytes do not decode makes no object.
         if (object.m_nKind == CLogicalRectTracker::kindImage && !object.m_pImage)
             continue;
-        m_objects.Add(object);
-        object.ReleaseOwnership();
+        m_objects.Add(std::move(object));
     }
     int nPoints = mze::ReadCount(ar, mze::kPointBytes, mze::kMaxStartPoints);
     for (int i = 0; i < nPoints; ++i) {
@@ -515,28 +515,43 @@ void CVantrelDoc::CopySettingsFrom(const CVantrelDoc& src)
     std::copy(std::begin(src.m_nProb), std::end(src.m_nProb), std::begin(m_nProb));
 }
 
+static_assert(std::is_nothrow_move_assignable_v<CLogicalRectTracker> && std::is_nothrow_move_assignable_v<CString> &&
+                  std::is_nothrow_move_assignable_v<CMazeSetupValues> &&
+                  std::is_nothrow_move_assignable_v<FrontierArray> &&
+                  std::is_nothrow_move_assignable_v<CArray<CPoint, CPoint>> &&
+                  std::is_nothrow_move_assignable_v<CArray<CLogicalRectTracker, CLogicalRectTracker&>>,
+              "adopting a loaded document must not be able to fail half way");
+
 void CVantrelDoc::AdoptLoaded(CVantrelDoc& loaded)
 {
+    // What allocates comes first, while this document is untouched: running out of memory here
+    // leaves it as it was. From the reset of the objects on, everything moves and nothing can fail.
+    CString waiting = m_strError;
+    const int kept = loaded.m_bDropTargetObjects ? 0 : m_objects.GetSize();
+    CArray<CLogicalRectTracker, CLogicalRectTracker&> objects;
+    objects.SetSize(kept + loaded.m_objects.GetSize());
+
+    // The user kept or dropped this document's objects when the reset asked; the file's follow them.
+    for (int i = 0; i < kept; ++i)
+        objects[i] = std::move(m_objects[i]);
+    for (int i = 0; i < loaded.m_objects.GetSize(); ++i)
+        objects[kept + i] = std::move(loaded.m_objects[i]);
+    m_objects = std::move(objects);
+    loaded.m_objects.RemoveAll();
+
+#define VANTREL_MOVE_FIELD(f) f = std::move(loaded.f);
+    VANTREL_DOC_PLAIN_FIELDS(VANTREL_MOVE_FIELD)
+#undef VANTREL_MOVE_FIELD
+    std::copy(std::begin(loaded.m_nProb), std::end(loaded.m_nProb), std::begin(m_nProb));
     // A message the load queued replaces one already waiting; otherwise that one stays.
-    const CString waiting = m_strError;
-    CopySettingsFrom(loaded);
     if (m_strError.IsEmpty())
-        m_strError = waiting;
+        m_strError = std::move(waiting);
     DeleteGrids();
     for (int g = 0; g < kMaxGrids; ++g)
         m_pGrids[g] = std::exchange(loaded.m_pGrids[g], nullptr);
     m_nGrids = std::exchange(loaded.m_nGrids, 0);
     m_pRingCells = std::exchange(loaded.m_pRingCells, nullptr);
     m_frontier = std::move(loaded.m_frontier);
-    m_startPoints.RemoveAll();
-    m_startPoints.Append(loaded.m_startPoints);
-    // The user kept or dropped this document's objects when the reset asked; the file's follow them.
-    if (loaded.m_bDropTargetObjects)
-        m_objects.RemoveAll();
-    for (int i = 0; i < loaded.m_objects.GetSize(); ++i) {
-        m_objects.Add(loaded.m_objects[i]);
-        loaded.m_objects[i].ReleaseOwnership();
-    }
-    loaded.m_objects.RemoveAll();
+    m_startPoints = std::move(loaded.m_startPoints);
     SyncFrontierIndex();
 }

@@ -161,17 +161,27 @@ void StoredPicture::Load(CArchive& ar)
     ar.EnsureRead(m_bytes.get(), UINT(m_size));
 }
 
-std::unique_ptr<CRasterImage> StoredPicture::Decode() const
+std::unique_ptr<CRasterImage> StoredPicture::Decode(bool* pOutOfMemory) const
 {
+    if (pOutOfMemory)
+        *pOutOfMemory = false;
     if (m_size == 0)
         return nullptr;
+    const unsigned long failuresBefore = CRasterImage::GetAllocationFailures();
+    const auto failed = [&] {
+        if (pOutOfMemory)
+            *pOutOfMemory = CRasterImage::GetAllocationFailures() != failuresBefore;
+        return nullptr;
+    };
     auto image = std::make_unique<CRasterImage>();
     if (!image->Decode(m_bytes.get(), DWORD(m_size), m_type))
-        return nullptr;
+        return failed();
     if (m_alphaPresent) {
         // A picture that decoded with its own alpha plane keeps it.
         if (!image->AlphaIsValid()) {
             image->AlphaCreate();
+            if (!image->AlphaIsValid())
+                return failed();
             image->AlphaSet(m_alphaLevel);
         }
         image->AlphaPaletteEnable(true);

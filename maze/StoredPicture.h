@@ -31,8 +31,9 @@ public:
 
     // The picture the reader makes of the field: the bytes decoded with the stored id and, when alpha is
     // present and decoding made no alpha plane, a plane at the stored level; palette alpha is enabled
-    // with alpha present. Null when there are no bytes or they do not decode.
-    std::unique_ptr<CRasterImage> Decode() const;
+    // with alpha present. Null when there are no bytes or they do not decode; *pOutOfMemory then says
+    // whether the picture failed for want of memory rather than for its bytes.
+    std::unique_ptr<CRasterImage> Decode(bool* pOutOfMemory = nullptr) const;
 
     DWORD GetType() const { return m_type; }
     std::uint64_t GetSize() const { return m_size; }

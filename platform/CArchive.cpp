@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <string>
+#include <utility>
 
 static_assert(std::endian::native == std::endian::little, "the archive writes native little-endian values");
 
@@ -248,8 +249,9 @@ CArchive& CArchive::operator>>(CString& str)
     }
     if (length > GetBytesLeft())
         Throw(CArchiveException::endOfFile);
+    // Read in place and moved in: a long string is held once, not twice.
     std::string text(std::size_t(length), '\0');
     EnsureRead(text.data(), UINT(length));
-    str = CString(text);
+    str = CString(std::move(text));
     return *this;
 }

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <stdexcept>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 template <class TYPE, class ARG_TYPE = const TYPE&>
@@ -49,6 +51,13 @@ public:
     int Add(ARG_TYPE e)
     {
         m_data.push_back(e);
+        return GetSize() - 1;
+    }
+    // Moves the element in (arrays whose argument type is not the element type itself).
+    int Add(TYPE&& e)
+        requires(!std::is_same_v<ARG_TYPE, TYPE>)
+    {
+        m_data.push_back(std::move(e));
         return GetSize() - 1;
     }
     int Append(const CArray& src)

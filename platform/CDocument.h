@@ -69,8 +69,8 @@ public:
 protected:
     // Runs Serialize over an archive on the open file (loading or storing) and closes both (closing a
     // CAtomicFile puts it in place). An archive or file exception is reported as the framework does,
-    // naming the file; the file is then aborted. FALSE on an exception or when the document refused
-    // the work (IsSerializeRefused).
+    // naming the file, and running out of memory as "Out of memory."; the file is then aborted. FALSE
+    // on an exception or when the document refused the work (IsSerializeRefused).
     BOOL SerializeFile(CFile& file, BOOL bStoring);
     // Whether the last Serialize refused its file or its store without an exception (it has queued or
     // shown its own message): the framework then neither takes the file as opened nor replaces one.

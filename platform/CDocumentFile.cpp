@@ -7,6 +7,8 @@
 #include "platform/CException.h"
 #include "platform/CFile.h"
 
+#include <new>
+
 BOOL CDocument::SerializeFile(CFile& file, BOOL bStoring)
 {
     try {
@@ -31,6 +33,10 @@ BOOL CDocument::SerializeFile(CFile& file, BOOL bStoring)
     } catch (const CException& e) {
         file.Abort();
         e.ReportError();
+        return FALSE;
+    } catch (const std::bad_alloc&) {
+        file.Abort();
+        CMemoryException().ReportError();
         return FALSE;
     }
     return TRUE;

@@ -6,6 +6,7 @@
 #include <compare>
 #include <cstdarg>
 #include <string>
+#include <utility>
 
 class CString {
 public:
@@ -14,6 +15,7 @@ public:
     CString(const char* pch, int nLength);
     CString(char ch, int nRepeat = 1);
     CString(const std::string& s) : m_str(s) {}
+    CString(std::string&& s) noexcept : m_str(std::move(s)) {}
 
     int GetLength() const { return int(m_str.size()); }
     bool IsEmpty() const { return m_str.empty(); }

@@ -1,8 +1,12 @@
-// Files that are refused say which file and why: messages name the file the user chose, and version
-// numbers no file can mean are shown as such.
+// Files that are refused say which file and why: messages name the file the user chose, version numbers
+// no file can mean are shown as such, and a file that needs more memory than there is gives "Out of
+// memory." and leaves the document as it was.
 #include "maze/CVantrelDoc.h"
+#include "platform/CMemFile.h"
 #include "tests/maze/doc_bytes.h"
+#include "tests/maze/doc_hostile_files.h"
 #include "tests/maze/doc_support.h"
+#include "tests/platform/child_process.h"
 
 #include <gtest/gtest.h>
 
@@ -87,6 +91,93 @@ TEST_F(DocTest, VersionsNoFileCanMeanAreShownAsSuch)
     EXPECT_FALSE(doc.OnSaveDocument(Path("never.mze").c_str()));
     EXPECT_EQ(std::string(doc.m_strError), "ERROR: Save MZE File format {1e+300} is greater than the maximum version "
                                            "supported by this program.  Please contact support: support@quillmont.example");
+}
+
+// The framework's file step (archive, Serialize, reporting) over any file.
+struct OpeningDoc : CVantrelDoc {
+    using CDocument::SerializeFile;
+};
+
+class OutOfMemoryTest : public DocTest {
+protected:
+    // Opens bytes into a grown maze in a child that has only `spare` bytes of address space to spare,
+    // and reports the result, the messages shown and whether the maze is as it was.
+    child_process::Result OpenWithLittleMemory(std::vector<unsigned char> bytes, std::size_t spare = 16u << 20)
+    {
+        return child_process::Run([&] {
+            OpeningDoc doc;
+            doc.m_nCellsX = 4;
+            doc.m_nCellsY = 4;
+            doc.OnFileNew();
+            doc.OnGenerateMaze();
+            const auto before = StoreToBytes([&](CArchive& ar) { doc.Serialize(ar); });
+            boxes.clear();
+            CMemFile file(bytes.data(), UINT(bytes.size()));
+            if (!child_process::LimitAddressSpace(spare))
+                return std::string("no limit");
+            const BOOL opened = doc.SerializeFile(file, FALSE);
+            std::string report = opened ? "opened\n" : "refused\n";
+            for (const std::string& box : boxes)
+                report += "box: " + box + "\n";
+            const auto after = StoreToBytes([&](CArchive& ar) { doc.Serialize(ar); });
+            return report + (after == before ? "the maze as it was" : "the maze changed");
+        });
+    }
+};
+
+TEST_F(OutOfMemoryTest, APictureWithoutMemoryRefusesTheFile)
+{
+    if (child_process::UnderAddressSanitizer())
+        GTEST_SKIP() << "the sanitizer holds the address space";
+    // One picture of 256 MB, which the image library allows but the process cannot have.
+    const child_process::Result r = OpenWithLittleMemory(doc_test::HugePictureFile(1, 16000, false));
+    ASSERT_TRUE(r.exited) << "signal " << r.signal;
+    EXPECT_EQ(r.output, "refused\nbox: Out of memory.\nthe maze as it was");
+}
+
+TEST_F(OutOfMemoryTest, ALongTextWithoutMemoryRefusesTheFile)
+{
+    if (child_process::UnderAddressSanitizer())
+        GTEST_SKIP() << "the sanitizer holds the address space";
+    const child_process::Result r = OpenWithLittleMemory(doc_test::LongTextFile(48u << 20));
+    ASSERT_TRUE(r.exited) << "signal " << r.signal;
+    EXPECT_EQ(r.output, "refused\nbox: Out of memory.\nthe maze as it was");
+}
+
+// Finding the format of a picture that is no picture copies none of it: every codec in the detection
+// order looks at its own header first.
+TEST_F(OutOfMemoryTest, DetectionDoesNotCopyThePicture)
+{
+    if (child_process::UnderAddressSanitizer())
+        GTEST_SKIP() << "the sanitizer holds the address space";
+    // Room for the stored bytes, which the reader holds, but not for a second copy of them.
+    const std::vector<unsigned char> junk(40u << 20, 0x5A);
+    const child_process::Result r = OpenWithLittleMemory(doc_test::OneCellFile(1, [&](MzeBytes& b) {
+        doc_test::ObjectHead(b, 3, 1, "");
+        b.Int(0).Byte(0).Int(IMAGE_FORMAT_UNKNOWN).Int(std::int64_t(junk.size())).Raw(junk);
+    }), junk.size() + (16u << 20));
+    ASSERT_TRUE(r.exited) << "signal " << r.signal;
+    EXPECT_EQ(r.output.substr(0, r.output.find('\n')), "opened") << r.output;
+}
+
+// With the memory they need, both files open.
+TEST_F(DocTest, TheHostileFilesOpenWithEnoughMemory)
+{
+    OpeningDoc doc;
+    auto textBytes = doc_test::LongTextFile(1u << 20);
+    CMemFile file(textBytes.data(), UINT(textBytes.size()));
+    EXPECT_TRUE(doc.SerializeFile(file, FALSE));
+    ASSERT_EQ(doc.m_objects.GetSize(), 1);
+    EXPECT_EQ(doc.m_objects[0].m_strText.GetLength(), 1 << 20);
+    auto pictureBytes = doc_test::HugePictureFile(1, 2000, true);
+    CMemFile pictureFile(pictureBytes.data(), UINT(pictureBytes.size()));
+    OpeningDoc pictured;
+    EXPECT_TRUE(pictured.SerializeFile(pictureFile, FALSE));
+    ASSERT_EQ(pictured.m_objects.GetSize(), 1);
+    ASSERT_NE(pictured.m_objects[0].m_pImage, nullptr);
+    EXPECT_EQ(pictured.m_objects[0].m_pImage->GetWidth(), 2000u);
+    EXPECT_EQ(pictured.m_objects[0].m_pImage->AlphaGet(5, 5), 128);
+    EXPECT_TRUE(boxes.empty());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/CFile.h"
 #include "platform/CMemFile.h"
 #include "platform/CStdioFile.h"
+#include "tests/platform/child_process.h"
 #include "tests/platform/io_file_support.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,6 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -116,9 +116,7 @@ TEST_F(FileTest, OnlyRegularFilesOpen)
 {
     const std::string fifo = PathOf("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
+    const child_process::Result r = child_process::Run([&] {
         ::alarm(20);
         int refused = 0;
         for (UINT mode : {UINT(CFile::modeRead), UINT(CFile::modeWrite), UINT(CFile::modeReadWrite),
@@ -131,12 +129,10 @@ TEST_F(FileTest, OnlyRegularFilesOpen)
                     ++refused;
             }
         }
-        ::_exit(refused);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status)) << "the open blocked";
-    EXPECT_EQ(WEXITSTATUS(status), 12);
+        return std::to_string(refused);
+    });
+    ASSERT_TRUE(r.exited) << "the open blocked";
+    EXPECT_EQ(r.output, "12");
     EXPECT_TRUE(fs::is_fifo(fifo));
 
     // A regular file still reads and writes in blocking mode.

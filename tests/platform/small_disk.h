@@ -4,19 +4,17 @@
 // normal folder under a 64 KB file-size limit, where the kernel fails every write that would pass it.
 // The child's observations come back as text for the test to check, so nothing is asserted in the
 // child and nothing it mounts outlives it.
+#include "tests/platform/child_process.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <sched.h>
 #include <string>
 #include <sys/mount.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -43,64 +41,31 @@ inline bool MountTmpfs(const std::string& dir)
     return ::mount("tmpfs", dir.c_str(), "tmpfs", 0, options.c_str()) == 0;
 }
 
-inline void WriteAll(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n <= 0 && errno != EINTR)
-            return;
-        if (n > 0)
-            done += std::size_t(n);
-    }
-}
-
 } // namespace detail
 
 // body(dir) runs in the child with dir on the small file system and returns its report.
 inline Result Run(const std::function<std::string(const std::string& dir)>& body)
 {
     char pattern[] = "/tmp/vantrel-smalldisk-XXXXXX";
-    const std::string dir = ::mkdtemp(pattern) ? pattern : "";
     Result result;
-    int fds[2];
-    if (dir.empty() || ::pipe(fds) != 0)
+    if (!::mkdtemp(pattern))
         return result;
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(fds[0]);
+    const std::string dir = pattern;
+    const child_process::Result child = child_process::Run([&] {
         std::string how = "tmpfs";
         if (!detail::MountTmpfs(dir)) {
             how = "file-size limit";
             // A write past the limit fails with EFBIG instead of ending the process.
             std::signal(SIGXFSZ, SIG_IGN);
-            rlimit limit{rlim_t(kBytes), rlim_t(kBytes)};
+            const rlimit limit{rlim_t(kBytes), rlim_t(kBytes)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }
-        detail::WriteAll(fds[1], how + "\n" + body(dir));
-        ::close(fds[1]);
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    std::string text;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        text.append(buffer, std::size_t(n));
-    }
-    ::close(fds[0]);
-    int status = 0;
-    if (pid > 0)
-        ::waitpid(pid, &status, 0);
-    result.exited = pid > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    const std::size_t nl = text.find('\n');
-    result.how = text.substr(0, nl);
-    result.report = nl == std::string::npos ? "" : text.substr(nl + 1);
+        return how + "\n" + body(dir);
+    });
+    result.exited = child.exited;
+    const std::size_t nl = child.output.find('\n');
+    result.how = child.output.substr(0, nl);
+    result.report = nl == std::string::npos ? "" : child.output.substr(nl + 1);
     std::error_code ec;
     std::filesystem::remove_all(dir, ec);
     return result;
