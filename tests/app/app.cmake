@@ -12,4 +12,5 @@ if(VANTREL_GUI)
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/dialog_texts_test.cpp
     LIBS vantrel_app
     ENV QT_SCALE_FACTOR=1.5)
+  target_compile_definitions(app_dialog_texts_scaled_test PRIVATE DIALOG_TEXTS=DialogTextsScaled)
 endif()

@@ -30,15 +30,14 @@
 
 namespace {
 
-std::string Join(const std::vector<std::string>& lines)
-{
-    std::string all;
-    for (const std::string& line : lines)
-        all += "\n  " + line;
-    return all;
-}
+using dialog_fit::Join;
 
-class DialogTexts : public ::testing::Test {
+// The scaled program names its cases apart.
+#ifndef DIALOG_TEXTS
+#define DIALOG_TEXTS DialogTexts
+#endif
+
+class DIALOG_TEXTS : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -71,7 +70,7 @@ protected:
 };
 
 // The scale this program was started with (QT_SCALE_FACTOR) is the one its dialogs are shown at.
-TEST_F(DialogTexts, RunsAtTheScaleItWasGiven)
+TEST_F(DIALOG_TEXTS, RunsAtTheScaleItWasGiven)
 {
     const char* factor = std::getenv("QT_SCALE_FACTOR");
     CAboutDlg about;
@@ -84,7 +83,7 @@ TEST_F(DialogTexts, RunsAtTheScaleItWasGiven)
     EXPECT_DOUBLE_EQ(shown, factor ? std::atof(factor) : 1.0);
 }
 
-TEST_F(DialogTexts, EveryTemplateShowsItsOwnTextsWhole)
+TEST_F(DIALOG_TEXTS, EveryTemplateShowsItsOwnTextsWhole)
 {
     // Making each dialog registers its template.
     CAboutDlg about;
@@ -105,7 +104,7 @@ TEST_F(DialogTexts, EveryTemplateShowsItsOwnTextsWhole)
     }
 }
 
-TEST_F(DialogTexts, DialogsShowTheTextsTheyPutUpWhole)
+TEST_F(DIALOG_TEXTS, DialogsShowTheTextsTheyPutUpWhole)
 {
     {
         CAboutDlg about;
@@ -127,7 +126,7 @@ TEST_F(DialogTexts, DialogsShowTheTextsTheyPutUpWhole)
     }
 }
 
-TEST_F(DialogTexts, TheMazeSetupSheetShowsEveryPageWhole)
+TEST_F(DIALOG_TEXTS, TheMazeSetupSheetShowsEveryPageWhole)
 {
     InstallMazeSetupSheet();
     CVantrelDoc doc;
@@ -160,7 +159,7 @@ std::string FiltersShown(CFileDialog& dialog)
 
 // The save dialog lists each filter once with its patterns, as the program names them; a filter whose
 // text does not show its patterns gets them added.
-TEST_F(DialogTexts, FileDialogFiltersNameTheirPatternsOnce)
+TEST_F(DIALOG_TEXTS, FileDialogFiltersNameTheirPatternsOnce)
 {
     AfxInstallWindowHandlers();
     CFileDialog save(FALSE, "mze", nullptr, OFN_OVERWRITEPROMPT,

@@ -29,61 +29,91 @@ inline std::string Describe(const QWidget* pWidget, const QString& text)
            std::to_string(g.height());
 }
 
+// The lines, each on a line of its own after the first, for a failure message.
+inline std::string Join(const std::vector<std::string>& lines)
+{
+    std::string all;
+    for (const std::string& line : lines)
+        all += "\n  " + line;
+    return all;
+}
+
 // Room a text needs drawn as a control draws it ('&' marks a mnemonic, "&&" shows one '&').
 inline QSize ButtonTextSize(const QWidget* pWidget, const QString& text)
 {
     return QFontMetrics(pWidget->font()).size(Qt::TextShowMnemonic, text);
 }
 
-inline void CheckText(const QWidget* pWidget, std::vector<std::string>& problems)
+// A control's text as the control shows it: the text, the room it needs and the rectangle it is
+// drawn in (and clipped to), in the control's coordinates. Empty text for controls without one.
+struct ShownText {
+    QString text;
+    QSize need;
+    QRect room;
+    int flags = 0;  // as for QPainter::drawText
+};
+
+inline ShownText TextOf(const QWidget* pWidget)
 {
     QStyle* pStyle = pWidget->style();
-    const auto report = [&](const QString& text, QSize need, QRect room) {
-        if (need.width() > room.width() || need.height() > room.height())
-            problems.push_back(Describe(pWidget, text) + ": needs " + std::to_string(need.width()) + "x" +
-                               std::to_string(need.height()) + ", has " + std::to_string(room.width()) + "x" +
-                               std::to_string(room.height()));
-    };
+    ShownText shown;
     if (auto* pLabel = qobject_cast<const QLabel*>(pWidget)) {
         if (pLabel->text().isEmpty())
-            return;
+            return {};
         const QFontMetrics fm(pLabel->font());
-        const QRect room = pLabel->contentsRect().adjusted(pLabel->margin(), pLabel->margin(), -pLabel->margin(),
-                                                           -pLabel->margin());
-        QSize need;
-        if (pLabel->wordWrap())
-            need = fm.boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap, pLabel->text()).size();
-        else
-            need = fm.size(0, pLabel->text());
-        report(pLabel->text(), need, room);
+        const int m = pLabel->margin();
+        shown.text = pLabel->text();
+        shown.room = pLabel->contentsRect().adjusted(m, m, -m, -m);
+        shown.flags = int(pLabel->alignment()) | (pLabel->wordWrap() ? int(Qt::TextWordWrap) : 0);
+        shown.need = pLabel->wordWrap()
+                         ? fm.boundingRect(QRect(0, 0, shown.room.width(), 100000), Qt::TextWordWrap, shown.text).size()
+                         : fm.size(0, shown.text);
     } else if (auto* pButton = qobject_cast<const QAbstractButton*>(pWidget)) {
         if (pButton->text().isEmpty())
-            return;
+            return {};
         QStyleOptionButton opt;
         opt.initFrom(pButton);
         opt.text = pButton->text();
         QStyle::SubElement element = QStyle::SE_PushButtonContents;
-        if (qobject_cast<const QCheckBox*>(pButton))
-            element = QStyle::SE_CheckBoxContents;
-        else if (qobject_cast<const QRadioButton*>(pButton))
-            element = QStyle::SE_RadioButtonContents;
-        else if (auto* pPush = qobject_cast<const QPushButton*>(pButton); pPush && pPush->isDefault())
+        shown.flags = Qt::AlignCenter | Qt::TextShowMnemonic;
+        if (qobject_cast<const QCheckBox*>(pButton) || qobject_cast<const QRadioButton*>(pButton)) {
+            element = qobject_cast<const QCheckBox*>(pButton) ? QStyle::SE_CheckBoxContents
+                                                               : QStyle::SE_RadioButtonContents;
+            shown.flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
+        } else if (auto* pPush = qobject_cast<const QPushButton*>(pButton); pPush && pPush->isDefault()) {
             opt.features |= QStyleOptionButton::DefaultButton;
-        report(pButton->text(), ButtonTextSize(pButton, pButton->text()),
-               pStyle->subElementRect(element, &opt, pButton));
+        }
+        shown.text = pButton->text();
+        shown.need = ButtonTextSize(pButton, shown.text);
+        shown.room = pStyle->subElementRect(element, &opt, pButton);
     } else if (auto* pGroup = qobject_cast<const QGroupBox*>(pWidget)) {
         if (pGroup->title().isEmpty())
-            return;
+            return {};
         QStyleOptionGroupBox opt;
         opt.initFrom(pGroup);
         opt.text = pGroup->title();
         opt.lineWidth = 1;
         opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
         opt.textAlignment = pGroup->alignment();
-        const QRect label = pStyle->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, pGroup);
+        shown.text = pGroup->title();
+        shown.need = ButtonTextSize(pGroup, shown.text);
         // The title is drawn in its label rectangle, clipped by the box.
-        report(pGroup->title(), ButtonTextSize(pGroup, pGroup->title()), label.intersected(pGroup->rect()));
+        shown.room = pStyle->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, pGroup)
+                         .intersected(pGroup->rect());
+        shown.flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
     }
+    return shown;
+}
+
+inline void CheckText(const QWidget* pWidget, std::vector<std::string>& problems)
+{
+    const ShownText shown = TextOf(pWidget);
+    if (shown.text.isEmpty())
+        return;
+    if (shown.need.width() > shown.room.width() || shown.need.height() > shown.room.height())
+        problems.push_back(Describe(pWidget, shown.text) + ": needs " + std::to_string(shown.need.width()) + "x" +
+                           std::to_string(shown.need.height()) + ", has " + std::to_string(shown.room.width()) + "x" +
+                           std::to_string(shown.room.height()));
 }
 
 // Every control of the dialogs under pRoot (pRoot itself and the pages it holds; hidden controls too,
