@@ -153,8 +153,10 @@ bool CRasterImageBMP::Decode(CRasterFile* stream)
     const std::int64_t width = bih.biWidth;
 
     if (m_info.escape == -1) {
+        // The size and the depth the picture would have, from the header alone.
         m_head.biWidth = LONG(width);
         m_head.biHeight = height > 0x7FFFFFFF ? 0x7FFFFFFF : LONG(height);
+        m_head.biBitCount = WORD(bih.biBitCount <= 8 ? bih.biBitCount : 24);
         SetLastError(kDimensionsOnly);
         return true;
     }

@@ -186,6 +186,24 @@ void CLogicalRectTracker::Serialize(CArchive& ar, const StoredPicture* pPicture)
         return;
     }
 
+    StoredPicture picture;
+    LoadRecord(ar, picture);
+    if (m_nKind == kindImage)
+        DecodePicture(picture);
+}
+
+bool CLogicalRectTracker::DecodePicture(const StoredPicture& picture)
+{
+    // A picture that does not decode for want of memory refuses the file; it is never left out.
+    bool outOfMemory = false;
+    SetImage(picture.Decode(&outOfMemory).release(), kindImage);
+    if (outOfMemory)
+        AfxThrowMemoryException();
+    return m_pImage != nullptr;
+}
+
+void CLogicalRectTracker::LoadRecord(CArchive& ar, StoredPicture& picture)
+{
     double version = 0;
     CString none;
     ar >> version >> none;
@@ -207,14 +225,9 @@ void CLogicalRectTracker::Serialize(CArchive& ar, const StoredPicture* pPicture)
 
     // The record is taken only once it has been read whole, so a broken one leaves nothing half-owned.
     CLogicalRectTracker record;
+    StoredPicture stored;
     if (kind == kindImage) {
-        StoredPicture picture;
-        picture.Load(ar);
-        // A picture that does not decode for want of memory refuses the file; it is never left out.
-        bool outOfMemory = false;
-        record.SetImage(picture.Decode(&outOfMemory).release(), kindImage);
-        if (outOfMemory)
-            AfxThrowMemoryException();
+        stored.Load(ar);
     } else {
         record.NewFontRecord();
         ReadFontBlock(ar, record.m_pChooseFont, false);
@@ -231,6 +244,7 @@ void CLogicalRectTracker::Serialize(CArchive& ar, const StoredPicture* pPicture)
     record.m_nLayer = layer;
     record.m_strText = std::move(text);
     *this = std::move(record);
+    picture = std::move(stored);
 }
 
 void CLogicalRectTracker::Draw(CDC* pDC)

@@ -66,6 +66,12 @@ public:
     // encoded for this save, or else encodes it now, and throws the archive's exception when it cannot
     // be stored (StoredPicture).
     void Serialize(CArchive& ar, const StoredPicture* pPicture = nullptr);
+    // Reads the record as Serialize does, except that a picture (kind 3) is left undecoded in picture,
+    // for the reader to decode once it knows that the file's pictures fit the document.
+    void LoadRecord(CArchive& ar, StoredPicture& picture);
+    // Decodes the stored picture into this object. False when its bytes do not decode (the object then
+    // holds no picture); throws CMemoryException when memory failed, not the bytes.
+    bool DecodePicture(const StoredPicture& picture);
 
     int m_nKind = 0;
     int m_nSelectStyle = 0;

@@ -179,6 +179,16 @@ private:
     void StoreRingCells(CArchive& ar);
     void SkipRingCells(CArchive& ar);
     BOOL LoadGrids(CArchive& ar);
+    // The layer objects of a file: their records are read first, with the pictures left as stored, and
+    // the file is refused when the pictures' headers show that they would pass the document's budget
+    // for pictures (mze::kPictureBudgetBytes, counting the pictures of objects the document keeps);
+    // the pictures are then decoded, each counted as it comes. A picture that does not decode is left
+    // out with a message; one that fails for want of memory refuses the file ("Out of memory.").
+    BOOL LoadObjectRecords(CArchive& ar, std::vector<CLogicalRectTracker>& objects,
+                           std::vector<StoredPicture>& pictures);
+    BOOL TakeObjects(CArchive& ar, std::vector<CLogicalRectTracker>& objects, std::vector<StoredPicture>& pictures);
+    std::uint64_t PicturesKept() const;
+    BOOL RefusePictures(CArchive& ar, std::uint64_t bytes);
     void SetStoreVersionError();
     // Checks the document against every limit the reader enforces and encodes its layer pictures for
     // a save to path, before the file is opened; when it cannot be written, queues the message and

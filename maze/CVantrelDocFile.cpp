@@ -6,6 +6,7 @@
 #include "maze/CVantrelDoc.h"
 
 #include "maze/MzeArchive.h"
+#include "maze/StoredPicture.h"
 #include "maze/TemplateRules.h"
 #include "platform/CArchive.h"
 #include "platform/CAtomicFile.h"
@@ -469,15 +470,11 @@ BOOL CVantrelDoc::SerializeV2(CArchive& ar)
     if (!LoadGrids(ar))
         return FALSE;
 
-    int nObjects = mze::ReadCount(ar, mze::kMinObjectBytes, mze::kMaxObjects);
-    for (int i = 0; i < nObjects; ++i) {
-        CLogicalRectTracker object;
-        object.Serialize(ar);
-        // A picture whose stored bytes do not decode makes no object.
-        if (object.m_nKind == CLogicalRectTracker::kindImage && !object.m_pImage)
-            continue;
-        m_objects.Add(std::move(object));
-    }
+    // The pictures are decoded only once the whole file has been read and their sizes fit the budget.
+    std::vector<CLogicalRectTracker> objects;
+    std::vector<StoredPicture> pictures;
+    if (!LoadObjectRecords(ar, objects, pictures))
+        return FALSE;
     int nPoints = mze::ReadCount(ar, mze::kPointBytes, mze::kMaxStartPoints);
     for (int i = 0; i < nPoints; ++i) {
         CPoint point;
@@ -485,6 +482,90 @@ BOOL CVantrelDoc::SerializeV2(CArchive& ar)
         m_startPoints.Add(point);
     }
     mze::SkipInts(ar, 24);
+    return TakeObjects(ar, objects, pictures);
+}
+
+namespace {
+
+// The memory the pictures of layer objects hold.
+std::uint64_t PicturesHeld(const CArray<CLogicalRectTracker, CLogicalRectTracker&>& objects)
+{
+    std::uint64_t bytes = 0;
+    for (int i = 0; i < objects.GetSize(); ++i)
+        if (objects[i].m_pImage)
+            bytes += PictureBytes(*objects[i].m_pImage);
+    return bytes;
+}
+
+// The file an archive reads, as the messages name it.
+CString QuotedFileName(CArchive& ar)
+{
+    const CFile* file = ar.GetFile();
+    return file && !file->GetFilePath().IsEmpty() ? "'" + file->GetFilePath() + "'" : CString("the file");
+}
+
+} // namespace
+
+std::uint64_t CVantrelDoc::PicturesKept() const
+{
+    // The document the file is read for keeps its objects when its user said so at the reset.
+    return m_pLoadTarget && !m_bDropTargetObjects ? PicturesHeld(m_pLoadTarget->m_objects) : 0;
+}
+
+BOOL CVantrelDoc::RefusePictures(CArchive& ar, std::uint64_t bytes)
+{
+    m_strError.Format("ERROR: The pictures in %s need more memory than the %llu MB a document may hold for its "
+                      "pictures (at least %llu MB).  Loading has stopped.",
+                      QuotedFileName(ar).GetString(),
+                      static_cast<unsigned long long>(mze::kPictureBudgetBytes / 1000000),
+                      static_cast<unsigned long long>(bytes / 1000000));
+    return FALSE;
+}
+
+BOOL CVantrelDoc::LoadObjectRecords(CArchive& ar, std::vector<CLogicalRectTracker>& objects,
+                                    std::vector<StoredPicture>& pictures)
+{
+    const int nObjects = mze::ReadCount(ar, mze::kMinObjectBytes, mze::kMaxObjects);
+    objects.resize(std::size_t(nObjects));
+    pictures.resize(std::size_t(nObjects));
+    // What the headers say the pictures will take, and what their stored bytes take meanwhile.
+    std::uint64_t decoded = PicturesKept(), stored = 0;
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        objects[i].LoadRecord(ar, pictures[i]);
+        decoded += pictures[i].DecodedBytesAtLeast();
+        stored += pictures[i].GetSize();
+        if (decoded > mze::kPictureBudgetBytes || stored > mze::kPictureBudgetBytes)
+            return RefusePictures(ar, decoded > stored ? decoded : stored);
+    }
+    return TRUE;
+}
+
+BOOL CVantrelDoc::TakeObjects(CArchive& ar, std::vector<CLogicalRectTracker>& objects,
+                              std::vector<StoredPicture>& pictures)
+{
+    std::uint64_t held = PicturesKept();
+    int unreadable = 0;
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        CLogicalRectTracker& object = objects[i];
+        if (object.m_nKind == CLogicalRectTracker::kindImage) {
+            const bool decoded = object.DecodePicture(pictures[i]);
+            pictures[i] = StoredPicture();
+            // A picture whose stored bytes do not decode makes no object, and the user is told.
+            if (!decoded) {
+                ++unreadable;
+                continue;
+            }
+            held += PictureBytes(*object.m_pImage);
+            if (held > mze::kPictureBudgetBytes)
+                return RefusePictures(ar, held);
+        }
+        m_objects.Add(std::move(object));
+    }
+    if (unreadable == 1)
+        m_strError.Format("ERROR: A picture in %s could not be read and was left out.", QuotedFileName(ar).GetString());
+    else if (unreadable > 1)
+        m_strError.Format("ERROR: %d pictures in %s could not be read and were left out.", unreadable,
+                          QuotedFileName(ar).GetString());
     return TRUE;
 }
 

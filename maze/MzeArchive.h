@@ -16,6 +16,9 @@ constexpr std::int64_t kMaxPageSize = 1000000;      // 1000 inches, in thousandt
 constexpr std::int64_t kMaxObjects = 100000;
 constexpr std::int64_t kMaxStartPoints = 10000000;
 constexpr std::int64_t kMaxImageBytes = 256000000;  // the image library's own cap
+// The memory a document's pictures may take once decoded (pixels and alpha planes), all together; a
+// file whose pictures need more is refused.
+constexpr std::uint64_t kPictureBudgetBytes = 1000000000;
 constexpr int kFontBlockBytes = 60;
 
 // The ranges of the header fields the reader takes; the writer refuses a document outside them.

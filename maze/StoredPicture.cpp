@@ -1,6 +1,7 @@
 #include "maze/StoredPicture.h"
 
 #include "image/CRasterImage.h"
+#include "image/CheckedMath.h"
 #include "maze/MzeArchive.h"
 #include "platform/CArchive.h"
 
@@ -159,6 +160,35 @@ void StoredPicture::Load(CArchive& ar)
     if (!m_bytes)
         AfxThrowMemoryException();
     ar.EnsureRead(m_bytes.get(), UINT(m_size));
+}
+
+std::uint64_t PictureBytes(const CRasterImage& picture)
+{
+    if (!picture.IsValid())
+        return 0;
+    const std::uint64_t plane = std::uint64_t(picture.GetWidth()) * picture.GetHeight();
+    // A decoded picture has no selection plane.
+    return picture.GetSize() + (picture.AlphaIsValid() ? plane : 0);
+}
+
+std::uint64_t StoredPicture::DecodedBytesAtLeast() const
+{
+    // Formats whose decoders report the size from the header alone; the others would decode whole.
+    if (m_size == 0 || (m_type != IMAGE_FORMAT_BMP && m_type != IMAGE_FORMAT_GIF && m_type != IMAGE_FORMAT_JPG &&
+                        m_type != IMAGE_FORMAT_TIF))
+        return 0;
+    CRasterImage probe;
+    probe.SetEscape(-1);
+    if (!probe.Decode(m_bytes.get(), DWORD(m_size), m_type))
+        return 0;
+    const std::uint64_t width = probe.GetWidth(), height = probe.GetHeight();
+    const DWORD bpp = probe.GetBpp() == 0 ? 1 : probe.GetBpp() <= 8 ? probe.GetBpp() : 24;
+    const std::uint64_t pixels = raster::DibStride(width, bpp) * height;
+    // A picture the image library refuses to make takes nothing.
+    if (width == 0 || height == 0 || pixels > CRasterImage::CRASTERIMAGE_MAX_MEMORY ||
+        width * height > CRasterImage::CRASTERIMAGE_MAX_MEMORY)
+        return 0;
+    return pixels + (m_alphaPresent ? width * height : 0);
 }
 
 std::unique_ptr<CRasterImage> StoredPicture::Decode(bool* pOutOfMemory) const

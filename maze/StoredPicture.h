@@ -35,6 +35,11 @@ public:
     // whether the picture failed for want of memory rather than for its bytes.
     std::unique_ptr<CRasterImage> Decode(bool* pOutOfMemory = nullptr) const;
 
+    // A lower bound of the memory Decode will take for the picture (its pixels, palette and alpha
+    // plane), read from the picture's header without decoding it; 0 when the format's header does not
+    // tell (the decoded picture is then counted once it is there).
+    std::uint64_t DecodedBytesAtLeast() const;
+
     DWORD GetType() const { return m_type; }
     std::uint64_t GetSize() const { return m_size; }
 
@@ -52,6 +57,9 @@ private:
     std::unique_ptr<BYTE, Free> m_bytes;
     std::uint64_t m_size = 0;
 };
+
+// The memory a decoded picture holds: its pixel block and its alpha and selection planes.
+std::uint64_t PictureBytes(const CRasterImage& picture);
 
 // Whether two pictures show the same: the same size and, pixel for pixel, the same colour and opacity
 // where a pixel shows, and the same pixels hidden (fully transparent or of the transparent colour).

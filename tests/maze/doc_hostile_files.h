@@ -47,14 +47,16 @@ inline void ObjectHead(MzeBytes& b, int kind, int layer, const std::string& text
     b.Ints({0, 0, 0, 0}).Ints({0, 0}).Int(0).Int(layer).String(text);
 }
 
-// `pictures` run-length BMP pictures on the background layer, with a stored alpha level or without.
-inline std::vector<unsigned char> HugePictureFile(int pictures, int side, bool alpha = true)
+// `pictures` run-length BMP pictures on the background layer, with a stored alpha level or without,
+// stored with the BMP id or with id 0 (found by detection).
+inline std::vector<unsigned char> HugePictureFile(int pictures, int side, bool alpha = true,
+                                                  DWORD type = IMAGE_FORMAT_BMP)
 {
     const std::vector<unsigned char> bmp = RunLengthBmp(side);
     return OneCellFile(pictures, [&](MzeBytes& b) {
         for (int i = 0; i < pictures; ++i) {
             ObjectHead(b, 3, 1, "");
-            b.Int(alpha ? 1 : 0).Byte(alpha ? 128 : 0).Int(IMAGE_FORMAT_BMP).Int(std::int64_t(bmp.size())).Raw(bmp);
+            b.Int(alpha ? 1 : 0).Byte(alpha ? 128 : 0).Int(type).Int(std::int64_t(bmp.size())).Raw(bmp);
         }
     });
 }

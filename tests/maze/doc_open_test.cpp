@@ -1,7 +1,9 @@
 // Files that are refused say which file and why: messages name the file the user chose, version numbers
-// no file can mean are shown as such, and a file that needs more memory than there is gives "Out of
-// memory." and leaves the document as it was.
+// no file can mean are shown as such, a file whose pictures would pass the document's budget for
+// pictures is refused, and one that needs more memory than there is gives "Out of memory."; each
+// leaves the document as it was. No picture is left out without a word.
 #include "maze/CVantrelDoc.h"
+#include "image/CRasterImage.h"
 #include "platform/CMemFile.h"
 #include "tests/maze/doc_bytes.h"
 #include "tests/maze/doc_hostile_files.h"
@@ -178,6 +180,106 @@ TEST_F(DocTest, TheHostileFilesOpenWithEnoughMemory)
     EXPECT_EQ(pictured.m_objects[0].m_pImage->GetWidth(), 2000u);
     EXPECT_EQ(pictured.m_objects[0].m_pImage->AlphaGet(5, 5), 128);
     EXPECT_TRUE(boxes.empty());
+}
+
+class PictureBudgetTest : public DocTest {
+protected:
+    void SetUp() override
+    {
+        DocTest::SetUp();
+        doc = std::make_unique<OpeningDoc>();
+        doc->m_nCellsX = 4;
+        doc->m_nCellsY = 4;
+        doc->OnFileNew();
+        doc->OnGenerateMaze();
+        doc->m_strError.Empty();
+        before = Saved();
+    }
+    std::vector<unsigned char> Saved()
+    {
+        return StoreToBytes([&](CArchive& ar) { doc->Serialize(ar); });
+    }
+    // Opens the bytes from a file named for the test, as the framework does.
+    BOOL Open(const std::vector<unsigned char>& bytes)
+    {
+        WriteFile(Path("pictures.mze"), bytes);
+        return doc->OnOpenDocument(Path("pictures.mze").c_str());
+    }
+    std::string Refusal(int atLeastMB) const
+    {
+        return "ERROR: The pictures in '" + Path("pictures.mze") + "' need more memory than the 1000 MB a document "
+               "may hold for its pictures (at least " + std::to_string(atLeastMB) + " MB).  Loading has stopped.";
+    }
+
+    std::unique_ptr<OpeningDoc> doc;
+    std::vector<unsigned char> before;
+};
+
+// Eight pictures of 16000 x 16000 pixels with alpha in under 10 KB: their headers say 4 GB, and the
+// file is refused before any of them is decoded.
+TEST_F(PictureBudgetTest, HeadersOverTheBudgetRefuseTheFile)
+{
+    const auto bytes = doc_test::HugePictureFile(8, 16000);
+    EXPECT_LT(bytes.size(), 10000u);
+    const unsigned long failures = CRasterImage::GetAllocationFailures();
+    EXPECT_FALSE(Open(bytes));
+    // Two pictures of 256 MB with their 256 MB alpha planes already pass the budget.
+    EXPECT_EQ(std::string(doc->m_strError), Refusal(1024));
+    doc->m_strError.Empty();
+    EXPECT_EQ(Saved(), before);
+    EXPECT_EQ(CRasterImage::GetAllocationFailures(), failures);
+    EXPECT_TRUE(boxes.empty());
+}
+
+// Pictures whose size only the decoder finds (format found by detection) are counted as they are
+// decoded; the one that passes the budget refuses the file. Three of 256 MB fit.
+TEST_F(PictureBudgetTest, DecodedPicturesOverTheBudgetRefuseTheFile)
+{
+    EXPECT_FALSE(Open(doc_test::HugePictureFile(4, 16000, false, IMAGE_FORMAT_UNKNOWN)));
+    EXPECT_EQ(std::string(doc->m_strError), Refusal(1024));
+    doc->m_strError.Empty();
+    EXPECT_EQ(Saved(), before);
+
+    EXPECT_TRUE(Open(doc_test::HugePictureFile(3, 16000, false, IMAGE_FORMAT_UNKNOWN)));
+    EXPECT_TRUE(doc->m_strError.IsEmpty()) << doc->m_strError.GetString();
+    ASSERT_EQ(doc->m_objects.GetSize(), 3);
+    EXPECT_EQ(doc->m_objects[2].m_pImage->GetWidth(), 16000u);
+
+    // The pictures the document keeps count too: kept at both questions, one more is too many.
+    answers = {IDNO, IDNO};
+    EXPECT_FALSE(Open(doc_test::HugePictureFile(1, 16000, false)));
+    EXPECT_EQ(std::string(doc->m_strError), Refusal(1024));
+    EXPECT_EQ(doc->m_objects.GetSize(), 3);
+    // Deleted at the reset, they make room.
+    doc->m_strError.Empty();
+    answers = {IDYES};
+    EXPECT_TRUE(Open(doc_test::HugePictureFile(1, 16000, false)));
+    EXPECT_EQ(doc->m_objects.GetSize(), 1);
+}
+
+TEST_F(PictureBudgetTest, PicturesThatDoNotDecodeAreNamedNotDropped)
+{
+    const std::vector<unsigned char> junk = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'};
+    const std::vector<unsigned char> bmp = doc_test::RunLengthBmp(20);
+    const auto file = [&](int bad) {
+        return doc_test::OneCellFile(bad + 1, [&](MzeBytes& b) {
+            for (int i = 0; i < bad; ++i) {
+                doc_test::ObjectHead(b, 3, 1, "");
+                b.Int(0).Byte(0).Int(IMAGE_FORMAT_PNG).Int(std::int64_t(junk.size())).Raw(junk);
+            }
+            doc_test::ObjectHead(b, 3, 3, "");
+            b.Int(0).Byte(0).Int(IMAGE_FORMAT_BMP).Int(std::int64_t(bmp.size())).Raw(bmp);
+        });
+    };
+    EXPECT_TRUE(Open(file(1)));
+    EXPECT_EQ(std::string(doc->m_strError),
+              "ERROR: A picture in '" + Path("pictures.mze") + "' could not be read and was left out.");
+    ASSERT_EQ(doc->m_objects.GetSize(), 1);
+    EXPECT_EQ(doc->m_objects[0].m_nLayer, LAYER_FOREGROUND);
+    doc->m_strError.Empty();
+    EXPECT_TRUE(Open(file(2)));
+    EXPECT_EQ(std::string(doc->m_strError),
+              "ERROR: 2 pictures in '" + Path("pictures.mze") + "' could not be read and were left out.");
 }
 
 } // namespace
