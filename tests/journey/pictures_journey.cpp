@@ -80,8 +80,12 @@ TEST_F(Journey, ASaveTheWriterRefusesSaysWhyAndWritesNothing)
     WaitForActive("Save");
     Key("End shift+Home");
     Type(file.string() + "\n");
-    const unsigned long box = WaitForActive("FREEQuillmont");
-    WaitUntil("the message box shows its text", [&] { return CountColour(Shot(), ClientBox(box), kBlack) > 100; });
+    WaitForActive("FREEQuillmont");
+    // Asked anew each time: the toolkit may replace the box's X window while it settles.
+    WaitUntil("the message box shows its text", [&] {
+        const unsigned long box = ActiveWindow();
+        return Title(box).find("FREEQuillmont") != std::string::npos && CountColour(Shot(), ClientBox(box), kBlack) > 100;
+    });
     Shot("refused");
     Key("Return");
     WaitForNoWindow("FREEQuillmont");
