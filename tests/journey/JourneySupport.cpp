@@ -575,7 +575,9 @@ void Journey::StartWindowManager()
 
 void Journey::Start(const std::vector<std::string>& args)
 {
-    const fs::path program(VANTREL_PROGRAM);
+    // VANTREL_JOURNEY_PROGRAM drives another build of the program, to see a journey fail on an older one.
+    const char* other = std::getenv("VANTREL_JOURNEY_PROGRAM");
+    const fs::path program(other && *other ? other : VANTREL_PROGRAM);
     std::vector<std::string> argv = {program.string()};
     argv.insert(argv.end(), args.begin(), args.end());
     // Started in its own folder, where it finds its pages, as tools/run starts it.
