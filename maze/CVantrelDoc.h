@@ -13,6 +13,7 @@
 #include "platform/CRect.h"
 #include "platform/CString.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -59,6 +60,9 @@ public:
 
     // ---- Solving, clearing, re-rendering -------------------------------------------------------
     void OnSolve();
+    // OnSolve with mark(grid 0) in place of the dead-end filling, for a caller that knows which cells
+    // filling would keep: mark gives them CELL_SOLUTION and takes the backup, as filling does.
+    void SolveWith(const std::function<void(Object&)>& mark);
     void OnClearMaze();
     // Clears and grows again from every start point without reseeding; 1 when there was a start point.
     int ReRender();

@@ -3,13 +3,17 @@
 // template and start cell grow the same maze.
 #include "maze/CVantrelDoc.h"
 
+#include "maze/CompactGrowth.h"
 #include "maze/IMazeCellDrawer.h"
 #include "maze/MazeTopology.h"
+#include "maze/SideSets.h"
 #include "platform/Random.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <memory>
+#include <type_traits>
 
 namespace {
 
@@ -25,33 +29,7 @@ inline int SmallModulo(int r, int n)
     }
 }
 
-// Side sets: bit d stands for side d (1..16).
-
-// For the sets of sides 1 to 4 (masks below 32), their size and their members in side order come from
-// tables, so a pick takes no branch on the set.
-struct SmallSideSets {
-    std::uint8_t count[32];
-    std::uint8_t member[32][4];
-    constexpr SmallSideSets() : count(), member()
-    {
-        for (unsigned m = 0; m < 32; ++m) {
-            int k = 0;
-            for (int d = 1; d <= 4; ++d)
-                if ((m >> d) & 1)
-                    member[m][k++] = std::uint8_t(d);
-            count[m] = std::uint8_t(k);
-        }
-    }
-};
-constexpr SmallSideSets kSmallSets;
-
-inline int CountSides(unsigned mask)
-{
-    mask = mask - ((mask >> 1) & 0x55555555u);
-    mask = (mask & 0x33333333u) + ((mask >> 2) & 0x33333333u);
-    mask = (mask + (mask >> 4)) & 0x0F0F0F0Fu;
-    return int((mask * 0x01010101u) >> 24);
-}
+using namespace maze_sides;
 
 inline unsigned SidesUpTo(int n) { return n <= 0 ? 0u : ((2u << n) - 2u) & 0x1FFFEu; }
 
@@ -70,8 +48,8 @@ struct MazeGrowthRun {
     IMazeCellDrawer* drawer;
     // Set while the frontier runs in its unique mode (from Make Maze's reset to the end of growth).
     bool uniqueRun = false;
-    // Every cell of the grid has a four-byte frontier code.
-    bool narrow = false;
+    // Make Maze began on a template without passages.
+    bool fresh = false;
 
     void EndRun()
     {
@@ -109,23 +87,6 @@ struct MazeGrowthRun {
     // AddFreeNeighbours: the sides whose cell joined the frontier.
     unsigned AddFreeNeighbours(int x, int y, int g)
     {
-        if constexpr (Topology::kFlat) {
-            FrontierArray& frontier = doc.m_frontier;
-            if (topo.Interior(x, y) && frontier.CanAppendCodes() && narrow) {
-                // Object::TryAddFrontier on each side, without a branch on whether the cell is free.
-                MazeCell* cell = topo.cells + std::size_t(x) + std::size_t(y) * std::size_t(topo.width);
-                frontier.ReserveMore(Topology::kSideCount);
-                unsigned added = 0;
-                for (int d = 1; d <= Topology::kSideCount; ++d) {
-                    MazeCell& beyond = cell[topo.offset[d]];
-                    const bool free = !beyond.passages && !(beyond.flags & CELL_BLOCKING_MASK);
-                    beyond.flags |= WORD(free ? CELL_FRONTIER : 0);
-                    frontier.AddNarrowIfUnchecked(x + topo.dx[d], y + topo.dy[d], free);
-                    added |= unsigned(free) << d;
-                }
-                return added;
-            }
-        }
         const int n = topo.Sides(g);
         unsigned added = 0;
         for (int d = 1; d <= n; ++d) {
@@ -173,14 +134,8 @@ struct MazeGrowthRun {
     int Pick(unsigned candidates, int toGrid) const
     {
         candidates &= SidesUpTo(topo.Sides(toGrid));
-        if (candidates < 32) {
-            const int total = kSmallSets.count[candidates];
-            if (total == 0)
-                return 0;
-            const int r = VantrelRand();
-            const int modulo[4] = {0, r & 1, r % 3, r & 3};
-            return kSmallSets.member[candidates][modulo[total - 1]];
-        }
+        if (candidates < 32)
+            return kSmallSets.count[candidates] ? PickSmall(candidates, VantrelRand()) : 0;
         const int total = CountSides(candidates);
         if (total <= 0)
             return 0;
@@ -203,10 +158,51 @@ struct MazeGrowthRun {
 
     void Grow()
     {
-        FrontierArray& frontier = doc.m_frontier;
         doc.BeginWaitCursor();
         doc.m_nLastDir = 0;
         int x = doc.m_nStartX, y = doc.m_nStartY;
+        std::unique_ptr<CompactGrowth> compact = GrowCompact(x, y);
+        if (!compact)
+            GrowHere(x, y);
+        doc.m_nStartX = x;
+        doc.m_nStartY = y;
+        EndRun();
+        doc.EndWaitCursor();
+        doc.UpdateAllViews(nullptr);
+        // The views' update only asks for a repaint, so the cells are still those growth left.
+        if (compact && compact->KnowsSolution())
+            doc.SolveWith([&](Object& grid) { compact->MarkSolution(grid); });
+        else
+            doc.OnSolve();
+    }
+
+    // Make Maze on the square grid with nothing to draw grows on a compact copy; null when that does
+    // not apply, with nothing changed. (x, y) becomes the last cell reached.
+    std::unique_ptr<CompactGrowth> GrowCompact(int& x, int& y)
+    {
+        if constexpr (std::is_same_v<Topology, SquareTopology>) {
+            if (drawer || !uniqueRun || !CompactGrowth::Serves(topo))
+                return nullptr;
+            auto run = std::make_unique<CompactGrowth>();
+            if (!run->Begin(doc, fresh))
+                return nullptr;
+            try {
+                run->Run();
+            } catch (...) {
+                run->End(doc);
+                throw;
+            }
+            run->End(doc);
+            run->LastCell(x, y);
+            return run;
+        }
+        return nullptr;
+    }
+
+    // GrowMaze's loop over the grid itself.
+    void GrowHere(int& x, int& y)
+    {
+        FrontierArray& frontier = doc.m_frontier;
         int failedInRow = 0;
         // A frontier cell with no carved neighbour is drawn again and again; only a grid whose moves
         // are not mutual can hold one. Growth gives up when such cells are all that is left.
@@ -275,14 +271,8 @@ struct MazeGrowthRun {
                 }
                 Animate(x, y, g, true);
                 candidates = AddFreeNeighbours(x, y, g);
-                }
+            }
         }
-        doc.m_nStartX = x;
-        doc.m_nStartY = y;
-        EndRun();
-        doc.EndWaitCursor();
-        doc.UpdateAllViews(nullptr);
-        doc.OnSolve();
     }
 
     // Make Maze from its frontier fill on (steps 5 to 12 of the command).
@@ -401,10 +391,7 @@ struct MazeGrowthRun {
 template <class Topology>
 MazeGrowthRun<Topology> MakeRun(CVantrelDoc& doc, const Topology& topo, IMazeCellDrawer* drawer = nullptr)
 {
-    bool narrow = false;
-    if constexpr (Topology::kFlat)
-        narrow = FrontierArray::IsNarrowGrid(topo.width, topo.height);
-    return MazeGrowthRun<Topology>{doc, topo, drawer, false, narrow};
+    return MazeGrowthRun<Topology>{doc, topo, drawer, false, false};
 }
 
 // Make Maze's growth over a unique-entry frontier.
@@ -418,6 +405,7 @@ void GenerateWith(CVantrelDoc& doc, const Topology& topo, IMazeCellDrawer* drawe
     } guard{doc.m_frontier};
     auto run = MakeRun(doc, topo, drawer);
     run.uniqueRun = true;
+    run.fresh = !anyCarved;
     run.Generate(anyCarved);
 }
 

@@ -170,11 +170,19 @@ bool FillCompact(Object& grid, const SquareTopology& topo)
 
 void CVantrelDoc::OnSolve()
 {
+    SolveWith(nullptr);
+}
+
+void CVantrelDoc::SolveWith(const std::function<void(Object&)>& mark)
+{
     BeginWaitCursor();
     IMazeCellDrawer* drawer = AnimationDrawer();
     SquareTopology flat;
     const bool square = flat.Init(*this);
-    if (square && !drawer && FillCompact(*m_pGrids[0], flat)) {
+    if (mark && square) {
+        mark(*m_pGrids[0]);
+        MarkChanged();
+    } else if (square && !drawer && FillCompact(*m_pGrids[0], flat)) {
         MarkChanged();
     } else {
         for (int g = 0; g < m_nGrids; ++g)

@@ -71,16 +71,11 @@ public:
         m_data[m_size] = code;
         m_size += keep ? 1 : 0;
     }
-    // Room for n more codes, so that n push_back_unchecked calls need no test.
+    // Room for n more codes.
     void reserve_more(std::size_t n)
     {
         while (m_size + n > m_capacity)
             Reserve(true);
-    }
-    void push_back_if_unchecked(std::uint32_t code, bool keep)
-    {
-        m_data[m_size] = code;
-        m_size += keep ? 1 : 0;
     }
     const std::uint32_t* begin() const { return m_data.get(); }
     const std::uint32_t* end() const { return m_data.get() + m_size; }
@@ -131,15 +126,6 @@ public:
         else if (keep)
             Add(loc);
     }
-    // Whether narrow entries (grid 0, x < 65536, y < 32768) may be appended straight as codes.
-    bool CanAppendCodes() const { return !m_indexValid; }
-    void ReserveMore(int n) { m_codes.reserve_more(std::size_t(n)); }
-    // AddIf for a narrow entry after ReserveMore, while CanAppendCodes.
-    void AddNarrowIfUnchecked(int x, int y, bool keep)
-    {
-        m_codes.push_back_if_unchecked((std::uint32_t(y) << 16) | std::uint32_t(x), keep);
-    }
-    static bool IsNarrowGrid(int width, int height) { return width <= 0x10000 && height <= 0x8000; }
     // Copies the last entry over entry i and drops the last. i must be a valid index.
     void RemoveAt(int i)
     {

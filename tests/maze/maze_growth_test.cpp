@@ -345,3 +345,88 @@ TEST(GrowthTest, EntriesForCellsOutsideTheGridAreDropped)
     for (int i = 0; i < 25; ++i)
         EXPECT_EQ(Grid(*doc).cells[std::size_t(i)].passages, made.cells[std::size_t(i)].passages);
 }
+
+namespace {
+// Everything a Make Maze leaves behind that a later command or a file can see.
+struct MakeMazeResult {
+    std::vector<MazeCell> cells;
+    std::uint32_t generator;
+    int startX, startY, lastDir, frontier;
+    std::vector<CPoint> startPoints;
+};
+
+enum class Path { Fast, Animated, General };
+
+MakeMazeResult MakeMazeBy(Path path, int w, int h, unsigned seed, bool blacken, bool startGiven)
+{
+    auto doc = MakeDoc(w, h, int(seed));
+    TestRng rng{seed};
+    if (blacken) {
+        BlackenRandomCells(*doc, rng, 15);
+        // Marks the user placed, two of them on one cell and one on a blackened cell.
+        doc->m_nPlacedMarks = CELL_START | CELL_STOP;
+        for (int k = 0; k < 5; ++k)
+            Cell(*doc, rng.Below(w), rng.Below(h)).flags |= WORD(k % 2 ? CELL_STOP : CELL_START);
+        Cell(*doc, w / 2, h / 2).flags = CELL_BLACKENED | CELL_START;
+    }
+    if (startGiven) {
+        doc->m_nStartX = rng.Below(w);
+        doc->m_nStartY = rng.Below(h);
+        Cell(*doc, doc->m_nStartX, doc->m_nStartY).flags &= WORD(~CELL_BLOCKING_MASK);
+    }
+    DrawingView view;
+    if (path == Path::Animated) {
+        doc->AddView(&view);
+        doc->m_bAnimate = 1;
+    }
+    if (path == Path::General)
+        doc->m_nType = 40;  // a ring template type without a ring table: the general steps
+    VantrelSrand(seed * 3u);
+    doc->OnGenerateMaze();
+    if (path == Path::Animated)
+        doc->RemoveView(&view);
+    Object& g = Grid(*doc);
+    MakeMazeResult result{std::vector<MazeCell>(g.cells.get(), g.cells.get() + w * h), VantrelRandState(),
+                          doc->m_nStartX, doc->m_nStartY, doc->m_nLastDir, doc->m_frontier.GetSize(), {}};
+    for (int i = 0; i < doc->m_startPoints.GetSize(); ++i)
+        result.startPoints.push_back(doc->m_startPoints[i]);
+    return result;
+}
+
+void ExpectSameResult(const MakeMazeResult& a, const MakeMazeResult& b, const char* what)
+{
+    ASSERT_EQ(a.cells.size(), b.cells.size());
+    for (std::size_t i = 0; i < a.cells.size(); ++i) {
+        ASSERT_EQ(a.cells[i].flags, b.cells[i].flags) << what << " cell " << i;
+        ASSERT_EQ(a.cells[i].passages, b.cells[i].passages) << what << " cell " << i;
+    }
+    EXPECT_EQ(a.generator, b.generator) << what;
+    EXPECT_EQ(a.startX, b.startX) << what;
+    EXPECT_EQ(a.startY, b.startY) << what;
+    EXPECT_EQ(a.lastDir, b.lastDir) << what;
+    EXPECT_EQ(a.frontier, b.frontier) << what;
+    EXPECT_EQ(a.startPoints, b.startPoints) << what;
+}
+}
+
+TEST(GrowthTest, WithoutAnimationTheSameMazeGrowsAsWithIt)
+{
+    // Without animation Make Maze grows on a working copy of the square grid and solves from the
+    // tree growth recorded; with it, or by the general steps, on the grid itself with dead-end
+    // filling. Every result must be the same. 420 x 420 cells: the frontier outgrows the draws'
+    // range (32768) and the copy's storage blocks; thin grids have cells with one or two neighbours.
+    const int shapes[][2] = {{420, 420}, {1, 2000}, {2000, 1}, {2, 900}, {900, 2}, {37, 23}};
+    unsigned seed = 11;
+    for (const auto& shape : shapes)
+        for (int variant = 0; variant < 3; ++variant) {
+            const int w = shape[0], h = shape[1];
+            const bool blacken = variant == 1, startGiven = variant == 2;
+            const MakeMazeResult fast = MakeMazeBy(Path::Fast, w, h, seed, blacken, startGiven);
+            ExpectSameResult(fast, MakeMazeBy(Path::Animated, w, h, seed, blacken, startGiven), "animated");
+            if (w * h < 100000 || variant == 0)
+                ExpectSameResult(fast, MakeMazeBy(Path::General, w, h, seed, blacken, startGiven), "general");
+            if (HasFatalFailure())
+                return;
+            ++seed;
+        }
+}

@@ -151,3 +151,45 @@ TEST(MazePropertyTest, GeneralStepsGrowTheSameMazes)
         EXPECT_EQ(flat->m_nStartY, general->m_nStartY);
     }
 }
+
+namespace {
+// A template of up to 40 x 30 cells, some blackened, with a given start cell and up to six marks
+// placed at random: none, one, several STARTs and STOPs, both on one cell, on blackened cells too.
+std::unique_ptr<CVantrelDoc> TemplateWithMarks(unsigned seed)
+{
+    TestRng rng{seed * 104729u};
+    const int w = 1 + rng.Below(40), h = 1 + rng.Below(30);
+    auto doc = MakeDoc(w, h, int(seed));
+    BlackenRandomCells(*doc, rng, rng.Below(40));
+    doc->m_nPlacedMarks = rng.Below(4) * CELL_START;
+    for (int k = rng.Below(7); k > 0; --k) {
+        const int r = rng.Below(6);
+        Cell(*doc, rng.Below(w), rng.Below(h)).flags |= WORD(r < 2 ? CELL_START | CELL_STOP : r < 4 ? CELL_START : CELL_STOP);
+    }
+    doc->m_nStartX = rng.Below(w);
+    doc->m_nStartY = rng.Below(h);
+    return doc;
+}
+}
+
+TEST(MazePropertyTest, PlacedMarksGetTheCellsDeadEndFillingKeeps)
+{
+    // Make Maze on a template without passages takes its solution from the tree it grew; it must be
+    // what dead-end filling gives, whatever the marks, including those growth does not reach.
+    for (unsigned seed = 1; seed <= 250; ++seed) {
+        auto doc = TemplateWithMarks(seed);
+        ReferenceMaze ref = ReferenceOf(*doc);
+        const std::uint32_t state = VantrelRandState();
+        doc->OnGenerateMaze();
+        VantrelSrand(state);
+        ref.MakeMaze();
+        ASSERT_TRUE(SameCells(*doc, ref)) << "seed " << seed;
+
+        // Filling the grown maze anew marks the same cells.
+        Object& g = Grid(*doc);
+        for (std::int64_t i = 0; i < g.GetCellCount(); ++i)
+            g.cells[std::size_t(i)].flags &= WORD(~CELL_SOLUTION);
+        doc->OnSolve();
+        ASSERT_TRUE(SameCells(*doc, ref)) << "seed " << seed << " solved again";
+    }
+}
