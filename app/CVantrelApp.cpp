@@ -11,9 +11,11 @@
 #include "online/CAdWindow.h"
 #include "online/ConnectionCheck.h"
 #include "online/Download.h"
+#include "online/WebLinkScheme.h"
 #include "platform/CException.h"
 #include "platform/CSingleDocTemplate.h"
 #include "platform/MessageBox.h"
+#include "platform/Offline.h"
 #include "platform/Shell.h"
 #include "resources/resource.h"
 #include "view/CVantrelView.h"
@@ -35,8 +37,15 @@ BEGIN_MESSAGE_MAP(CVantrelApp, CWinApp)
 END_MESSAGE_MAP()
 
 namespace {
-// The shell's result is not reported.
-void OpenAddress(const CString& address) { ShellExecute(nullptr, "open", address, nullptr, nullptr, SW_SHOWNORMAL); }
+// A link the desktop does not open says why in a message box: the program works offline (the
+// desktop is not asked then), or no browser could be started.
+void OpenAddress(const CString& address)
+{
+    if (ShellExecute(nullptr, "open", address, nullptr, nullptr, SW_SHOWNORMAL) > 32)
+        return;
+    AfxMessageBox(AfxOfflineRefuses(address) ? OfflineNotice(address) : NoBrowserNotice(address),
+                  MB_OK | MB_ICONEXCLAMATION);
+}
 } // namespace
 
 CVantrelApp::CVantrelApp()

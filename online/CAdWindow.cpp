@@ -2,6 +2,7 @@
 
 #include "online/WebLinkScheme.h"
 #include "platform/MessageBox.h"
+#include "platform/Offline.h"
 #include "platform/Profile.h"
 #include "resources/resource.h"
 
@@ -229,8 +230,14 @@ void CAdWindow::LeaveGalleryMode()
 
 void CAdWindow::ShowGallery(const char* lpszLocationCode)
 {
+    // Offline, the page is not asked for: a message says so and the pane goes on as it was.
+    const CString address = RedirectAddressFor(lpszLocationCode);
+    if (AfxOfflineRefuses(address)) {
+        AfxMessageBox(OfflineNotice(address), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     galleryMode = 1;
-    NavigatePane(RedirectAddressFor(lpszLocationCode));
+    NavigatePane(address);
     KillAllTimers();
 }
 

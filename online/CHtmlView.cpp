@@ -1,6 +1,7 @@
 #include "online/CHtmlView.h"
 
 #include "platform/CFile.h"
+#include "platform/Offline.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -8,6 +9,8 @@
 #include <QWebEngineHttpRequest>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
 #include <cstdlib>
@@ -42,11 +45,24 @@ protected:
         BOOL cancel = FALSE;
         const QByteArray text = url.toString(QUrl::FullyEncoded).toUtf8();
         m_pView->OnBeforeNavigate2(text.constData(), 0, nullptr, CString(), nullptr, &cancel);
-        return !cancel;
+        // A link the view lets through still stays on this machine while the program works offline.
+        return !cancel && !AfxOfflineRefuses(text.constData());
     }
 
 private:
     CHtmlView* m_pView;
+};
+
+// While the program works offline, no request of a page (its pictures, frames, scripts, redirects)
+// goes to another machine.
+class COfflineGate : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        if (AfxOfflineRefuses(info.requestUrl().toString(QUrl::FullyEncoded).toUtf8().constData()))
+            info.block(true);
+    }
 };
 
 QString QText(const char* psz) { return QString::fromUtf8(psz ? psz : ""); }
@@ -69,7 +85,9 @@ void CHtmlView::CreateWidgets(QWidget* pParent)
 {
     CWndView::CreateWidgets(pParent);
     m_pBrowser = new QWebEngineView(m_pClient);
-    m_pBrowser->setPage(new CHtmlViewPage(this, m_pBrowser));
+    auto* pPage = new CHtmlViewPage(this, m_pBrowser);
+    pPage->setUrlRequestInterceptor(new COfflineGate(pPage));
+    m_pBrowser->setPage(pPage);
     m_pBrowser->setContextMenuPolicy(Qt::NoContextMenu);
     QObject::connect(m_pBrowser, &QWebEngineView::titleChanged, m_pBrowser,
                      [this](const QString& title) { OnTitleChange(CText(title)); });
@@ -96,9 +114,10 @@ CString CHtmlView::AddressToUrl(const char* lpszAddress)
 
 void CHtmlView::Navigate2(const char* lpszURL, DWORD, const char*, const char* lpszHeaders, const void*, DWORD)
 {
-    if (!m_pBrowser)
+    const CString url = AddressToUrl(lpszURL);
+    if (!m_pBrowser || AfxOfflineRefuses(url))
         return;
-    QWebEngineHttpRequest request(QUrl(QText(AddressToUrl(lpszURL))));
+    QWebEngineHttpRequest request(QUrl(QText(url)));
     const QStringList lines = QText(lpszHeaders).split(QRegularExpression("[\r\n]"), Qt::SkipEmptyParts);
     for (const QString& line : lines) {
         const int colon = line.indexOf(':');

@@ -15,7 +15,8 @@ public:
 
     // Opens an address: a URL ("http:", "ftp:", "file:"..., backslashes taken as slashes) or a local file
     // path. lpszHeaders: header lines "Name:Value", each ended by CR or LF, sent with the request.
-    // The target frame and post data are not supported and must be null.
+    // The target frame and post data are not supported and must be null. While the program works
+    // offline, an address of another machine is not opened, nor is any request of a page sent there.
     void Navigate2(const char* lpszURL, DWORD dwFlags = 0, const char* lpszTargetFrameName = nullptr,
                    const char* lpszHeaders = nullptr, const void* lpvPostData = nullptr, DWORD dwPostDataLen = 0);
     // Whether files can be dropped on the browser.

@@ -1,5 +1,7 @@
 #include "online/CIcmpPing.h"
 
+#include "platform/Offline.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -54,6 +56,9 @@ bool ResolveIPv4(const char* host, in_addr& address)
         address.s_addr = a;
         return true;
     }
+    // Offline, no name is looked up (the query would leave the machine) but the loopback's own.
+    if (AfxIsOffline())
+        return AfxIsLoopbackHost(host) && ::inet_pton(AF_INET, "127.0.0.1", &address) == 1;
     addrinfo hints{};
     hints.ai_family = AF_INET;
     addrinfo* result = nullptr;
@@ -112,6 +117,9 @@ BOOL CIcmpPing::Ping(const char* host, IcmpReply& reply, int ttl, int timeoutMs,
         return FALSE;
     in_addr address{};
     if (!ResolveIPv4(host, address))
+        return FALSE;
+    // Offline, echoes go to this machine only.
+    if (AfxIsOffline() && (ntohl(address.s_addr) >> 24) != 127)
         return FALSE;
     const int fd = OpenSocket(g_kind);
     if (fd < 0)

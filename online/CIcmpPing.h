@@ -32,6 +32,7 @@ public:
 
     // Sends size bytes of 'E' (0 to 255) to host (a dotted IPv4 address or a name) with time to live ttl
     // and waits up to timeoutMs for the reply. TRUE when exactly that reply came back in time.
+    // Offline, only loopback addresses are pinged and the system resolver answers "localhost" alone.
     static BOOL Ping(const char* host, IcmpReply& reply, int ttl, int timeoutMs, int size);
 
     // Whether an ICMP message (from its type byte on) is the echo reply to request id/sequence carrying

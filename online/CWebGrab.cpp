@@ -1,6 +1,10 @@
 #include "online/CWebGrab.h"
 
+#include "platform/Offline.h"
+
 #include <curl/curl.h>
+
+#include <chrono>
 
 #include <cstdarg>
 #include <cstdio>
@@ -174,14 +178,9 @@ BOOL CWebGrab::GetPage(const char* lpszAddress, CString& content, const char* lp
     std::string body;
     Transfer t{session, &body, {}, limits.maxBytes, std::time(nullptr)};
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    curl_easy_setopt(curl, CURLOPT_URL, lpszAddress);
     curl_easy_setopt(curl, CURLOPT_USERAGENT, session->GetAgent().GetString());
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, limits.maxRedirects);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, limits.timeoutMs);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs);
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.maxBytes));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteBody);
@@ -189,6 +188,9 @@ BOOL CWebGrab::GetPage(const char* lpszAddress, CString& content, const char* lp
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, WriteHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &t);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+    // Offline, requests go straight to this machine, never through a proxy of the environment.
+    if (AfxIsOffline())
+        curl_easy_setopt(curl, CURLOPT_NOPROXY, "*");
 
     const CString host = [&] {
         CString h = lpszAddress;
@@ -199,8 +201,47 @@ BOOL CWebGrab::GetPage(const char* lpszAddress, CString& content, const char* lp
     }();
     session->OnStatusCallback(1, INTERNET_STATUS_RESOLVING_NAME, host.GetString(), DWORD(host.GetLength()));
 
-    const CURLcode rc = curl_easy_perform(curl);
+    // Redirects are followed here, one at a time, so that each address passes the offline switch
+    // before anything is sent to it; the time limit holds for the whole chain.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limits.timeoutMs);
+    std::string address = lpszAddress ? lpszAddress : "";
+    CURLcode rc = CURLE_OK;
+    CString refusal;
+    for (long redirects = 0;; ++redirects) {
+        if (AfxOfflineRefuses(address.c_str())) {
+            refusal = "Not sent while working offline (VANTREL_OFFLINE is set)";
+            break;
+        }
+        const long left = long(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   deadline - std::chrono::steady_clock::now())
+                                   .count());
+        if (left <= 0) {
+            rc = CURLE_OPERATION_TIMEDOUT;
+            break;
+        }
+        body.clear();
+        curl_easy_setopt(curl, CURLOPT_URL, address.c_str());
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, left);
+        rc = curl_easy_perform(curl);
+        long code = 0;
+        char* next = nullptr;
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &code);
+        curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &next);
+        if (rc != CURLE_OK || code < 300 || code > 399 || !next)
+            break;
+        if (redirects == limits.maxRedirects) {
+            rc = CURLE_TOO_MANY_REDIRECTS;
+            break;
+        }
+        // Only http and https addresses are fetched, so a redirect elsewhere fails when it is opened.
+        address = next;
+    }
     content = CString(body);
+    if (!refusal.IsEmpty()) {
+        content.Empty();
+        session->SetStatus("%s", refusal.GetString());
+        return FALSE;
+    }
     if (rc != CURLE_OK) {
         CString message = t.tooLarge || rc == CURLE_FILESIZE_EXCEEDED ? CString("The file is larger than allowed")
                           : errorBuffer[0]                           ? CString(errorBuffer)

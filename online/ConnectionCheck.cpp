@@ -1,8 +1,8 @@
 #include "online/ConnectionCheck.h"
 
 #include "online/CIcmpPing.h"
+#include "platform/Offline.h"
 
-#include <cstdlib>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <sys/socket.h>
@@ -13,9 +13,8 @@ BOOL InternetGetConnectedState(DWORD* pFlags, DWORD)
 {
     if (pFlags)
         *pFlags = 0;
-    // Developers and automated runs set VANTREL_OFFLINE so the program never sends echoes to the
-    // public probe hosts: the system then counts as not connected and nothing is probed.
-    if (const char* offline = std::getenv("VANTREL_OFFLINE"); offline && *offline)
+    // Offline, the system counts as not connected and nothing is probed.
+    if (AfxIsOffline())
         return FALSE;
     ifaddrs* list = nullptr;
     if (::getifaddrs(&list) != 0)

@@ -45,3 +45,13 @@ BOOL ProbeNewerVersion(CWebGrab& grab)
         return FALSE;
     return IsNewerVersionAnswer(answer);
 }
+
+CString OfflineNotice(const char* lpszAddress)
+{
+    return CString("Quillmont is working offline (VANTREL_OFFLINE is set), so it does not go to\n") + lpszAddress;
+}
+
+CString NoBrowserNotice(const char* lpszAddress)
+{
+    return CString("No web browser could be started to open\n") + lpszAddress;
+}

@@ -27,3 +27,7 @@ BOOL IsNewerVersionAnswer(const CString& answer);
 // Asks the redirect script for the latest version code. A failed fetch counts as not newer; the
 // HTTP status is not consulted.
 BOOL ProbeNewerVersion(CWebGrab& grab);
+
+// What a link that is not followed shows: the program works offline, or no web browser could open it.
+CString OfflineNotice(const char* lpszAddress);
+CString NoBrowserNotice(const char* lpszAddress);

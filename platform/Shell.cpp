@@ -1,5 +1,6 @@
 #include "platform/Shell.h"
 
+#include "platform/Offline.h"
 #include "platform/QtText.h"
 
 #include <QDesktopServices>
@@ -11,6 +12,9 @@
 namespace {
 bool OpenOnDesktop(const CString& target)
 {
+    // Offline, the desktop is not handed an address of another machine: its browser would go there.
+    if (AfxOfflineRefuses(target))
+        return false;
     const QString s = QPathStr(target);
     const QUrl url = QFileInfo::exists(s) ? QUrl::fromLocalFile(s) : QUrl(s);
     return QDesktopServices::openUrl(url);

@@ -1,6 +1,7 @@
 #pragma once
 // Opening a URL or a file in the user's default application. Goes through one replaceable handler,
-// as message boxes do, so tests can see what would be opened; the default hands it to the desktop.
+// as message boxes do, so tests can see what would be opened; the default hands it to the desktop,
+// except an address of another machine while the program works offline (platform/Offline.h).
 #include "platform/CString.h"
 #include "platform/WinTypes.h"
 

@@ -10,6 +10,8 @@ add_library(vantrel_platform_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CString.h
   ${CMAKE_CURRENT_LIST_DIR}/CView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CView.h
+  ${CMAKE_CURRENT_LIST_DIR}/Offline.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Offline.h
   ${CMAKE_CURRENT_LIST_DIR}/Random.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Random.h
   ${CMAKE_CURRENT_LIST_DIR}/WinTypes.h)

@@ -2,6 +2,8 @@ if(VANTREL_GUI)
   vantrel_test(NAME app_shell_test LABEL app
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/app_shell_test.cpp
     LIBS vantrel_app)
+  # Its stand-in for the desktop's browser is a QObject with a slot.
+  set_target_properties(app_shell_test PROPERTIES AUTOMOC ON)
 endif()
 if(VANTREL_GUI)
   # Every dialog's texts fit, at scale 1 and with the whole interface scaled by 1.5.

@@ -5,9 +5,11 @@
 #include "app/CMainFrame.h"
 #include "app/CVantrelApp.h"
 #include "app/ProgramDataFolder.h"
+#include "app/WebLinks.h"
 #include "maze/CVantrelDoc.h"
 #include "maze/MazeSetupValues.h"
 #include "online/CAdWindow.h"
+#include "online/WebLinkScheme.h"
 #include "platform/CSingleDocTemplate.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
@@ -16,16 +18,19 @@
 #include "resources/VantrelResources.h"
 #include "resources/periph/PeriphResources.h"
 #include "resources/resource.h"
+#include "tests/online/OfflineScope.h"
 #include "view/CVantrelView.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -515,7 +520,7 @@ TEST_F(ShellTest, HelpLinksCarryTheEditionCode)
     std::vector<std::string> opened;
     SetShellOpenHandler([&](const CString& target) {
         opened.push_back(std::string(target));
-        return false; // a link the desktop cannot open reports nothing
+        return true;
     });
     for (UINT id : {ID_USER_MANUAL, ID_FORUM, ID_MAILING_LIST, ID_HEAR_ABOUT, ID_HOME_PAGE})
         EXPECT_TRUE(app.OnCmdMsg(id, CN_COMMAND, nullptr, nullptr));
@@ -530,6 +535,66 @@ TEST_F(ShellTest, HelpLinksCarryTheEditionCode)
     EXPECT_TRUE(endsWith(opened[3], "/maze.ram?VER=FREE_QL19")) << opened[3];
     EXPECT_TRUE(endsWith(opened[4], "/?VER=FREE_QL19")) << opened[4];
     EXPECT_TRUE(m_asked.empty());
+}
+
+namespace {
+// Stands for the desktop's browser: QDesktopServices hands it every http address it is asked to open.
+class DesktopBrowser : public QObject {
+    Q_OBJECT
+public:
+    std::vector<std::string> opened;
+public slots:
+    void open(const QUrl& url) { opened.push_back(url.toString().toStdString()); }
+};
+} // namespace
+
+// A help link that is not opened says why in a message box: offline, the desktop is not asked at all;
+// otherwise the desktop's browser opens it, or the box says that no browser could be started.
+TEST_F(ShellTest, HelpLinksThatAreNotOpenedSaySo)
+{
+    CVantrelApp app;
+    DesktopBrowser browser;
+    QDesktopServices::setUrlHandler("http", &browser, "open");
+    struct Unset {
+        ~Unset() { QDesktopServices::unsetUrlHandler("http"); }
+    } unset;
+    const UINT links[] = {ID_USER_MANUAL, ID_FORUM, ID_MAILING_LIST, ID_HEAR_ABOUT, ID_HOME_PAGE};
+    const std::vector<std::string> addresses = {RedirectAddress("manual").str(), RedirectAddress("forum").str(),
+                                                RedirectAddress("maillist").str(),
+                                                std::string(kMainServer) + "/maze.ram?VER=FREE_QL19",
+                                                HomePageAddress().str()};
+    {
+        OfflineScope on(true);
+        for (UINT id : links)
+            EXPECT_TRUE(app.OnCmdMsg(id, CN_COMMAND, nullptr, nullptr));
+        EXPECT_TRUE(browser.opened.empty());
+        ASSERT_EQ(m_asked.size(), 5u);
+        for (std::size_t i = 0; i < 5; ++i) {
+            EXPECT_EQ(m_asked[i], std::string(OfflineNotice(addresses[i].c_str())));
+            EXPECT_EQ(m_types[i], UINT(MB_OK | MB_ICONEXCLAMATION));
+        }
+        // The About box's link to the home page is the same link.
+        m_asked.clear();
+        SetDialogRunner([&](CDialog& dialog) {
+            dialog.OnCmdMsg(IDC_ABOUT_HOMEPAGE, CN_COMMAND, nullptr, nullptr);
+            dialog.EndDialog(IDOK);
+        });
+        app.OnAppAbout();
+        SetDialogRunner({});
+        EXPECT_EQ(m_asked, std::vector<std::string>{std::string(OfflineNotice(HomePageAddress()))});
+    }
+
+    OfflineScope off(false);
+    m_asked.clear();
+    for (UINT id : links)
+        EXPECT_TRUE(app.OnCmdMsg(id, CN_COMMAND, nullptr, nullptr));
+    EXPECT_EQ(browser.opened, addresses);
+    EXPECT_TRUE(m_asked.empty());
+    // A desktop with no browser to start.
+    SetShellOpenHandler([](const CString&) { return false; });
+    EXPECT_TRUE(app.OnCmdMsg(ID_FORUM, CN_COMMAND, nullptr, nullptr));
+    SetShellOpenHandler({});
+    EXPECT_EQ(m_asked, std::vector<std::string>{std::string(NoBrowserNotice(addresses[1].c_str()))});
 }
 
 // A file named on the command line is opened through the document's own open.
@@ -568,3 +633,5 @@ TEST_F(ShellTest, CommandLineFileReachesTheDocument)
     Stop(app);
 }
 } // namespace
+
+#include "app_shell_test.moc"

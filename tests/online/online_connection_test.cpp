@@ -1,6 +1,9 @@
-// The connection check's states, the echo reply test, and a real echo to 127.0.0.1 when allowed.
+// The connection check's states, the echo reply test, a real echo to 127.0.0.1 when allowed, and the
+// offline switch: which addresses it keeps the program from, and the echoes it stops.
 #include "online/CIcmpPing.h"
 #include "online/ConnectionCheck.h"
+#include "platform/Offline.h"
+#include "tests/online/OfflineScope.h"
 
 #include <gtest/gtest.h>
 
@@ -129,4 +132,67 @@ TEST(IcmpEcho, LoopbackAnswersWhenEchoesAreAllowed)
     EXPECT_FALSE(CIcmpPing::Ping("127.0.0.1", reply, PROBE_TTL, 100, 256));
     // Dotted addresses are not looked up.
     EXPECT_EQ(looked, (std::vector<std::string>{"localhost", "no.such.host.invalid"}));
+}
+
+TEST(OfflineSwitch, AddressesOfOtherMachines)
+{
+    // This machine: loopback hosts, files, paths and addresses without a host.
+    for (const char* address :
+         {"http://127.0.0.1:8080/redir.asp?LOC=info", "http://localhost/x", "HTTP://LocalHost:1/", "http://[::1]:80/",
+          "http://user@127.9.9.9/", "https://[::ffff:127.0.0.1]/", "http:\\\\127.0.0.1\\page.htm", "file:///etc/hosts",
+          "FILE://server/share", "/usr/share/vantrel/html/welcome.htm", "C:\\html\\welcome.htm", "about:blank",
+          "data:text/html,x", "mzMASK:", "", "http:///nohost"})
+        EXPECT_FALSE(AfxAddressLeavesMachine(address)) << address;
+    // Other machines, names included: looking one up would already leave the machine.
+    for (const char* address :
+         {"http://www.quillmont.example/redir.asp?LOC=CHECKUPDATE&VER=FREE_QL19", "https://8.8.8.8/",
+          "http://quillmont.localhost:1/", "ftp:\\\\ftp.example\\file", "mzMASK://www.quillmont.example/m.gif",
+          "http://0.0.0.0:80/", "http://[2001:db8::1]/", "http://127.0.0.1@www.quillmont.example/",
+          "http://localhost.example/"})
+        EXPECT_TRUE(AfxAddressLeavesMachine(address)) << address;
+
+    // The switch refuses only addresses of other machines, and only while it is on.
+    {
+        OfflineScope on(true);
+        EXPECT_TRUE(AfxIsOffline());
+        EXPECT_TRUE(AfxOfflineRefuses("http://www.quillmont.example/"));
+        EXPECT_FALSE(AfxOfflineRefuses("http://127.0.0.1:1/"));
+        EXPECT_FALSE(AfxOfflineRefuses("file:///tmp/x.htm"));
+        // The system counts as not connected, so the connection check sends nothing.
+        DWORD flags = 0xFF;
+        EXPECT_FALSE(InternetGetConnectedState(&flags, 0));
+        EXPECT_EQ(flags, 0u);
+    }
+    {
+        OfflineScope off(false);
+        EXPECT_FALSE(AfxIsOffline());
+        EXPECT_FALSE(AfxOfflineRefuses("http://www.quillmont.example/"));
+    }
+    setenv("VANTREL_OFFLINE", "", 1);
+    EXPECT_FALSE(AfxIsOffline()) << "an empty value leaves the switch off";
+    setenv("VANTREL_OFFLINE", "1", 1);
+}
+
+TEST(OfflineSwitch, EchoesGoToThisMachineOnly)
+{
+    OfflineScope on(true);
+    // A name the test's resolver places elsewhere: offline, no echo goes there. (0.0.0.0 is not a
+    // loopback address, though Linux would deliver it here: nothing leaves even if the gate failed,
+    // and the loopback check of the online label would see the send.)
+    std::vector<std::string> looked;
+    CIcmpPing::SetResolver([&](const char* host, DWORD& address) {
+        looked.push_back(host);
+        address = htonl(INADDR_ANY);
+        return true;
+    });
+    CIcmpPing::IcmpReply reply;
+    EXPECT_FALSE(CIcmpPing::Ping("elsewhere.test", reply, PROBE_TTL, 100, PROBE_SIZE));
+    EXPECT_EQ(looked, std::vector<std::string>{"elsewhere.test"});
+    EXPECT_FALSE(CIcmpPing::Ping("0.0.0.0", reply, PROBE_TTL, 100, PROBE_SIZE));
+    // The system's resolver is not asked offline (the query would leave the machine) but for
+    // "localhost", which stays reachable.
+    CIcmpPing::SetResolver(nullptr);
+    EXPECT_FALSE(CIcmpPing::Ping("www.quillmont.example", reply, PROBE_TTL, 100, PROBE_SIZE));
+    if (CIcmpPing::Initialise())
+        EXPECT_TRUE(CIcmpPing::Ping("localhost", reply, PROBE_TTL, PROBE_TIMEOUT_MS, PROBE_SIZE));
 }

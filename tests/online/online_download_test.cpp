@@ -1,9 +1,11 @@
-// Fetches and downloads against a server of the test's own on 127.0.0.1, and the version probe.
+// Fetches and downloads against a server of the test's own on 127.0.0.1, the version probe, and the
+// offline switch that keeps them on this machine.
 #include "online/CWebGrab.h"
 #include "online/Download.h"
 #include "online/WebLinkScheme.h"
 #include "platform/MessageBox.h"
 #include "tests/online/LoopbackHttpServer.h"
+#include "tests/online/OfflineScope.h"
 
 #include <gtest/gtest.h>
 
@@ -269,4 +271,80 @@ TEST_F(Loopback, VersionProbeOutcomes)
     CWebGrab grab;
     EXPECT_FALSE(ProbeNewerVersion(grab));
     SetRedirectServer(previous);
+}
+
+// Offline, no fetch goes to another machine: not the address asked for, not a redirect from this
+// machine to another, not a download. "quillmont.localhost" is another machine to the offline switch
+// (the system's resolver would send a query for it), while libcurl itself places it on this machine:
+// so the server sees whatever the switch lets through.
+TEST_F(Loopback, OfflineFetchesStayOnThisMachine)
+{
+    const std::string port = server.Base().substr(server.Base().rfind(':') + 1);
+    const std::string elsewhere = "http://quillmont.localhost:" + port + "/far";
+    server.Serve("/far", {200, "far away"});
+    server.Serve("/hop", {302, "", "Location: " + elsewhere + "\r\n"});
+    const auto paths = [&] {
+        std::vector<std::string> p;
+        for (const auto& r : server.Requests())
+            p.push_back(r.path);
+        return p;
+    };
+
+    OfflineScope on(true);
+    CWebGrab grab;
+    CString content = "old";
+    EXPECT_FALSE(grab.GetPage(elsewhere.c_str(), content, USER_AGENT));
+    EXPECT_EQ(content, "");
+    EXPECT_EQ(grab.statusCode, 0u);
+    EXPECT_NE(grab.GetStatusText().Find("offline"), -1) << grab.GetStatusText().GetString();
+    EXPECT_FALSE(grab.GetPage(server.Url("/hop").c_str(), content, USER_AGENT));
+    CString path;
+    EXPECT_FALSE(DownloadToFile(elsewhere.c_str(), "MASK", "TEMP", online, path));
+    EXPECT_EQ(path, "TEMP");
+    EXPECT_EQ(Files(), std::vector<std::string>{});
+    EXPECT_EQ(paths(), std::vector<std::string>{"/hop"});
+    // The version probe asks nothing of a server elsewhere: not newer.
+    const CString previous = SetRedirectServer(("http://quillmont.localhost:" + port).c_str());
+    server.Serve("/redir.asp?LOC=latestversionfree&VER=FREE_QL19", {200, "FREE_QL20"});
+    EXPECT_FALSE(ProbeNewerVersion(grab));
+    EXPECT_EQ(paths(), std::vector<std::string>{"/hop"});
+
+    // With the switch off the same fetches reach the server.
+    {
+        OfflineScope off(false);
+        EXPECT_TRUE(ProbeNewerVersion(grab));
+        ASSERT_TRUE(grab.GetPage(server.Url("/hop").c_str(), content, USER_AGENT));
+        EXPECT_EQ(content, "far away");
+        EXPECT_EQ(grab.statusCode, 200u);
+    }
+    SetRedirectServer(previous);
+    EXPECT_EQ(paths(), (std::vector<std::string>{"/hop", "/redir.asp?LOC=latestversionfree&VER=FREE_QL19", "/hop",
+                                                  "/far"}));
+}
+
+// Redirects are followed one at a time, within the limits of a single fetch.
+TEST_F(Loopback, RedirectChainsKeepTheirLimits)
+{
+    WebGrabLimits& limits = WebGrabDefaultLimits();
+    const WebGrabLimits saved = limits;
+    limits.maxRedirects = 2;
+    for (int i = 0; i < 3; ++i)
+        server.Serve("/r" + std::to_string(i), {301, "moved", "Location: /r" + std::to_string(i + 1) + "\r\n"});
+    server.Serve("/r3", {200, "end"});
+    server.Serve("/r2", {307, "moved", "Location: " + server.Url("/r3") + "\r\n"});
+    CString content;
+    {
+        CWebGrab grab;
+        EXPECT_FALSE(grab.GetPage(server.Url("/r0").c_str(), content, USER_AGENT));
+    }
+    EXPECT_EQ(server.Requests().size(), 3u);  // r0, r1, r2: the third redirect is one too many
+    {
+        CWebGrab grab;
+        ASSERT_TRUE(grab.GetPage(server.Url("/r1").c_str(), content, USER_AGENT));
+        EXPECT_EQ(content, "end");
+        EXPECT_EQ(grab.statusCode, 200u);
+        // The headers are those of the last response.
+        EXPECT_EQ(grab.rawHeaders.Find("Location"), -1);
+    }
+    limits = saved;
 }

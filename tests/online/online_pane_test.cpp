@@ -11,9 +11,11 @@
 #include "platform/Profile.h"
 #include "resources/resource.h"
 #include "tests/online/LoopbackHttpServer.h"
+#include "tests/online/OfflineScope.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QNetworkProxy>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -452,4 +454,55 @@ TEST_F(PaneTest, BrowserReportsGalleryLinksOfPages)
     EXPECT_EQ(downloads[0], "HTTP" + host + "/m.bmp MASK TEMP");
     Pump(200);
     EXPECT_EQ(pane->GetBrowser()->url().toString().toStdString(), server.Url("/gallery.htm"));
+}
+
+// Offline, the pane asks nothing of another machine: the galleries and the update check say so in a
+// message and leave the pane as it was; the browser opens no address there, follows no link there and
+// loads no picture from there. The browser's way to other machines is a proxy, which is the test's
+// server on this machine: so the server sees whatever the switch would let through, and no name is
+// looked up. (With the switch off, the picture does come through the proxy; that is not run here, as
+// the browser's first use of a proxy probes for IPv6 by connecting a socket to a public address.)
+TEST_F(PaneTest, OfflineTheBrowserStaysOnThisMachine)
+{
+    const std::string elsewhere = "http://www.quillmont.example";
+    const std::string port = server.Base().substr(server.Base().rfind(':') + 1);
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", quint16(std::stoi(port))));
+    struct NoProxyAfter {
+        ~NoProxyAfter() { QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy); }
+    } noProxyAfter;
+    SetRedirectServer(elsewhere.c_str());
+    // A page of this machine that shows a picture of the other machine and links there.
+    server.Serve("/near.htm", {200, Page("Near", "<img src='" + elsewhere + "/pic.png'><a id='a' href='" + elsewhere +
+                                                    "/far.htm'>far</a>")});
+    OfflineScope on(true);
+
+    pane->nextAdMs = 300000;
+    for (UINT id : {ID_CHECK_FOR_UPDATES, ID_TEMPLATE_GALLERY, ID_MASK_GALLERY, ID_TILER_GALLERY})
+        EXPECT_TRUE(pane->OnCmdMsg(id, CN_COMMAND, nullptr, nullptr));
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes[0].text, OfflineNotice((elsewhere + "/redir.asp?LOC=CHECKUPDATE&VER=FREE_QL19").c_str()));
+    EXPECT_EQ(boxes[1].text, OfflineNotice((elsewhere + "/redir.asp?LOC=templates_v2&VER=FREE_QL19").c_str()));
+    EXPECT_EQ(boxes[2].text, OfflineNotice((elsewhere + "/redir.asp?LOC=MASKS&VER=FREE_QL19").c_str()));
+    EXPECT_EQ(boxes[3].text, OfflineNotice((elsewhere + "/redir.asp?LOC=TILERS&VER=FREE_QL19").c_str()));
+    EXPECT_EQ(boxes[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_EQ(pane->galleryMode, 0);
+    EXPECT_EQ(pane->nextAdMs, 300000);
+
+    // A page finishes loading once its picture has loaded or failed.
+    bool loaded = false;
+    QObject::connect(pane->GetBrowser(), &QWebEngineView::loadFinished, [&](bool) { loaded = true; });
+    pane->Navigate2(server.Url("/near.htm").c_str());
+    ASSERT_TRUE(WaitFor([&] { return loaded; }));
+    EXPECT_EQ(pane->GetBrowser()->title(), "Near");
+    pane->GetBrowser()->page()->runJavaScript("document.getElementById('a').click();");
+    // Neither the online rotation's page nor any other address there is opened.
+    pane->Navigate2(RedirectAddressFor("info"));
+    pane->Navigate2((elsewhere + "/far.htm").c_str());
+    Pump(300);
+    EXPECT_EQ(pane->GetBrowser()->url().toString().toStdString(), server.Url("/near.htm"));
+
+    std::vector<std::string> paths;
+    for (const auto& r : PageRequests())
+        paths.push_back(r.path);
+    EXPECT_EQ(paths, std::vector<std::string>{"/near.htm"});
 }
