@@ -37,8 +37,8 @@ int ProfileInt(const char* section, const char* entry, int nDefault)
     return int(AfxGetProfile().GetProfileInt(section, entry, nDefault));
 }
 
-// Writing the profile is slow (each write reaches the disk), and every reset and load writes every
-// setting: a value that is stored already is left as it is.
+// Writing the profile is slow (each write of its file waits for the disk), and every reset and load
+// writes every setting: a value that is stored already is left as it is.
 void WriteInt(const char* section, const char* entry, int value)
 {
     CProfile& profile = AfxGetProfile();
@@ -231,6 +231,8 @@ int CVantrelDoc::ShowSettings(int nPage)
     const float gridPct = grid ? float(gridRadius * 100.0) : 0.0f;
 
     int answer = nPage == -1 ? IDOK : RunMazeSetupSheet(*this, v, nPage);
+    // The settings an apply writes reach the profile's file together.
+    CProfileBatch batch;
     if (answer == IDOK) {
         // Values that would leave no grid are refused before the grid or the profile changes.
         CString refusal = RefuseTemplateType(v.style.m_nType);

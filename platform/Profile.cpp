@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -24,25 +25,61 @@ bool Usable(const char* lpszSection, const char* lpszEntry)
     return lpszSection && *lpszSection && lpszEntry && *lpszEntry;
 }
 
+// The open batch of the process's profile: its settings object holds the batched writes until the
+// outermost batch closes.
+struct Batch {
+    int depth = 0;
+    QString path;
+    std::unique_ptr<QSettings> settings;
+};
+Batch& TheBatch()
+{
+    static Batch batch;
+    return batch;
+}
+
+QString PathOf(const CProfile& profile) { return QString::fromLocal8Bit(profile.GetProfilePath().GetString()); }
+
+// The batch's settings when the profile's file is the batch's, else null.
+QSettings* BatchFor(const CProfile& profile)
+{
+    Batch& batch = TheBatch();
+    return batch.settings && batch.path == PathOf(profile) ? batch.settings.get() : nullptr;
+}
+
 // The stored value of an entry, or an invalid variant.
 QVariant Lookup(const CProfile& profile, const char* lpszSection, const char* lpszEntry)
 {
     if (!Usable(lpszSection, lpszEntry))
         return {};
-    QSettings settings(QString::fromLocal8Bit(profile.GetProfilePath().GetString()), QSettings::IniFormat);
-    settings.beginGroup(ToQ(lpszSection));
-    return settings.value(ToQ(lpszEntry));
+    const auto read = [&](QSettings& settings) {
+        settings.beginGroup(ToQ(lpszSection));
+        QVariant value = settings.value(ToQ(lpszEntry));
+        settings.endGroup();
+        return value;
+    };
+    if (QSettings* batch = BatchFor(profile))
+        return read(*batch);
+    QSettings settings(PathOf(profile), QSettings::IniFormat);
+    return read(settings);
 }
 
 bool IsBinary(const QVariant& value) { return value.typeId() == QMetaType::QByteArray; }
 
-// Applies one change and writes the file at once, so that nothing is lost if the program stops.
+// Applies one change and writes the file at once, so that nothing is lost if the program stops; in a
+// batch, the batch's close writes it.
 template <typename Change>
 BOOL Store(const CProfile& profile, const char* lpszSection, Change change)
 {
     if (!lpszSection || !*lpszSection)
         return FALSE;
-    QSettings settings(QString::fromLocal8Bit(profile.GetProfilePath().GetString()), QSettings::IniFormat);
+    if (QSettings* batch = BatchFor(profile)) {
+        batch->beginGroup(ToQ(lpszSection));
+        change(*batch);
+        batch->endGroup();
+        return TRUE;
+    }
+    QSettings settings(PathOf(profile), QSettings::IniFormat);
     settings.beginGroup(ToQ(lpszSection));
     change(settings);
     settings.endGroup();
@@ -149,4 +186,22 @@ CProfile& AfxGetProfile()
 {
     static CProfile profile;
     return profile;
+}
+
+CProfileBatch::CProfileBatch()
+{
+    Batch& batch = TheBatch();
+    if (batch.depth++ == 0) {
+        batch.path = PathOf(AfxGetProfile());
+        batch.settings = std::make_unique<QSettings>(batch.path, QSettings::IniFormat);
+    }
+}
+
+CProfileBatch::~CProfileBatch()
+{
+    Batch& batch = TheBatch();
+    if (--batch.depth == 0) {
+        batch.settings->sync();
+        batch.settings.reset();
+    }
 }

@@ -48,3 +48,15 @@ private:
 
 // The process's profile, which the application object names at start-up.
 CProfile& AfxGetProfile();
+
+// Writes to the process's profile made while a batch is open reach the file together when the
+// outermost batch closes: one write of the file (each write waits for the disk) instead of one per
+// entry. Reads in between see the batched values. Writes in a batch report success; the file's own
+// write happens at the close.
+class CProfileBatch {
+public:
+    CProfileBatch();
+    ~CProfileBatch();
+    CProfileBatch(const CProfileBatch&) = delete;
+    CProfileBatch& operator=(const CProfileBatch&) = delete;
+};

@@ -232,6 +232,49 @@ TEST_F(ProfileTest, UnwritableFileReportsFailure)
     EXPECT_EQ(profile.GetProfileInt("size", "x", 4), 4u);
 }
 
+// An apply writes some thirty settings; in a batch they reach the file in one write when the
+// outermost batch closes, and reads in between already see them.
+TEST_F(ProfileTest, BatchedWritesReachTheFileTogether)
+{
+    CProfile& app = AfxGetProfile();
+    const CString key = app.GetRegistryKey(), name = app.GetAppName();
+    app.SetRegistryKey("Quillmont");
+    app.SetAppName("FREEQuillmont");
+    ASSERT_EQ(app.GetProfilePath(), profile.GetProfilePath());
+    ASSERT_TRUE(app.WriteProfileInt("size", "cellx", 5));
+    EXPECT_NE(IniText().find("cellx=5"), std::string::npos) << "outside a batch each write reaches the file";
+    {
+        CProfileBatch outer;
+        EXPECT_TRUE(app.WriteProfileInt("size", "cellx", 7));
+        EXPECT_TRUE(app.WriteProfileString("size", "TilerID", "stone"));
+        {
+            CProfileBatch inner;
+            EXPECT_TRUE(app.WriteProfileInt("PROB", "N", 3));
+            EXPECT_TRUE(app.WriteProfileString("size", "gone", nullptr));
+        }
+        EXPECT_EQ(app.GetProfileInt("size", "cellx", 0), 7u);
+        EXPECT_EQ(app.GetProfileString("size", "TilerID"), "stone");
+        EXPECT_EQ(profile.GetProfileInt("PROB", "N", 0), 3u);
+        const std::string text = IniText();
+        EXPECT_NE(text.find("cellx=5"), std::string::npos);
+        EXPECT_EQ(text.find("TilerID"), std::string::npos);
+        EXPECT_EQ(text.find("[PROB]"), std::string::npos);
+    }
+    const std::string text = IniText();
+    EXPECT_NE(text.find("cellx=7"), std::string::npos);
+    EXPECT_NE(text.find("TilerID=stone"), std::string::npos);
+    EXPECT_NE(text.find("N=3"), std::string::npos);
+    Reload();
+    EXPECT_EQ(profile.GetProfileInt("size", "cellx", 0), 7u);
+    EXPECT_EQ(profile.GetProfileString("size", "TilerID"), "stone");
+    EXPECT_EQ(profile.GetProfileInt("PROB", "N", 0), 3u);
+    // After the batch, writes reach the file one by one again.
+    EXPECT_TRUE(app.WriteProfileInt("size", "celly", 9));
+    EXPECT_NE(IniText().find("celly=9"), std::string::npos);
+    app.SetRegistryKey(key);
+    app.SetAppName(name);
+}
+
 TEST(ProfileGlobal, OneProfilePerProcess)
 {
     AfxGetProfile().SetAppName("FREEQuillmont");
