@@ -81,14 +81,19 @@ CHtmlView::~CHtmlView()
     }
 }
 
-void CHtmlView::CreateWidgets(QWidget* pParent)
+QWebEngineView* CHtmlView::GetBrowser()
 {
-    CWndView::CreateWidgets(pParent);
+    // The browser engine starts with the first browser: it is made when first needed, not with the
+    // window, so a program whose pane stays off never starts it.
+    if (m_pBrowser || !m_pClient)
+        return m_pBrowser;
     m_pBrowser = new QWebEngineView(m_pClient);
     auto* pPage = new CHtmlViewPage(this, m_pBrowser);
     pPage->setUrlRequestInterceptor(new COfflineGate(pPage));
     m_pBrowser->setPage(pPage);
     m_pBrowser->setContextMenuPolicy(Qt::NoContextMenu);
+    m_pBrowser->setAcceptDrops(m_bDropTarget != FALSE);
+    m_pBrowser->setGeometry(m_pClient->rect());
     QObject::connect(m_pBrowser, &QWebEngineView::titleChanged, m_pBrowser,
                      [this](const QString& title) { OnTitleChange(CText(title)); });
     QObject::connect(m_pBrowser, &QWebEngineView::loadFinished, m_pBrowser, [this](bool ok) {
@@ -96,9 +101,9 @@ void CHtmlView::CreateWidgets(QWidget* pParent)
             OnDocumentComplete(GetLocationURL());
     });
     QObject::connect(m_pBrowser, &QObject::destroyed, [this] { m_pBrowser = nullptr; });
+    m_pBrowser->show();
+    return m_pBrowser;
 }
-
-QWebEngineView* CHtmlView::GetBrowser() const { return m_pBrowser; }
 
 CString CHtmlView::AddressToUrl(const char* lpszAddress)
 {
@@ -115,7 +120,7 @@ CString CHtmlView::AddressToUrl(const char* lpszAddress)
 void CHtmlView::Navigate2(const char* lpszURL, DWORD, const char*, const char* lpszHeaders, const void*, DWORD)
 {
     const CString url = AddressToUrl(lpszURL);
-    if (!m_pBrowser || AfxOfflineRefuses(url))
+    if (AfxOfflineRefuses(url) || !GetBrowser())
         return;
     QWebEngineHttpRequest request(QUrl(QText(url)));
     const QStringList lines = QText(lpszHeaders).split(QRegularExpression("[\r\n]"), Qt::SkipEmptyParts);
@@ -129,6 +134,7 @@ void CHtmlView::Navigate2(const char* lpszURL, DWORD, const char*, const char* l
 
 void CHtmlView::SetRegisterAsDropTarget(BOOL bNewValue)
 {
+    m_bDropTarget = bNewValue;
     if (m_pBrowser)
         m_pBrowser->setAcceptDrops(bNewValue != FALSE);
 }

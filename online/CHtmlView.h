@@ -1,6 +1,9 @@
 #pragma once
 // A view that hosts a web browser (Qt WebEngine) filling its window, with the browser notifications a
-// derived view overrides: before-navigate (which can cancel), title change and document complete.
+// derived view overrides: before-navigate (which can cancel), title change and document complete. The
+// browser is made when the view first opens a page; until then the window shows its white background.
+// (The first browser moves its top-level window to OpenGL composition, for which the toolkit makes that
+// window anew, once.)
 #include "platform/CWndView.h"
 
 #include <memory>
@@ -25,7 +28,10 @@ public:
     void SetTop(long nNewValue) { m_nTop = nNewValue; }
     void SetLeft(long nNewValue) { m_nLeft = nNewValue; }
     CString GetLocationURL() const;
-    QWebEngineView* GetBrowser() const;
+    // The browser, made when first asked for: the first navigation makes it (or a caller that needs
+    // it), so the browser engine starts only once the pane shows a page.
+    QWebEngineView* GetBrowser();
+    BOOL HasBrowser() const { return m_pBrowser != nullptr; }
 
     // Before each navigation of the main frame: set *pbCancel to TRUE to stop it.
     virtual void OnBeforeNavigate2(const char* lpszURL, DWORD nFlags, const char* lpszTargetFrameName,
@@ -40,11 +46,9 @@ public:
     // The URL text an address of the program stands for.
     static CString AddressToUrl(const char* lpszAddress);
 
-protected:
-    void CreateWidgets(QWidget* pParent) override;
-
 private:
     QWebEngineView* m_pBrowser = nullptr;
+    BOOL m_bDropTarget = TRUE;
     long m_nTop = 0;
     long m_nLeft = 0;
 };

@@ -1,5 +1,6 @@
 // The information pane inside the running program: its place in the splitter, the document's links to
-// it, and the application's connection check, downloads and template opening behind its galleries.
+// it, the application's connection check, downloads and template opening behind its galleries, and
+// when its browser is made.
 #include "tests/platform/ui_test_support.h"
 
 #include "app/CMainFrame.h"
@@ -10,6 +11,7 @@
 #include "maze/Object.h"
 #include "online/CAdWindow.h"
 #include "online/ConnectionCheck.h"
+#include "online/WebLinkScheme.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/ResourceTables.h"
@@ -21,6 +23,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QWebEngineView>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -263,4 +266,47 @@ TEST_F(PaneInProgram, MaskLinksShapeATemplateOnlyWhereApplyMaskIsEnabled)
     pDoc->m_bTemplateOnly = 1;
     m_pPane->OnBeforeNavigate2(link.c_str(), 0, nullptr, CString(), nullptr, &cancel);
     EXPECT_TRUE(blackened());
+}
+
+// The browser engine starts with the pane's first page, not with the program: a program whose pane
+// stays off never makes a browser; Info Box makes it as the pane shows its first page, and so does a
+// gallery or the update check. Offline, a gallery of another machine makes none.
+TEST_F(PaneInProgram, TheBrowserIsMadeWhenThePaneFirstShowsAPage)
+{
+    const auto browsers = [&] { return m_pFrame->GetWidget()->findChildren<QWebEngineView*>().size(); };
+    // At start the pane is off: its first page timer collapses it, and no page is shown.
+    ASSERT_TRUE(WaitFor([&] { return m_pFrame->GetPaneHeight() == 1; }, 3000));
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_NEW));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(m_pPane->HasBrowser());
+    EXPECT_EQ(browsers(), 0);
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_CHECK_FOR_UPDATES));
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0], std::string(OfflineNotice(RedirectAddressFor("CHECKUPDATE"))));
+    EXPECT_EQ(browsers(), 0);
+
+    // Info Box: the first local page opens the pane in a browser made for it, filling the pane.
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_INFO_BOX));
+    ASSERT_TRUE(WaitFor([&] { return PaneRow() == 60; }));
+    ASSERT_TRUE(m_pPane->HasBrowser());
+    EXPECT_EQ(browsers(), 1);
+    QWebEngineView* browser = m_pPane->GetBrowser();
+    EXPECT_EQ(browser->title(), "@0#2#60#160#5#20");
+    EXPECT_FALSE(browser->acceptDrops());
+    EXPECT_EQ(browser->size(), m_pPane->GetClientWidget()->size());
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_INFO_BOX));
+}
+
+TEST_F(PaneInProgram, AGalleryMakesTheBrowserToShowItsPage)
+{
+    m_server.Serve("/redir.asp?LOC=TILERS&VER=FREE_QL19", {200, "<html><head><title>Tile sets</title></head></html>"});
+    const CString previous = SetRedirectServer(m_server.Base().c_str());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(m_pPane->HasBrowser());
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_TILER_GALLERY));
+    ASSERT_TRUE(m_pPane->HasBrowser());
+    ASSERT_TRUE(WaitFor([&] { return m_pPane->GetBrowser()->title() == "Tile sets"; }));
+    // The gallery page takes the whole height, as it always has.
+    ASSERT_TRUE(WaitFor([&] { return m_pFrame->GetPaneHeight() > 100 && PaneRow() == m_pFrame->GetPaneHeight(); }));
+    SetRedirectServer(previous);
 }

@@ -487,6 +487,7 @@ TEST_F(PaneTest, OfflineTheBrowserStaysOnThisMachine)
     EXPECT_EQ(boxes[0].type, UINT(MB_OK | MB_ICONEXCLAMATION));
     EXPECT_EQ(pane->galleryMode, 0);
     EXPECT_EQ(pane->nextAdMs, 300000);
+    EXPECT_FALSE(pane->HasBrowser()) << "no browser is started for a page that is not shown";
 
     // A page finishes loading once its picture has loaded or failed.
     bool loaded = false;
