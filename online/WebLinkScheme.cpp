@@ -48,10 +48,10 @@ BOOL ProbeNewerVersion(CWebGrab& grab)
 
 CString OfflineNotice(const char* lpszAddress)
 {
-    return CString("Quillmont is working offline (VANTREL_OFFLINE is set), so it does not go to\n") + lpszAddress;
+    return CString("Quillmont is working offline (VANTREL_OFFLINE is set).\nThis page is not opened:\n") + lpszAddress;
 }
 
 CString NoBrowserNotice(const char* lpszAddress)
 {
-    return CString("No web browser could be started to open\n") + lpszAddress;
+    return CString("No web browser could be started to open this page:\n") + lpszAddress;
 }
