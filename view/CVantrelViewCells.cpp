@@ -7,6 +7,7 @@
 #include "view/DrawerDC.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 constexpr COLORREF kColourBlackened = 0x000000;
@@ -206,9 +207,20 @@ int CVantrelView::ComputeExtents(int)
     // The measure runs in logical units with y downwards, so no device conversion is involved.
     CacheCellSize();
     const CSize step(m_nCachedCellWidth, -m_nCachedCellHeight);
+    // A vertex is its cell's origin plus an offset of its own, and a centroid grows with the origin:
+    // so the extremes over the grid are those of the first and last columns and rows, and the cells
+    // between them need not be visited (the grid may have a quarter of a million of them).
+    const auto ends = [](int count) {
+        std::vector<int> at;
+        if (count > 0)
+            at.push_back(0);
+        if (count > 1)
+            at.push_back(count - 1);
+        return at;
+    };
     bool bFirstVertex = true, bFirstCentroid = true;
-    for (int i = 0; i < pDoc->m_nCellsX; ++i) {
-        for (int j = 0; j < pDoc->m_nCellsY; ++j) {
+    for (int i : ends(pDoc->m_nCellsX)) {
+        for (int j : ends(pDoc->m_nCellsY)) {
             for (int g = 0; g < pDoc->m_nGrids; ++g) {
                 const Object& grid = *pDoc->GetGrid(g);
                 const int n = grid.sides;

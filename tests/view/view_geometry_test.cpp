@@ -2,9 +2,12 @@
 #include "ViewTestSupport.h"
 
 #include "maze/MazeCell.h"
+#include "maze/Object.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 using viewtest::DetachedView;
@@ -43,6 +46,77 @@ TEST(ViewExtents, SquareGridBoxesOfCornersAndCentres)
     EXPECT_EQ(view.m_vertexMax, CPoint(7460, 9200));
     EXPECT_DOUBLE_EQ(view.m_centroidMaxX, 7460.0 - 373.0);
     EXPECT_DOUBLE_EQ(view.m_centroidMaxY, 9200.0 - 460.0);
+}
+
+// The boxes of every cell's corners and centres, cell by cell: what the view's extents must equal.
+struct Boxes {
+    CPoint vertexMin, vertexMax;
+    double centroidMinX = 0, centroidMaxX = 0, centroidMinY = 0, centroidMaxY = 0;
+};
+Boxes EveryCell(const CVantrelDoc& doc, CSize step)
+{
+    Boxes b;
+    bool firstVertex = true, first = true;
+    for (int i = 0; i < doc.m_nCellsX; ++i)
+        for (int j = 0; j < doc.m_nCellsY; ++j)
+            for (int g = 0; g < doc.m_nGrids; ++g) {
+                const Object& grid = *doc.GetGrid(g);
+                double sumX = 0, sumY = 0;
+                for (int k = 0; k < grid.sides; ++k) {
+                    const CPoint v = grid.GetVertex(k, step, CPoint(i * step.cx, j * step.cy));
+                    if (firstVertex)
+                        b.vertexMin = b.vertexMax = v;
+                    firstVertex = false;
+                    b.vertexMin = CPoint(std::min(b.vertexMin.x, v.x), std::min(b.vertexMin.y, v.y));
+                    b.vertexMax = CPoint(std::max(b.vertexMax.x, v.x), std::max(b.vertexMax.y, v.y));
+                    sumX += v.x;
+                    sumY += v.y;
+                }
+                const double cx = sumX / grid.sides, cy = sumY / grid.sides;
+                if (first) {
+                    b.centroidMinX = b.centroidMaxX = cx;
+                    b.centroidMinY = b.centroidMaxY = cy;
+                    first = false;
+                }
+                b.centroidMinX = std::min(b.centroidMinX, cx);
+                b.centroidMaxX = std::max(b.centroidMaxX, cx);
+                b.centroidMinY = std::min(b.centroidMinY, cy);
+                b.centroidMaxY = std::max(b.centroidMaxY, cy);
+            }
+    return b;
+}
+
+// The extents come from the first and last columns and rows only; they are those of every cell, for
+// any count, cell size and shape (corners at fractions of the cell, truncated as the view draws them).
+TEST(ViewExtents, TheOuterCellsGiveTheBoxesOfTheWholeGrid)
+{
+    static const ShapeVertex kOdd[] = {{0.3333, -0.25, 0, 0, 0, 1},  {1.25, 0.125, 90, 0, 0, 2},
+                                       {0.875, 1.3333, 180, 0, 0, 3}, {-0.2, 0.6667, 270, 0, 0, 4},
+                                       {0.0, 0.1, 300, 0, 0, 5},      {0.3333, -0.25, 0, 0, 0, 1}};
+    const struct {
+        int cols, rows, size;
+        bool odd;
+    } cases[] = {{1, 1, 400, false}, {1, 7, 333, false}, {7, 1, 333, true},  {13, 9, 373, true},
+                 {200, 260, 28, false}, {200, 260, 29, true}, {2, 2, 1, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.cols) + "x" + std::to_string(c.rows) + " of " + std::to_string(c.size) +
+                     (c.odd ? ", odd shape" : ""));
+        CVantrelDoc doc;
+        viewtest::MakeGrid(doc, c.cols, c.rows, c.size);
+        if (c.odd) {
+            doc.GetGrid(0)->shape = kOdd;
+            doc.GetGrid(0)->sides = 5;
+        }
+        DetachedView view(&doc);
+        ASSERT_EQ(view.ComputeExtents(), 1);
+        const Boxes want = EveryCell(doc, CSize(view.m_nCachedCellWidth, -view.m_nCachedCellHeight));
+        EXPECT_EQ(view.m_vertexMin, want.vertexMin);
+        EXPECT_EQ(view.m_vertexMax, want.vertexMax);
+        EXPECT_EQ(view.m_centroidMinX, want.centroidMinX);
+        EXPECT_EQ(view.m_centroidMaxX, want.centroidMaxX);
+        EXPECT_EQ(view.m_centroidMinY, want.centroidMinY);
+        EXPECT_EQ(view.m_centroidMaxY, want.centroidMaxY);
+    }
 }
 
 TEST(ViewExtents, NoGridLeavesTheBoxesAndRingTemplatesTakeThePage)
