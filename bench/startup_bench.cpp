@@ -6,14 +6,18 @@
 // child watches, from a timer on its own event loop, for the view's first paint of the loaded maze and
 // reports how long that took; the parent prints median and spread.
 //
-//   startup_bench [--runs N] [--app-dir DIR] [--fresh-profile]
+//   startup_bench [--runs N] [--app-dir DIR] [--fresh-profile] [--cold-cache]
 //
 // DIR becomes the child's working folder (default: ../app beside this program's folder); the program's
-// data (the information pane's html folder) is found beside this program, as the program finds its own. Run with QT_QPA_PLATFORM=offscreen or under xvfb-run. The runs share a profile
-// folder (XDG_CONFIG_HOME) in the temporary folder, filled by one uncounted start first, so they time
-// an ordinary start; --fresh-profile gives every run an empty one instead, as the first start after
-// installing (the document then writes every setting, each write reaching the disk). The user's own
-// settings are neither read nor written.
+// data (the information pane's html folder) is found beside this program, as the program finds its
+// own. Run under xvfb-run (xvfb-run -a -s '-screen 0 1280x1024x24' startup_bench ...), or with
+// QT_QPA_PLATFORM=offscreen. The runs share a profile folder (XDG_CONFIG_HOME) in the temporary
+// folder, filled by one uncounted start first, so they time an ordinary start; --fresh-profile gives
+// every run an empty one instead, as the first start after installing (the document then writes every
+// setting). --cold-cache gives every run empty cache and data folders too (XDG_CACHE_HOME,
+// XDG_DATA_HOME: the OpenGL shader caches, the browser's data), as the first start of a new user.
+// The user's own settings and caches are neither read nor written: without --cold-cache the runs
+// share cache and data folders of their own, warmed by the uncounted start.
 //
 // Times are CLOCK_MONOTONIC, which all processes share: the parent reads it just before fork(), so
 // "total" covers fork, exec, loading and static start-up too. The child's /proc/self/stat start time
@@ -27,6 +31,7 @@
 #include "resources/periph/PeriphResources.h"
 #include "view/CVantrelView.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
@@ -37,6 +42,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -143,15 +149,18 @@ public:
 };
 
 // One line: each stage's time since fork in nanoseconds, the /proc age in seconds, whether the splash
-// was started and whether it was still up at the first paint.
+// was started, whether it was still up at the first paint, and whether a browser had been made.
 void Report()
 {
     Mark(kPainted);
     std::string text;
     for (long long at : g_child.at)
         text += std::to_string(at ? at - g_child.forkNs : -1) + " ";
+    const QList<QWidget*> widgets = QApplication::allWidgets();
+    const bool browser =
+        std::any_of(widgets.begin(), widgets.end(), [](const QWidget* w) { return w->inherits("QWebEngineView"); });
     text += std::to_string(ProcAgeSeconds()) + " " + (theApp.splashThread ? "1 " : "0 ") +
-            (theApp.splashThread && theApp.splashThread->splashVisible ? "1\n" : "0\n");
+            (theApp.splashThread && theApp.splashThread->splashVisible ? "1 " : "0 ") + (browser ? "1\n" : "0\n");
     if (write(g_child.reportFd, text.data(), text.size()) < 0)
         std::perror("report");
     close(g_child.reportFd);
@@ -224,11 +233,18 @@ struct RunResult {
     bool ok = false;
     double ms[kStageCount] = {};  // -1: the stage was not seen
     double procAgeMs = 0;
-    int splashStarted = 0, splashAtPaint = 0;
+    int splashStarted = 0, splashAtPaint = 0, browserMade = 0;
+};
+
+// The child's own folders: its profile, and its cache and data folders.
+struct RunFolders {
+    std::string profile;
+    std::string cache;
+    std::string data;
 };
 
 RunResult RunOnce(const std::string& self, const std::string& appDir, const std::string& mazeFile,
-                  const std::string& profileDir)
+                  const RunFolders& folders)
 {
     int fds[2];
     if (pipe(fds) != 0) {
@@ -241,7 +257,9 @@ RunResult RunOnce(const std::string& self, const std::string& appDir, const std:
         close(fds[0]);
         setenv(kChildEnv, std::to_string(fds[1]).c_str(), 1);
         setenv(kForkEnv, std::to_string(forkNs).c_str(), 1);
-        setenv("XDG_CONFIG_HOME", profileDir.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", folders.profile.c_str(), 1);
+        setenv("XDG_CACHE_HOME", folders.cache.c_str(), 1);
+        setenv("XDG_DATA_HOME", folders.data.c_str(), 1);
         // The connection check's echoes go to public hosts: never from a benchmark. Where they are
         // sent and nobody answers they add up to 6 x 500 ms to the start.
         setenv("VANTREL_OFFLINE", "1", 1);
@@ -276,7 +294,7 @@ RunResult RunOnce(const std::string& self, const std::string& appDir, const std:
     for (long long& v : ns)
         fields >> v;
     double age = 0;
-    fields >> age >> result.splashStarted >> result.splashAtPaint;
+    fields >> age >> result.splashStarted >> result.splashAtPaint >> result.browserMade;
     if (fields) {
         result.ok = true;
         for (int i = 0; i < kStageCount; ++i)
@@ -305,6 +323,7 @@ int RunParent(int argc, char** argv)
 {
     int runs = 10;
     bool freshProfile = false;
+    bool coldCache = false;
     char selfPath[4096] = {};
     const ssize_t len = readlink("/proc/self/exe", selfPath, sizeof(selfPath) - 1);
     if (len <= 0)
@@ -318,6 +337,8 @@ int RunParent(int argc, char** argv)
             appDir = argv[++i];
         else if (!std::strcmp(argv[i], "--fresh-profile"))
             freshProfile = true;
+        else if (!std::strcmp(argv[i], "--cold-cache"))
+            coldCache = true;
     }
     char dirTemplate[] = "/tmp/vantrel-startup-XXXXXX";
     if (!mkdtemp(dirTemplate))
@@ -326,17 +347,23 @@ int RunParent(int argc, char** argv)
     // The document reads its settings from the profile even here.
     setenv("XDG_CONFIG_HOME", (dir + "/maker").c_str(), 1);
     const std::string mazeFile = MakeMazeFile(dir);
-    std::printf("maze file %s, app folder %s, platform %s, %d runs, %s profile\n", mazeFile.c_str(), appDir.c_str(),
-                std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "(default)", runs,
-                freshProfile ? "a fresh" : "one warmed-up");
-    if (!freshProfile && !RunOnce(self, appDir, mazeFile, dir + "/profile").ok)
+    std::printf("maze file %s, app folder %s, platform %s, %d runs, %s profile, %s caches\n", mazeFile.c_str(),
+                appDir.c_str(), std::getenv("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "(default)", runs,
+                freshProfile ? "a fresh" : "one warmed-up", coldCache ? "empty" : "warmed-up");
+    const auto folders = [&](const std::string& suffix) {
+        RunFolders f;
+        f.profile = dir + "/profile" + (freshProfile ? suffix : std::string());
+        f.cache = dir + "/cache" + (coldCache ? suffix : std::string());
+        f.data = dir + "/data" + (coldCache ? suffix : std::string());
+        return f;
+    };
+    if ((!freshProfile || !coldCache) && !RunOnce(self, appDir, mazeFile, folders("-warm-up")).ok)
         std::printf("warm-up run: no painted maze reported\n");
 
     std::vector<double> stageMs[kStageCount], procMs;
-    int failures = 0, splashStarted = 0, splashAtPaint = 0;
+    int failures = 0, splashStarted = 0, splashAtPaint = 0, browserMade = 0;
     for (int i = 0; i < runs; ++i) {
-        const std::string profileDir = dir + "/profile" + (freshProfile ? std::to_string(i) : std::string());
-        const RunResult r = RunOnce(self, appDir, mazeFile, profileDir);
+        const RunResult r = RunOnce(self, appDir, mazeFile, folders(std::to_string(i)));
         if (!r.ok) {
             ++failures;
             std::printf("run %d: no painted maze reported\n", i);
@@ -349,6 +376,7 @@ int RunParent(int argc, char** argv)
         procMs.push_back(r.procAgeMs);
         splashStarted += r.splashStarted;
         splashAtPaint += r.splashAtPaint;
+        browserMade += r.browserMade;
     }
     if (!procMs.empty()) {
         std::printf("\nfrom fork, over %zu runs:\n", procMs.size());
@@ -357,8 +385,11 @@ int RunParent(int argc, char** argv)
                 PrintRow(kStageNames[s], stageMs[s]);
         PrintRow("first painted maze (/proc, coarse)", procMs);
         std::printf("splash started in %d runs, still up at the first paint in %d\n", splashStarted, splashAtPaint);
+        std::printf("the information pane's browser made by the first paint in %d runs\n", browserMade);
     }
     std::printf("failed runs: %d\n", failures);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
     return failures ? 1 : 0;
 }
 
