@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "platform/WinGdi.h"
 
@@ -90,12 +91,19 @@ LONG CRasterImage::Draw(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, const RECT* c
     const bool indexed = IsIndexed();
     const float fx = float(width) / float(cx), fy = float(height) / float(cy);
     // Source pixel of destination pixel (xx, yy) of the paint box, yy counted from its bottom row;
-    // clamped to the image, whose border the arithmetic can otherwise step over.
-    auto source = [&](LONG xx, LONG yy, float& dx, float& dy, LONG& sx, LONG& sy) {
-        dy = float(height) - float(p.bottom - yy - y) * fy;
+    // clamped to the image, whose border the arithmetic can otherwise step over. The column depends
+    // on xx alone and the row on yy alone.
+    auto sourceX = [&](LONG xx, float& dx, LONG& sx) {
         dx = float(xx + p.left - x) * fx;
-        sy = std::clamp<LONG>(LONG(std::floor(dy)), 0, height - 1);
         sx = std::clamp<LONG>(LONG(std::floor(dx)), 0, width - 1);
+    };
+    auto sourceY = [&](LONG yy, float& dy, LONG& sy) {
+        dy = float(height) - float(p.bottom - yy - y) * fy;
+        sy = std::clamp<LONG>(LONG(std::floor(dy)), 0, height - 1);
+    };
+    auto source = [&](LONG xx, LONG yy, float& dx, float& dy, LONG& sx, LONG& sy) {
+        sourceY(yy, dy, sy);
+        sourceX(xx, dx, sx);
     };
     auto colourAt = [&](LONG sx, LONG sy, float dx, float dy) {
         if (smooth)
@@ -161,13 +169,35 @@ LONG CRasterImage::Draw(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, const RECT* c
     } else if (w > 0 && h > 0) {
         Section s(hdc, w, h);
         if (s.bits) {
-            for (LONG yy = 0; yy < h; ++yy) {
-                for (LONG xx = 0; xx < w; ++xx) {
-                    LONG sx, sy;
-                    float dx, dy;
-                    source(xx, yy, dx, dy, sx, sy);
-                    const RGBQUAD col = colourAt(sx, sy, dx, dy);
-                    BYTE* d = s.pixel(xx, yy);
+            // The source column of every destination column, worked out once for all rows.
+            std::vector<float> dxs(static_cast<size_t>(w));
+            std::vector<LONG> sxs(static_cast<size_t>(w));
+            for (LONG xx = 0; xx < w; ++xx)
+                sourceX(xx, dxs[size_t(xx)], sxs[size_t(xx)]);
+            for (LONG yy = 0, previous = -1; yy < h; ++yy) {
+                float dy;
+                LONG sy;
+                sourceY(yy, dy, sy);
+                BYTE* d = s.pixel(0, yy);
+                if (!smooth && yy > 0 && sy == previous) {
+                    // Nearest-pixel rows from the same source row are the same.
+                    std::memcpy(d, s.pixel(0, yy - 1), size_t(w) * 3);
+                    continue;
+                }
+                previous = sy;
+                if (!smooth && !indexed) {
+                    // The nearest pixel of a picture of three bytes a pixel, as BlindGetPixelColor reads it.
+                    const BYTE* row = m_info.pixels + std::size_t(sy) * m_info.effWidth;
+                    for (LONG xx = 0; xx < w; ++xx, d += 3) {
+                        const BYTE* q = row + std::size_t(sxs[size_t(xx)]) * 3;
+                        d[0] = q[0];
+                        d[1] = q[1];
+                        d[2] = q[2];
+                    }
+                    continue;
+                }
+                for (LONG xx = 0; xx < w; ++xx, d += 3) {
+                    const RGBQUAD col = colourAt(sxs[size_t(xx)], sy, dxs[size_t(xx)], dy);
                     d[0] = col.rgbBlue;
                     d[1] = col.rgbGreen;
                     d[2] = col.rgbRed;

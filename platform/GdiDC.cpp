@@ -775,6 +775,26 @@ std::vector<QPoint> ToDevice(const DC* dc, const POINT* pts, int n)
     return out;
 }
 
+// Whether all the points lie on one line.
+bool Collinear(const std::vector<QPoint>& pts)
+{
+    const auto from0 = [&](size_t i) {
+        return std::pair<__int128, __int128>((long long)pts[i].x() - pts[0].x(), (long long)pts[i].y() - pts[0].y());
+    };
+    size_t i = 1;
+    while (i < pts.size() && pts[i] == pts[0])
+        ++i;
+    if (i == pts.size())
+        return true;
+    const auto [ux, uy] = from0(i);
+    for (++i; i < pts.size(); ++i) {
+        const auto [vx, vy] = from0(i);
+        if (ux * vy != uy * vx)
+            return false;
+    }
+    return true;
+}
+
 // Strokes the path through pts (closing it when asked) with the current pen.
 void Stroke(DC* dc, QImage* img, const std::vector<QPoint>& pts, bool closed)
 {
@@ -792,7 +812,8 @@ void Stroke(DC* dc, QImage* img, const std::vector<QPoint>& pts, bool closed)
         return;
     }
     Clip clip = ClipFor(dc, *img);
-    const size_t segments = closed ? pts.size() : pts.size() - 1;
+    // A wide segment covers the same pixels both ways: the closed outline of two points is one line.
+    const size_t segments = closed && !(u.wide && pts.size() == 2) ? pts.size() : pts.size() - 1;
     int phase = 0;
     const QRgb gap = ToRgb(dc->s.bkColor);
     const QRgb* gapColor = dc->s.bkMode == OPAQUE ? &gap : nullptr;
@@ -849,7 +870,8 @@ BOOL Polygon(HDC hdc, const POINT* points, int count)
             p->setPen(Qt::NoPen);
             p->setBrush(QColor(*fill));
             p->drawPolygon(pts.data(), int(pts.size()), dc->s.fillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-        } else {
+        } else if (!Collinear(pts)) {
+            // Corners on one line enclose no pixel: the edges cross every row in pairs at one point.
             FillSpans(*img, ClipFor(dc, *img), {pts}, dc->s.fillMode == WINDING, *fill);
         }
     }

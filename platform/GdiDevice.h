@@ -247,8 +247,9 @@ void FillRect(QImage& img, const Clip& clip, const QRect& r, QRgb color);
 // counting through *dotPhase; the off pixels take gapColor, or stay as they are when it is null.
 void CosmeticLine(QImage& img, const Clip& clip, QPoint a, QPoint b, QRgb color, int* dotPhase = nullptr,
                   const QRgb* gapColor = nullptr);
-// A line of the given width in pixels, centred, with round ends.
-void WideLine(QImage& img, const Clip& clip, QPoint a, QPoint b, double width, QRgb color);
+// A line of the given width in pixels, centred, with round ends: the pixels whose point nudged by
+// 1/1024 pixel right and down lies within width / 2 of the segment from a to b.
+void WideLine(QImage& img, const Clip& clip, QPoint a, QPoint b, int width, QRgb color);
 
 // Raster operation code (bits 16..23 of a ternary raster operation) applied to pattern, source, dest.
 QRgb Rop3(BYTE code, QRgb p, QRgb s, QRgb d);
@@ -268,8 +269,12 @@ public:
     int height() const { return m_height; }
     QRgb pixel(int x, int yTop) const;
     const BYTE* row(int yTop) const;
+    // Pixels x .. x + n - 1 of a packed row of this DIB's depth and colours into out, as pixel() reads them.
+    void decode(const BYTE* row, int x, int n, QRgb* out) const;
 
 private:
+    QRgb packedPixel(const BYTE* row, int x) const;
+
     bool m_valid = false;
     int m_width = 0, m_height = 0, m_bpp = 0;
     bool m_bottomUp = true;

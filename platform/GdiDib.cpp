@@ -2,6 +2,8 @@
 // 4 bytes, zeroed), DIB-initialised bitmaps, DIBs to the device and bitmaps back to DIBs.
 #include "platform/GdiDevice.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -156,19 +158,52 @@ const BYTE* DibReader::row(int yTop) const
 
 QRgb DibReader::pixel(int x, int yTop) const
 {
-    const BYTE* r = row(yTop);
+    QRgb c;
+    decode(row(yTop), x, 1, &c);
+    return c;
+}
+
+void DibReader::decode(const BYTE* r, int x, int n, QRgb* out) const
+{
     switch (m_bpp) {
     case 32:
+        for (const BYTE* p = r + size_t(x) * 4; n > 0; --n, p += 4)
+            *out++ = qRgb(p[2], p[1], p[0]);
+        return;
     case 24: {
-        const BYTE* p = r + x * (m_bpp / 8);
-        return qRgb(p[2], p[1], p[0]);
+        const BYTE* p = r + size_t(x) * 3;
+        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+            // Four bytes at a time hold blue, green and red in place; the last pixel is read alone, as
+            // the byte after it may lie past the row.
+            for (; n > 1; --n, p += 3) {
+                quint32 v;
+                std::memcpy(&v, p, 4);
+                *out++ = v | 0xFF000000u;
+            }
+        }
+        for (; n > 0; --n, p += 3)
+            *out++ = qRgb(p[2], p[1], p[0]);
+        return;
     }
+    case 8:
+        for (const BYTE* p = r + x; n > 0; --n)
+            *out++ = m_colors[*p++];
+        return;
+    default:
+        for (; n > 0; --n)
+            *out++ = packedPixel(r, x++);
+        return;
+    }
+}
+
+QRgb DibReader::packedPixel(const BYTE* r, int x) const
+{
+    switch (m_bpp) {
     case 16: {
         int w = r[x * 2] | (r[x * 2 + 1] << 8);
         int cr = (w >> 10) & 31, cg = (w >> 5) & 31, cb = w & 31;
         return qRgb((cr << 3) | (cr >> 2), (cg << 3) | (cg >> 2), (cb << 3) | (cb >> 2));
     }
-    case 8: return m_colors[r[x]];
     case 4: return m_colors[(r[x / 2] >> (4 * (1 - x % 2))) & 0x0F];
     case 1: return m_colors[(r[x / 8] >> (7 - x % 8)) & 1];
     default: return 0xFF000000u;
@@ -202,11 +237,8 @@ void Bitmap::pull()
     DibReader r(reinterpret_cast<const BITMAPINFO*>(&info), bits, DIB_RGB_COLORS);
     if (!r.valid())
         return;
-    for (int y = 0; y < r.height(); ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < r.width(); ++x)
-            line[x] = r.pixel(x, y);
-    }
+    for (int y = 0; y < r.height(); ++y)
+        r.decode(r.row(y), 0, r.width(), reinterpret_cast<QRgb*>(image.scanLine(y)));
 }
 
 void Bitmap::push()
@@ -217,8 +249,17 @@ void Bitmap::push()
     for (int y = 0; y < h; ++y) {
         BYTE* row = bits + size_t(bottomUp ? h - 1 - y : y) * stride;
         const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            WritePixel(row, x, bitsPixel, line[x], &nearest);
+        const int w = image.width();
+        if (bitsPixel == 24) {
+            for (int x = 0; x < w; ++x, row += 3) {
+                row[0] = BYTE(qBlue(line[x]));
+                row[1] = BYTE(qGreen(line[x]));
+                row[2] = BYTE(qRed(line[x]));
+            }
+        } else {
+            for (int x = 0; x < w; ++x)
+                WritePixel(row, x, bitsPixel, line[x], &nearest);
+        }
     }
 }
 
@@ -269,7 +310,13 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* bmi, UINT usage, void** bits
     const RGBQUAD* colors = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(bmi) + h.biSize);
     b->colors.assign(colors, colors + DibColorCount(h));
     b->header.biClrUsed = DWORD(b->colors.size());
-    b->pull();
+    // The bits start zeroed: every pixel reads as a zero pixel does.
+    const InfoBuffer info = DibInfo(*b);
+    DibReader reader(reinterpret_cast<const BITMAPINFO*>(&info), b->bits, DIB_RGB_COLORS);
+    QRgb zero = 0xFF000000u;
+    if (reader.valid())
+        reader.decode(b->bits, 0, 1, &zero);
+    b->image.fill(zero);
     if (bitsOut)
         *bitsOut = b->bits;
     return static_cast<HBITMAP>(Handle(Register(std::move(b))));
@@ -291,11 +338,8 @@ HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, cons
             return nullptr;
         }
         const int w = std::min(r.width(), b->image.width()), h = std::min(r.height(), b->image.height());
-        for (int y = 0; y < h; ++y) {
-            QRgb* line = reinterpret_cast<QRgb*>(b->image.scanLine(y));
-            for (int x = 0; x < w; ++x)
-                line[x] = r.pixel(x, y);
-        }
+        for (int y = 0; y < h; ++y)
+            r.decode(r.row(y), 0, w, reinterpret_cast<QRgb*>(b->image.scanLine(y)));
     }
     return hb;
 }
@@ -311,57 +355,43 @@ int SetDIBitsToDevice(HDC hdc, int xDest, int yDest, DWORD w, DWORD h, int xSrc,
     if (!img && !dc->vector())
         return 0;
     const bool bottomUp = bmi->bmiHeader.biHeight > 0;
-    const int dibHeight = r.height();
-    // bits holds `lines` scan lines from startScan on (counted from the bottom of a bottom-up DIB).
-    auto sourceRow = [&](int j) -> const BYTE* {
-        long long scan = bottomUp ? (long long)ySrc + ((long long)h - 1 - j) : (long long)ySrc + j;
-        long long mem = scan - startScan;
-        if (scan < 0 || scan >= dibHeight || mem < 0 || mem >= lines)
-            return nullptr;
-        // The reader counts rows from the top of a DIB whose rows start at bits.
-        return static_cast<const BYTE*>(bits) + size_t(mem) * DibStride(r.width(), bmi->bmiHeader.biBitCount);
+    const DWORD stride = DibStride(r.width(), bmi->bmiHeader.biBitCount);
+    // bits holds `lines` scan lines from startScan on (counted from the bottom of a bottom-up DIB):
+    // those inside the DIB give the destination rows they land on, and only those rows are drawn.
+    const long long firstScan = std::max<long long>(startScan, 0);
+    const long long endScan = std::min<long long>((long long)startScan + lines, r.height());
+    // Destination row j of scan line `scan`, and the scan lines that land on rows 0 .. h - 1.
+    const auto rowOf = [&](long long scan) { return bottomUp ? (long long)ySrc + h - 1 - scan : scan - ySrc; };
+    const long long scanLo = std::max<long long>(firstScan, ySrc);
+    const long long scanHi = std::min(endScan, (long long)ySrc + h);
+    // The destination columns whose source column lies inside the DIB.
+    const long long iFirst = std::clamp<long long>(-(long long)xSrc, 0, w);
+    const long long iEnd = std::clamp<long long>((long long)r.width() - xSrc, iFirst, w);
+    const int set = int(std::max<long long>(0, scanHi - scanLo));
+    const auto source = [&](long long scan) {
+        return static_cast<const BYTE*>(bits) + size_t(scan - startScan) * stride;
     };
-    // Build the rows that exist into a picture with the device's orientation.
-    QImage part(int(w), int(h), QImage::Format_ARGB32);
-    if (part.isNull())
-        return 0;
-    part.fill(0);
-    InfoBuffer info{};
-    info.header = bmi->bmiHeader;
-    info.header.biHeight = -1;  // a one-row, top-down view over each source row
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    const RGBQUAD* colors = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(bmi) + bmi->bmiHeader.biSize);
-    for (int i = 0, n = DibColorCount(bmi->bmiHeader); i < n; ++i)
-        info.colors[i] = colors[i];
-    int set = 0;
-    for (int j = 0; j < int(h); ++j) {
-        const BYTE* row = sourceRow(j);
-        if (!row)
-            continue;
-        ++set;
-        DibReader one(reinterpret_cast<const BITMAPINFO*>(&info), row, DIB_RGB_COLORS);
-        QRgb* line = reinterpret_cast<QRgb*>(part.scanLine(j));
-        for (int i = 0; i < int(w); ++i) {
-            long long sx = (long long)xSrc + i;
-            if (sx >= 0 && sx < r.width())
-                line[i] = one.pixel(int(sx), 0);
-        }
-    }
     POINT p = dc->toDevice(xDest, yDest);
     const QRect target(p.x, p.y, int(w), int(h));
     if (QPainter* painter = dc->vector()) {
+        // The rows that exist, in a picture with the device's orientation; the others stay clear.
+        QImage part(int(w), int(h), QImage::Format_ARGB32);
+        if (part.isNull())
+            return 0;
+        part.fill(0);
+        for (long long scan = scanLo; scan < scanHi && iFirst < iEnd; ++scan)
+            r.decode(source(scan), int(xSrc + iFirst), int(iEnd - iFirst),
+                     reinterpret_cast<QRgb*>(part.scanLine(int(rowOf(scan)))) + iFirst);
         PrepareVector(dc, *painter);
         painter->drawImage(target.topLeft(), part);
         return set;
     }
     Clip clip = ClipFor(dc, *img);
-    for (int j = 0; j < int(h); ++j) {
-        const QRgb* src = reinterpret_cast<const QRgb*>(part.constScanLine(j));
-        clip.span(p.y + j, p.x, p.x + int(w), [&](int y, int x0, int x1) {
-            QRgb* line = reinterpret_cast<QRgb*>(img->scanLine(y));
-            for (int x = x0; x < x1; ++x)
-                if (qAlpha(src[x - p.x]))
-                    line[x] = src[x - p.x] | 0xFF000000u;
+    for (long long scan = scanLo; scan < scanHi && iFirst < iEnd; ++scan) {
+        const BYTE* row = source(scan);
+        const auto toInt = [](long long v) { return int(std::clamp<long long>(v, INT_MIN, INT_MAX)); };
+        clip.span(toInt(p.y + rowOf(scan)), toInt(p.x + iFirst), toInt(p.x + iEnd), [&](int y, int x0, int x1) {
+            r.decode(row, int(xSrc + (x0 - p.x)), x1 - x0, reinterpret_cast<QRgb*>(img->scanLine(y)) + x0);
         });
     }
     dc->changed(target);
@@ -378,11 +408,8 @@ int StretchDIBits(HDC hdc, int xDest, int yDest, int destWidth, int destHeight, 
     QImage src(r.width(), r.height(), QImage::Format_RGB32);
     if (src.isNull())
         return 0;
-    for (int y = 0; y < r.height(); ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(src.scanLine(y));
-        for (int x = 0; x < r.width(); ++x)
-            line[x] = r.pixel(x, y);
-    }
+    for (int y = 0; y < r.height(); ++y)
+        r.decode(r.row(y), 0, r.width(), reinterpret_cast<QRgb*>(src.scanLine(y)));
     // The source rectangle's first corner is its top-left on the picture: for a bottom-up DIB ySrc is
     // counted from the bottom, so its top row is height - ySrc - srcHeight.
     const bool bottomUp = bmi->bmiHeader.biHeight > 0;

@@ -5,14 +5,23 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <vector>
 
 namespace gdi {
 
 namespace {
 
-// floor(n / d) and ceil(n / d) for d > 0.
-long long FloorDiv(long long n, long long d) { return n >= 0 ? n / d : -((-n + d - 1) / d); }
-long long CeilDiv(long long n, long long d) { return -FloorDiv(-n, d); }
+// floor(n / d) and ceil(n / d) for d != 0.
+template <class T> T FloorDiv(T n, T d)
+{
+    if (d < 0) {
+        n = -n;
+        d = -d;
+    }
+    return n >= 0 ? n / d : -((-n + d - 1) / d);
+}
+template <class T> T CeilDiv(T n, T d) { return -FloorDiv(-n, d); }
 
 inline void Put(QImage& img, int x, int y, QRgb c) { reinterpret_cast<QRgb*>(img.scanLine(y))[x] = c; }
 
@@ -193,71 +202,181 @@ void CosmeticLine(QImage& img, const Clip& clip, QPoint a, QPoint b, QRgb color,
 
 namespace {
 
-// Where lo <= k x + c <= hi holds on a line; false when nowhere.
-bool LinearRange(double k, double c, double lo, double hi, double& x0, double& x1)
+using Wide = __int128;
+
+// floor(sqrt(n)) for 0 <= n < 2^124.
+Wide ISqrt(Wide n)
 {
-    if (std::fabs(k) < 1e-12) {
-        if (c < lo || c > hi)
-            return false;
-        x0 = -1e300;
-        x1 = 1e300;
-        return true;
+    if (n <= 0)
+        return 0;
+    Wide r = Wide(std::sqrt(static_cast<long double>(n)));
+    while (r > 0 && r * r > n)
+        --r;
+    while ((r + 1) * (r + 1) <= n)
+        ++r;
+    return r;
+}
+
+// floor(r sqrt(n)) for 0 <= r < 2^41 and 0 <= n < 2^66, without forming r^2 n: with s = floor(sqrt(n))
+// it is r s + t for the largest t in [0, r) with (r s + t)^2 <= r^2 n, that is 2 r s t + t^2 <= r^2 (n - s^2).
+Wide FloorRootProduct(Wide r, Wide n)
+{
+    const Wide s = ISqrt(n), e = n - s * s;
+    Wide lo = 0, hi = r;
+    while (lo < hi) {
+        const Wide t = (lo + hi + 1) / 2;
+        if (2 * r * s * t + t * t <= r * r * e)
+            lo = t;
+        else
+            hi = t - 1;
     }
-    x0 = (lo - c) / k;
-    x1 = (hi - c) / k;
-    if (x0 > x1)
-        std::swap(x0, x1);
-    return true;
+    return r * s + lo;
+}
+
+// An interval of integers; empty when lo > hi.
+struct Range {
+    Wide lo = 1, hi = 0;
+    bool empty() const { return lo > hi; }
+    Range operator&(const Range& o) const { return {std::max(lo, o.lo), std::min(hi, o.hi)}; }
+    // The smallest interval holding both.
+    Range operator|(const Range& o) const
+    {
+        if (empty())
+            return o;
+        if (o.empty())
+            return *this;
+        return {std::min(lo, o.lo), std::max(hi, o.hi)};
+    }
+};
+
+// The integers v with lo <= k v + c <= hi.
+Range Solve(Wide k, Wide c, Wide lo, Wide hi)
+{
+    if (k == 0)
+        return c >= lo && c <= hi ? Range{std::numeric_limits<long long>::min(), std::numeric_limits<long long>::max()}
+                                  : Range{};
+    if (k > 0)
+        return {CeilDiv(lo - c, k), FloorDiv(hi - c, k)};
+    return {CeilDiv(hi - c, k), FloorDiv(lo - c, k)};
+}
+
+// The wide line of width w from a to a + d, in units of 1/1024 pixel: pixel (x, y) is painted when the
+// point (x + 1/1024, y + 1/1024) lies within w / 2 of the segment. The nudge decides points on the
+// outline (a horizontal line of width w covers exactly w rows) and keeps every test exact in integers.
+class WideSegment {
+public:
+    static constexpr Wide kUnit = 1024;
+
+    // Any segment between points of 32-bit coordinates and any width below 2^31 keeps every value
+    // within 128 bits: |dx|, |dy| <= 2^32, m_r <= 2^40, rows k within 2^33 of a.
+    WideSegment(long long dx, long long dy, long long w)
+        : m_dx(dx), m_dy(dy), m_r(kUnit * w / 2), m_len2(Wide(dx) * dx + Wide(dy) * dy),
+          m_m(FloorRootProduct(m_r, m_len2))
+    {
+    }
+
+    // The painted columns of row k below a, as offsets from a's column.
+    Range Row(long long k) const
+    {
+        const Wide y = kUnit * k + 1;
+        // The point's scaled x is kUnit * i + 1 for column offset i.
+        const auto columns = [](Range x) {
+            return x.empty() ? x : Range{CeilDiv<Wide>(x.lo - 1, kUnit), FloorDiv<Wide>(x.hi - 1, kUnit)};
+        };
+        Range r = columns(Disc(y)) | Shift(columns(Disc(y - kUnit * m_dy)), m_dx);
+        if (m_len2 > 0) {
+            // Along the segment within [0, len2], across it within [-r len, r len].
+            const Range along = Solve(m_dx, y * m_dy, 0, kUnit * m_len2);
+            const Range across = Solve(m_dy, -y * m_dx, -m_m, m_m);
+            r = r | columns(along & across);
+        }
+        return r;
+    }
+
+private:
+    // The scaled x of points of row y (scaled, relative to the centre) within the end disc.
+    Range Disc(Wide y) const
+    {
+        const Wide h = m_r * m_r - y * y;
+        if (h < 0)
+            return {};
+        const Wide s = ISqrt(h);
+        return {-s, s};
+    }
+    static Range Shift(Range r, Wide by) { return r.empty() ? r : Range{r.lo + by, r.hi + by}; }
+
+    long long m_dx, m_dy;
+    Wide m_r, m_len2, m_m;
+};
+
+// The painted rows of a short segment, kept by its direction and width: walls of a maze are a few
+// shapes drawn tens of thousands of times.
+struct Stamp {
+    long long dx = 0, dy = 0, w = -1;
+    long long top = 0;                            // first row, relative to the start point
+    std::vector<std::pair<int, int>> columns;     // per row, first and last column relative to it
+};
+constexpr long long kStampRows = 512;
+constexpr size_t kStamps = 64;
+
+const Stamp& StampFor(long long dx, long long dy, long long w, long long top, long long bottom)
+{
+    thread_local std::vector<Stamp> stamps(kStamps);
+    const size_t slot = size_t((dx * 73856093LL) ^ (dy * 19349663LL) ^ (w * 83492791LL)) % kStamps;
+    Stamp& st = stamps[slot];
+    if (st.dx == dx && st.dy == dy && st.w == w)
+        return st;
+    st.dx = dx;
+    st.dy = dy;
+    st.w = w;
+    st.top = top;
+    st.columns.clear();
+    const WideSegment seg(dx, dy, w);
+    for (long long k = top; k <= bottom; ++k) {
+        const Range r = seg.Row(k);
+        st.columns.emplace_back(r.empty() ? std::pair<int, int>(1, 0) : std::pair<int, int>(int(r.lo), int(r.hi)));
+    }
+    return st;
 }
 
 }  // namespace
 
-void WideLine(QImage& img, const Clip& clip, QPoint a, QPoint b, double width, QRgb color)
+void WideLine(QImage& img, const Clip& clip, QPoint a, QPoint b, int width, QRgb color)
 {
-    // Pixel (x, y) is painted when the point (x, y) nudged right and down by a tiny amount lies within
-    // width / 2 of the segment: a horizontal line of width w covers exactly w rows.
-    const double eps = 1.0 / 1024, r = width / 2;
-    const double ax = a.x(), ay = a.y(), bx = b.x(), by = b.y();
-    const double dx = bx - ax, dy = by - ay, len2 = dx * dx + dy * dy, len = std::sqrt(len2);
-    const int yTop = int(std::floor(std::min(ay, by) - r)) - 1;
-    const int yBottom = int(std::ceil(std::max(ay, by) + r)) + 1;
     const QRect& bounds = clip.bounds();
-    for (int y = std::max(yTop, bounds.top()); y <= std::min(yBottom, bounds.bottom()); ++y) {
-        const double yc = y + eps;
-        double lo = 1e300, hi = -1e300;
-        auto disc = [&](double cx, double cy) {
-            double h = r * r - (yc - cy) * (yc - cy);
-            if (h < 0)
-                return;
-            double w = std::sqrt(h);
-            lo = std::min(lo, cx - w);
-            hi = std::max(hi, cx + w);
-        };
-        disc(ax, ay);
-        disc(bx, by);
-        if (len2 > 0) {
-            double t0, t1, s0, s1;
-            // Projection onto the segment in [0, len2] and distance from its line in [-r, r].
-            if (LinearRange(dx, (-ax) * dx + (yc - ay) * dy, 0, len2, t0, t1) &&
-                LinearRange(dy / len, ((-ax) * dy - (yc - ay) * dx) / len, -r, r, s0, s1)) {
-                double x0 = std::max(t0, s0), x1 = std::min(t1, s1);
-                if (x0 <= x1) {
-                    lo = std::min(lo, x0);
-                    hi = std::max(hi, x1);
-                }
-            }
-        }
-        if (lo > hi)
-            continue;
-        double first = std::ceil(lo - eps), last = std::floor(hi - eps);
-        first = std::max(first, double(bounds.left()));
-        last = std::min(last, double(bounds.right()));
+    if (bounds.isEmpty())
+        return;
+    const long long ax = a.x(), ay = a.y(), dx = (long long)b.x() - ax, dy = (long long)b.y() - ay;
+    // Rows that can hold a painted pixel, relative to a.
+    const long long half = ((long long)width + 1) / 2;
+    const long long top = std::min(0LL, dy) - half - 1, bottom = std::max(0LL, dy) + half + 1;
+    const long long rowFrom = std::max(top, bounds.top() - ay), rowTo = std::min(bottom, bounds.bottom() - ay);
+    uchar* const bits = img.bits();
+    const qsizetype bytesPerLine = img.bytesPerLine();
+    auto paint = [&](long long k, long long first, long long last) {
+        first = std::max<long long>(first, bounds.left());
+        last = std::min<long long>(last, bounds.right());
         if (first > last)
-            continue;
-        clip.span(y, int(first), int(last) + 1, [&](int yy, int x0, int x1) {
-            QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(yy));
+            return;
+        clip.span(int(ay + k), int(first), int(last) + 1, [&](int yy, int x0, int x1) {
+            QRgb* line = reinterpret_cast<QRgb*>(bits + yy * bytesPerLine);
             std::fill(line + x0, line + x1, color);
         });
+    };
+    if (std::max(std::llabs(dx), std::llabs(dy)) + width < kStampRows) {
+        const Stamp& st = StampFor(dx, dy, width, top, bottom);
+        for (long long k = rowFrom; k <= rowTo; ++k) {
+            const auto [first, last] = st.columns[size_t(k - st.top)];
+            if (first <= last)
+                paint(k, ax + first, ax + last);
+        }
+        return;
+    }
+    const WideSegment seg(dx, dy, width);
+    for (long long k = rowFrom; k <= rowTo; ++k) {
+        const Range r = seg.Row(k);
+        if (!r.empty())
+            paint(k, (long long)(r.lo + ax), (long long)(r.hi + ax));
     }
 }
 

@@ -2,6 +2,10 @@
 // by pixel. Image rows count from the bottom; device rows from the top.
 #include "tests/platform/gdi_support.h"
 
+#include <QImage>
+
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "image/CRasterImage.h"
@@ -214,6 +218,74 @@ TEST(ImageDraw, SmoothStretchInterpolates)
     EXPECT_EQ(c.at(7, 0), kWhite);
     EXPECT_NE(c.at(3, 0), kBlack);
     EXPECT_NE(c.at(3, 0), kWhite);
+}
+
+namespace {
+
+// An opaque stretched draw as the former loop made it, pixel by pixel: the paint box is the target
+// cut by the clip box; each destination pixel takes the source pixel its float coordinates fall on
+// (or the bilinear mix there when smooth and stretched); the box's rows count from its bottom.
+QImage ReferenceStretch(const CRasterImage& img, QImage canvas, const RECT& clipBox, LONG x, LONG y, LONG cx,
+                        LONG cy, bool smooth)
+{
+    const LONG width = LONG(img.GetWidth()), height = LONG(img.GetHeight());
+    RECT p{};
+    p.top = std::min(clipBox.bottom, std::max(clipBox.top, y));
+    p.left = std::min(clipBox.right, std::max(clipBox.left, x));
+    p.right = std::max(clipBox.left, std::min(clipBox.right, x + cx));
+    p.bottom = std::max(clipBox.top, std::min(clipBox.bottom, y + cy));
+    const float fx = float(width) / float(cx), fy = float(height) / float(cy);
+    smooth = smooth && (cx != width || cy != height);  // a picture at its own size is copied as it is
+    for (LONG yy = 0; yy < p.bottom - p.top; ++yy)
+        for (LONG xx = 0; xx < p.right - p.left; ++xx) {
+            const float dy = float(height) - float(p.bottom - yy - y) * fy;
+            const float dx = float(xx + p.left - x) * fx;
+            const LONG sy = std::clamp<LONG>(LONG(std::floor(dy)), 0, height - 1);
+            const LONG sx = std::clamp<LONG>(LONG(std::floor(dx)), 0, width - 1);
+            const RGBQUAD c = smooth ? img.GetPixelColorInterpolated(dx - 0.5f, dy - 0.5f, INTERP_BILINEAR, OVERFLOW_REPEAT)
+                                     : img.GetPixelColor(sx, sy, false);
+            canvas.setPixel(int(p.left + xx), int(p.bottom - 1 - yy), qRgb(c.rgbRed, c.rgbGreen, c.rgbBlue));
+        }
+    return canvas;
+}
+
+} // namespace
+
+// Stretched opaque draws of a 24-bit and a palette picture, grown and shrunk by uneven factors, partly
+// off the canvas and under a clip rectangle, nearest and smooth: the pixels are the former loop's.
+TEST(ImageDraw, StretchedDrawsMatchTheFormerPixelLoop)
+{
+    CRasterImage rgb(13, 9, 24);
+    CRasterImage indexed(11, 7, 8);
+    for (int i = 0; i < 256; ++i)
+        indexed.SetPaletteColor(BYTE(i), BYTE(i * 7), BYTE(255 - i), BYTE(i * 13));
+    for (LONG y = 0; y < 9; ++y)
+        for (LONG x = 0; x < 13; ++x) {
+            rgb.SetPixelColor(x, y, RGB(x * 19 + y, y * 27, (x * y * 11) & 0xFF));
+            if (x < 11 && y < 7)
+                indexed.SetPixelIndex(x, y, BYTE((x * 31 + y * 17) & 0xFF));
+        }
+    const struct {
+        LONG x, y, cx, cy;
+    } draws[] = {{3, 2, 64, 45}, {-7, 5, 71, 19}, {10, -4, 5, 3}, {0, 0, 80, 60}, {20, 11, 13, 9},
+                 {-30, -20, 150, 101}, {40, 30, 1, 1}, {5, 50, 33, 17}};
+    for (CRasterImage* img : {&rgb, &indexed})
+        for (bool smooth : {false, true})
+            for (bool clipped : {false, true})
+                for (const auto& d : draws) {
+                    Canvas c(80, 60);
+                    RECT clipBox{0, 0, 80, 60};
+                    if (clipped) {
+                        IntersectClipRect(c.dc, 6, 4, 57, 41);
+                        clipBox = RECT{6, 4, 57, 41};
+                    }
+                    const QImage before = c.picture();
+                    img->Draw(c.dc, d.x, d.y, d.cx, d.cy, nullptr, smooth);
+                    const QImage want = ReferenceStretch(*img, before, clipBox, d.x, d.y, d.cx, d.cy, smooth);
+                    EXPECT_EQ(c.picture(), want) << (img == &rgb ? "24-bit" : "palette") << (smooth ? " smooth" : "")
+                                                 << (clipped ? " clipped" : "") << " at " << d.x << "," << d.y
+                                                 << " size " << d.cx << "x" << d.cy;
+                }
 }
 
 TEST(ImageGdi, MakeBitmapForAContextAndAsASection)

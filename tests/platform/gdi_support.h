@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QImage>
 
 #include <set>
 #include <utility>
@@ -97,4 +98,26 @@ struct Canvas {
         return r;
     }
     int count(COLORREF c) const { return int(pixels(c).size()); }
+    // Every pixel at once, rows from the top, as opaque RGB.
+    QImage picture() const
+    {
+        QImage image(w, h, QImage::Format_RGB32);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        HDC screen = GetDC(nullptr);
+        GetDIBits(screen, static_cast<HBITMAP>(GetCurrentObject(dc, OBJ_BITMAP)), 0, UINT(h), image.bits(), &info,
+                  DIB_RGB_COLORS);
+        ReleaseDC(nullptr, screen);
+        for (int y = 0; y < h; ++y) {  // GetDIBits leaves the fourth byte 0
+            QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < w; ++x)
+                line[x] |= 0xFF000000u;
+        }
+        return image;
+    }
 };
