@@ -1111,7 +1111,13 @@ BOOL BlitTo(DC* dst, POINT d0, POINT d1, const QImage* src, QPoint s0, QPoint s1
     if (QPainter* p = dst->vector()) {
         PrepareVector(dst, *p);
         switch (code) {
-        case 0xCC: p->drawImage(dstRect, src->copy(srcRect).mirrored(flipX, flipY)); break;
+        case 0xCC:
+            // A whole picture the right way round goes as it is: a page is a hundred megabytes.
+            if (srcRect == src->rect() && !flipX && !flipY)
+                p->drawImage(dstRect, *src);
+            else
+                p->drawImage(dstRect, src->copy(srcRect).mirrored(flipX, flipY));
+            break;
         case 0x00: p->fillRect(dstRect, Qt::black); break;
         case 0xFF: p->fillRect(dstRect, Qt::white); break;
         case 0xF0: p->fillRect(dstRect, QColor(pattern)); break;

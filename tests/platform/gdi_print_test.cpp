@@ -1,6 +1,7 @@
 // A two-page PDF made through a printer context, checked with poppler's tools.
 #include "tests/platform/gdi_support.h"
 
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -115,4 +116,64 @@ TEST(GdiPrint, TwoPagePdfHasThePageSizeAndTheRectanglesWhereDrawn)
         EXPECT_GT(g.at(cx, toPt(offY + dpi) - 3), 192) << "page " << pageNo;
         EXPECT_GT(g.at(cx, toPt(offY + 2 * dpi) + 3), 192) << "page " << pageNo;
     }
+}
+
+// A page bitmap goes to the printer whole, a part of it, or mirrored: a bitmap black on its left half
+// and white on its right, copied whole onto page 1; its left half alone and a mirrored copy onto page 2.
+TEST(GdiPrint, BitmapsGoToThePrinterWholeInPartAndMirrored)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string pdf = dir.filePath("copies.pdf").toStdString();
+    // A PDF writer is a paged device as a PDF printer is; its pages have no margins.
+    QPdfWriter writer(QString::fromStdString(pdf));
+    writer.setPageSize(QPageSize(QPageSize::Letter));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setResolution(600);
+    CDC dc;
+    ASSERT_TRUE(dc.Attach(CreatePagedDeviceDC(&writer)));
+    const int dpi = dc.GetDeviceCaps(LOGPIXELSX);
+    ASSERT_EQ(dpi, 600);
+    const int offX = 0, offY = 0;
+    CDC mem;
+    mem.CreateCompatibleDC(&dc);
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&dc, dpi, dpi));
+    CBitmap* old = mem.SelectObject(&bitmap);
+    mem.PatBlt(0, 0, dpi, dpi, WHITENESS);
+    mem.PatBlt(0, 0, dpi / 2, dpi, BLACKNESS);
+
+    ASSERT_GT(dc.StartDoc("Copies"), 0);
+    ASSERT_GT(dc.StartPage(), 0);
+    EXPECT_TRUE(dc.BitBlt(dpi, dpi, dpi, dpi, &mem, 0, 0, SRCCOPY));
+    dc.EndPage();
+    ASSERT_GT(dc.StartPage(), 0);
+    EXPECT_TRUE(dc.BitBlt(dpi, dpi, dpi / 2, dpi, &mem, 0, 0, SRCCOPY));
+    EXPECT_TRUE(dc.StretchBlt(3 * dpi, dpi, dpi, dpi, &mem, dpi, 0, -dpi, dpi, SRCCOPY));
+    dc.EndPage();
+    ASSERT_GT(dc.EndDoc(), 0);
+    mem.SelectObject(old);
+    dc.DeleteDC();
+
+    const std::string prefix = dir.filePath("c").toStdString();
+    RunCommand("pdftoppm -r 72 -gray '" + pdf + "' '" + prefix + "'");
+    auto toPt = [&](int device) { return int(device * 72 / dpi); };
+    // The shade at a quarter and at three quarters across the inch square whose left edge is at `left`.
+    auto shades = [&](const Gray& g, int left) {
+        const int y = toPt(offY + dpi + dpi / 2);
+        return std::pair<int, int>(g.at(toPt(offX + left + dpi / 4), y), g.at(toPt(offX + left + 3 * dpi / 4), y));
+    };
+    const Gray page1 = ReadPgm(prefix + "-1.pgm");
+    const Gray page2 = ReadPgm(prefix + "-2.pgm");
+    ASSERT_EQ(page1.w, 612);
+    ASSERT_EQ(page2.w, 612);
+    EXPECT_LT(shades(page1, dpi).first, 64);
+    EXPECT_GT(shades(page1, dpi).second, 192);
+    // The left half alone: black, and nothing drawn right of it.
+    EXPECT_LT(shades(page2, dpi).first, 64);
+    EXPECT_GT(shades(page2, dpi).second, 192);
+    EXPECT_LT(page2.at(toPt(offX + dpi + dpi / 2 - dpi / 8), toPt(offY + dpi + dpi / 2)), 64);
+    // Mirrored: white on the left, black on the right.
+    EXPECT_GT(shades(page2, 3 * dpi).first, 192);
+    EXPECT_LT(shades(page2, 3 * dpi).second, 64);
 }
