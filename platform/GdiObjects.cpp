@@ -4,6 +4,7 @@
 #include "platform/GdiDevice.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <unordered_set>
@@ -12,15 +13,46 @@ namespace gdi {
 
 namespace {
 
-std::unordered_set<const void*>& LiveObjects()
+// The live handles of one kind. Drawing looks the same few handles up again and again (a page of
+// walls makes hundreds of thousands of calls), so recent hits are remembered in a small table that
+// forgetting a handle clears.
+class LiveSet {
+public:
+    void insert(const void* p) { m_live.insert(p); }
+    void erase(const void* p)
+    {
+        m_live.erase(p);
+        if (m_recent[Slot(p)] == p)
+            m_recent[Slot(p)] = nullptr;
+    }
+    bool contains(const void* p)
+    {
+        if (!p)
+            return false;
+        if (m_recent[Slot(p)] == p)
+            return true;
+        if (!m_live.count(p))
+            return false;
+        m_recent[Slot(p)] = p;
+        return true;
+    }
+
+private:
+    static size_t Slot(const void* p) { return (reinterpret_cast<std::uintptr_t>(p) >> 4) % kRecent; }
+    static constexpr size_t kRecent = 64;
+    std::unordered_set<const void*> m_live;
+    std::array<const void*, kRecent> m_recent{};
+};
+
+LiveSet& LiveObjects()
 {
-    static std::unordered_set<const void*> live;
+    static LiveSet live;
     return live;
 }
 
-std::unordered_set<const void*>& LiveDCs()
+LiveSet& LiveDCs()
 {
-    static std::unordered_set<const void*> live;
+    static LiveSet live;
     return live;
 }
 
@@ -66,7 +98,7 @@ void Register(Object* obj) { LiveObjects().insert(obj); }
 
 Object* Lookup(HGDIOBJ h, DWORD type)
 {
-    if (!h || !LiveObjects().count(h))
+    if (!LiveObjects().contains(h))
         return nullptr;
     Object* o = static_cast<Object*>(h);
     return type == 0 || o->type == type ? o : nullptr;
@@ -92,7 +124,7 @@ void Destroy(Object* obj)
     delete obj;
 }
 
-bool IsLiveDC(const void* p) { return p && LiveDCs().count(p); }
+bool IsLiveDC(const void* p) { return LiveDCs().contains(p); }
 void RegisterDC(DC* dc) { LiveDCs().insert(dc); }
 void ForgetDC(DC* dc) { LiveDCs().erase(dc); }
 

@@ -432,3 +432,30 @@ TEST(GdiReference, NewSectionsShowTheColourOfZeroBits)
         DeleteDC(mem);
     }
 }
+
+// Handles used a moment ago are refused once deleted: pens, brushes and contexts, each looked up again
+// and again just before.
+TEST(GdiReference, HandlesInUseAreRefusedOnceDeleted)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HPEN pen = CreatePen(PS_SOLID, 3, kRed);
+    HBRUSH brush = CreateSolidBrush(kBlue);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NE(SelectObject(dc, pen), nullptr);
+        EXPECT_NE(SelectObject(dc, brush), nullptr);
+        EXPECT_EQ(GetObjectType(pen), DWORD(OBJ_PEN));
+        EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 96);
+    }
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    EXPECT_TRUE(DeleteObject(pen));
+    EXPECT_TRUE(DeleteObject(brush));
+    EXPECT_EQ(GetObjectType(pen), 0u);
+    EXPECT_EQ(SelectObject(dc, pen), nullptr);
+    EXPECT_EQ(SelectObject(dc, brush), nullptr);
+    EXPECT_FALSE(DeleteObject(pen));
+    EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_EQ(GetDeviceCaps(dc, LOGPIXELSX), 0);
+    EXPECT_EQ(SelectObject(dc, GetStockObject(BLACK_PEN)), nullptr);
+    EXPECT_FALSE(DeleteDC(dc));
+}
