@@ -119,7 +119,7 @@ DC::~DC()
         temporary->m_hDC = nullptr;
 }
 
-QImage* DC::surface()
+QImage* DC::target()
 {
     if (info || paged)
         return nullptr;
@@ -127,9 +127,15 @@ QImage* DC::surface()
         return external;
     if (!s.bitmap || s.bitmap->stock)
         return nullptr;
-    if (s.bitmap->dib)
-        s.bitmap->pull();
     return &s.bitmap->image;
+}
+
+QImage* DC::surface()
+{
+    QImage* img = target();
+    if (img && !external)
+        s.bitmap->sync();
+    return img;
 }
 
 QRect DC::surfaceRect()
@@ -1087,10 +1093,23 @@ COLORREF GetPixel(HDC hdc, int x, int y)
 
 namespace gdi {
 
+namespace {
+
+// Whether the rectangle covers every pixel of the plain bitmap the context draws on, clipping and all.
+bool FillsWholeBitmap(DC* dc, const QRect& deviceRect)
+{
+    const Bitmap* b = dc->s.bitmap;
+    if (dc->kind != OBJ_MEMDC || dc->external || dc->paged || !b || b->stock || b->dib)
+        return false;
+    const QRect all = b->image.rect();
+    return deviceRect.contains(all) && (!dc->s.clip || QRegion(all).subtracted(*dc->s.clip).isEmpty());
+}
+
+}  // namespace
+
 BOOL BlitTo(DC* dst, POINT d0, POINT d1, const QImage* src, QPoint s0, QPoint s1, BYTE code)
 {
-    QImage* img = dst->surface();
-    if (!img && !dst->vector())
+    if (!dst->target() && !dst->vector())
         return FALSE;
     QRect dstRect(QPoint(std::min(d0.x, d1.x), std::min(d0.y, d1.y)),
                   QPoint(std::max(d0.x, d1.x) - 1, std::max(d0.y, d1.y) - 1));
@@ -1108,6 +1127,11 @@ BOOL BlitTo(DC* dst, POINT d0, POINT d1, const QImage* src, QPoint s0, QPoint s1
     }
     const Brush* brush = dst->s.brush;
     const QRgb pattern = brush && brush->style != BS_NULL ? ToRgb(brush->color) : 0xFF000000u;
+    if (!src && (code == 0x00 || code == 0xFF || code == 0xF0) && FillsWholeBitmap(dst, dstRect)) {
+        dst->s.bitmap->solid = Rop3(code, pattern, 0, 0);
+        return TRUE;
+    }
+    QImage* img = dst->surface();
     if (QPainter* p = dst->vector()) {
         PrepareVector(dst, *p);
         switch (code) {

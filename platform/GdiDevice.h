@@ -81,12 +81,18 @@ struct Bitmap : Object {
     QImage image;       // Format_RGB32; what every drawing call reads and writes
     int bitsPixel = 32; // depth reported by GetObject
     DC* selectedInto = nullptr;
+    // A bitmap whose every pixel is one colour has that colour here and its image not yet written:
+    // pages are filled whole once or twice before anything is drawn on them.
+    std::optional<QRgb> solid;
     // DIB section: the caller's view of the pixels, kept in step with image around each drawing call.
     bool dib = false;
     BITMAPINFOHEADER header{};
     std::vector<RGBQUAD> colors;
     BYTE* bits = nullptr;
     DWORD stride = 0;
+    // Brings image up to date before its pixels are read or written: from a DIB section's bits, or
+    // with the one colour of all its pixels.
+    void sync();
     void pull();  // bits -> image
     void push();  // image -> bits
 };
@@ -173,9 +179,11 @@ struct DC {
     std::unique_ptr<CDC> temporary;
 
     ~DC();
-    // The image drawing calls write to (null for printers and empty memory contexts); for a DIB
-    // section it is brought up to date with the section's bits first.
+    // The image drawing calls write to (null for printers and empty memory contexts), brought up to
+    // date first (Bitmap::sync).
     QImage* surface();
+    // The same image as it stands, for calls that replace every pixel or need only its size.
+    QImage* target();
     // After a drawing call: writes a DIB section back and tells a window what changed.
     void changed(const QRect& deviceRect);
     QPainter* vector() { return paged && paged->inDoc ? &paged->painter : nullptr; }

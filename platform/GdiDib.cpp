@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+#include <sys/mman.h>
 
 namespace gdi {
 
@@ -113,6 +116,41 @@ void WritePixel(BYTE* row, int x, int bpp, QRgb c, Nearest* nearest)
     }
     default: break;
     }
+}
+
+// A w x h RGB32 picture. Pages for the printer run to a hundred megabytes: pictures that large are
+// mapped in huge pages where the system offers them, which the first writes fill hundreds of times
+// faster than small ones.
+QImage NewPicture(int w, int h)
+{
+    constexpr size_t kHuge = size_t(2) << 20;
+    const size_t bytes = size_t(w) * 4 * size_t(h);
+    if (bytes < 4 * kHuge)
+        return QImage(w, h, QImage::Format_RGB32);
+    const size_t length = (bytes + kHuge - 1) / kHuge * kHuge + kHuge;  // room to align the start
+    void* mapped = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
+        return QImage();
+    auto* start = reinterpret_cast<uchar*>((reinterpret_cast<std::uintptr_t>(mapped) + kHuge - 1) & ~(kHuge - 1));
+    madvise(start, length - kHuge, MADV_HUGEPAGE);
+    struct Mapping {
+        void* address;
+        size_t length;
+    };
+    auto* mapping = new Mapping{mapped, length};
+    QImage image(
+        start, w, h, qsizetype(w) * 4, QImage::Format_RGB32,
+        [](void* info) {
+            auto* m = static_cast<Mapping*>(info);
+            munmap(m->address, m->length);
+            delete m;
+        },
+        mapping);
+    if (image.isNull()) {
+        munmap(mapped, length);
+        delete mapping;
+    }
+    return image;
 }
 
 }  // namespace
@@ -231,6 +269,16 @@ InfoBuffer DibInfo(const Bitmap& b)
 
 }  // namespace
 
+void Bitmap::sync()
+{
+    if (dib) {
+        pull();
+    } else if (solid) {
+        image.fill(*solid);
+        solid.reset();
+    }
+}
+
 void Bitmap::pull()
 {
     InfoBuffer info = DibInfo(*this);
@@ -274,10 +322,10 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy)
     if (cx <= 0 || cy <= 0 || (long long)cx * cy * 4 > kMaxBitmapBytes)
         return nullptr;
     auto b = std::make_unique<Bitmap>();
-    b->image = QImage(cx, cy, QImage::Format_RGB32);
+    b->image = NewPicture(cx, cy);
     if (b->image.isNull())
         return nullptr;
-    b->image.fill(0xFF000000u);
+    b->solid = 0xFF000000u;  // black
     return static_cast<HBITMAP>(Handle(Register(std::move(b))));
 }
 
@@ -297,7 +345,7 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* bmi, UINT usage, void** bits
     if (size > kMaxBitmapBytes || (long long)h.biWidth * height * 4 > kMaxBitmapBytes)
         return nullptr;
     auto b = std::make_unique<Bitmap>();
-    b->image = QImage(h.biWidth, height, QImage::Format_RGB32);
+    b->image = NewPicture(h.biWidth, height);
     b->bits = static_cast<BYTE*>(std::calloc(size_t(size), 1));
     if (b->image.isNull() || !b->bits)
         return nullptr;
@@ -338,6 +386,7 @@ HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, cons
             return nullptr;
         }
         const int w = std::min(r.width(), b->image.width()), h = std::min(r.height(), b->image.height());
+        b->sync();
         for (int y = 0; y < h; ++y)
             r.decode(r.row(y), 0, w, reinterpret_cast<QRgb*>(b->image.scanLine(y)));
     }
@@ -428,8 +477,7 @@ int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMA
     auto* b = As<Bitmap>(bitmap, OBJ_BITMAP);
     if (!dc || !b || !bmi || usage != DIB_RGB_COLORS || bmi->bmiHeader.biSize < sizeof(BITMAPINFOHEADER))
         return 0;
-    if (b->dib)
-        b->pull();
+    b->sync();
     const int w = b->image.width(), h = b->image.height();
     BITMAPINFOHEADER& hd = bmi->bmiHeader;
     if (hd.biBitCount == 0) {

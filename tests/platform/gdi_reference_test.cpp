@@ -459,3 +459,71 @@ TEST(GdiReference, HandlesInUseAreRefusedOnceDeleted)
     EXPECT_EQ(SelectObject(dc, GetStockObject(BLACK_PEN)), nullptr);
     EXPECT_FALSE(DeleteDC(dc));
 }
+
+// A new bitmap reads black everywhere, and fills that cover a whole bitmap (raster operations without
+// a source, through any mapping, not cut by the clip region) leave every pixel of that colour; drawing
+// afterwards changes only what it draws.
+TEST(GdiReference, WholeBitmapFillsReadAsTheirColourEverywhere)
+{
+    constexpr int kW = 30, kH = 20;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, kW, kH);
+    ASSERT_NE(bitmap, nullptr);
+    // Never selected: its bits are black.
+    std::vector<QRgb> bits(size_t(kW * kH), 0x12345678u);
+    BITMAPINFO info = TopDown32(kW, kH);
+    ASSERT_EQ(GetDIBits(dc, bitmap, 0, kH, bits.data(), &info, DIB_RGB_COLORS), kH);
+    EXPECT_EQ(std::count(bits.begin(), bits.end(), 0u), kW * kH);
+
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    EXPECT_EQ(GetPixel(dc, kW - 1, kH - 1), kBlack);
+    const auto expectOnly = [&](COLORREF background, std::vector<std::pair<QPoint, COLORREF>> marks, const char* when) {
+        QImage want(kW, kH, QImage::Format_RGB32);
+        want.fill(qRgb(GetRValue(background), GetGValue(background), GetBValue(background)));
+        for (const auto& [p, c] : marks)
+            want.setPixel(p, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
+        Canvas copy(kW, kH, kGreen);
+        BitBlt(copy.dc, 0, 0, kW, kH, dc, 0, 0, SRCCOPY);
+        EXPECT_EQ(copy.picture(), want) << when;
+    };
+    SetPixel(dc, 3, 4, kRed);
+    expectOnly(kBlack, {{QPoint(3, 4), kRed}}, "a pixel on a new bitmap");
+
+    PatBlt(dc, 0, 0, kW, kH, WHITENESS);
+    expectOnly(kWhite, {}, "whiteness over the red pixel");
+    SetPixel(dc, 5, 6, kRed);
+    expectOnly(kWhite, {{QPoint(5, 6), kRed}}, "a pixel after whiteness");
+
+    // A clip region that leaves one pixel out: that pixel keeps its colour.
+    HRGN all = CreateRectRgn(0, 0, kW, kH);
+    HRGN hole = CreateRectRgn(5, 6, 6, 7);
+    CombineRgn(all, all, hole, RGN_DIFF);
+    SelectClipRgn(dc, all);
+    PatBlt(dc, 0, 0, kW, kH, BLACKNESS);
+    SelectClipRgn(dc, nullptr);
+    expectOnly(kBlack, {{QPoint(5, 6), kRed}}, "blackness around a hole in the clip region");
+
+    // The brush's colour, through a mapping whose window is larger than the bitmap.
+    HBRUSH blue = CreateSolidBrush(kBlue);
+    HGDIOBJ oldBrush = SelectObject(dc, blue);
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowExtEx(dc, 300, -200, nullptr);
+    SetViewportExtEx(dc, kW, kH, nullptr);
+    PatBlt(dc, -10, 10, 320, -220, PATCOPY);
+    SetMapMode(dc, MM_TEXT);
+    expectOnly(kBlue, {}, "the brush through a mapping");
+    // A fill that misses a column leaves it.
+    PatBlt(dc, 0, 0, kW - 1, kH, WHITENESS);
+    std::vector<std::pair<QPoint, COLORREF>> column;
+    for (int y = 0; y < kH; ++y)
+        column.push_back({QPoint(kW - 1, y), kBlue});
+    expectOnly(kWhite, column, "whiteness short of the last column");
+
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, old);
+    DeleteObject(blue);
+    DeleteObject(hole);
+    DeleteObject(all);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}

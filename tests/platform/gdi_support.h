@@ -33,6 +33,19 @@ constexpr COLORREF kRed = 0x0000FF;
 constexpr COLORREF kBlue = 0xFF0000;
 constexpr COLORREF kGreen = 0x00FF00;
 
+// The header of a top-down 32-bit DIB of w x h pixels, rows in the order of a picture's.
+inline BITMAPINFO TopDown32(int w, int h)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 // A memory context with a w x h bitmap, filled with one colour.
 struct Canvas {
     HDC dc = nullptr;
@@ -102,13 +115,7 @@ struct Canvas {
     QImage picture() const
     {
         QImage image(w, h, QImage::Format_RGB32);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = TopDown32(w, h);
         HDC screen = GetDC(nullptr);
         GetDIBits(screen, static_cast<HBITMAP>(GetCurrentObject(dc, OBJ_BITMAP)), 0, UINT(h), image.bits(), &info,
                   DIB_RGB_COLORS);
