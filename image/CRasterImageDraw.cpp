@@ -49,6 +49,16 @@ struct Section {
     BYTE* pixel(LONG xx, LONG yy) const { return bits + size_t(yy) * stride + size_t(xx) * 3; }
 };
 
+// A memory context in device units over a device-dependent bitmap, which takes many small copies as
+// cheaply as one large one (a DIB section is brought in and out of step around each).
+bool OnPlainBitmap(HDC hdc)
+{
+    if (GetObjectType(hdc) != OBJ_MEMDC || GetMapMode(hdc) != MM_TEXT)
+        return false;
+    BITMAP bm{};
+    return GetObject(GetCurrentObject(hdc, OBJ_BITMAP), sizeof bm, &bm) && !bm.bmBits;
+}
+
 }  // namespace
 
 LONG CRasterImage::Draw(HDC hdc, const RECT& rect, const RECT* clip, bool smooth)
@@ -167,44 +177,74 @@ LONG CRasterImage::Draw(HDC hdc, LONG x, LONG y, LONG cx, LONG cy, const RECT* c
         SetDIBitsToDevice(hdc, x, y, DWORD(cx), DWORD(cy), 0, 0, 0, DWORD(cy), GetBits(),
                           static_cast<const BITMAPINFO*>(m_pDib), DIB_RGB_COLORS);
     } else if (w > 0 && h > 0) {
-        Section s(hdc, w, h);
-        if (s.bits) {
-            // The source column of every destination column, worked out once for all rows.
-            std::vector<float> dxs(static_cast<size_t>(w));
-            std::vector<LONG> sxs(static_cast<size_t>(w));
-            for (LONG xx = 0; xx < w; ++xx)
-                sourceX(xx, dxs[size_t(xx)], sxs[size_t(xx)]);
-            for (LONG yy = 0, previous = -1; yy < h; ++yy) {
-                float dy;
-                LONG sy;
-                sourceY(yy, dy, sy);
-                BYTE* d = s.pixel(0, yy);
-                if (!smooth && yy > 0 && sy == previous) {
-                    // Nearest-pixel rows from the same source row are the same.
-                    std::memcpy(d, s.pixel(0, yy - 1), size_t(w) * 3);
-                    continue;
-                }
-                previous = sy;
-                if (!smooth && !indexed) {
-                    // The nearest pixel of a picture of three bytes a pixel, as BlindGetPixelColor reads it.
-                    const BYTE* row = m_info.pixels + std::size_t(sy) * m_info.effWidth;
-                    for (LONG xx = 0; xx < w; ++xx, d += 3) {
-                        const BYTE* q = row + std::size_t(sxs[size_t(xx)]) * 3;
-                        d[0] = q[0];
-                        d[1] = q[1];
-                        d[2] = q[2];
-                    }
-                    continue;
-                }
+        // The source column of every destination column, worked out once for all rows.
+        std::vector<float> dxs(static_cast<size_t>(w));
+        std::vector<LONG> sxs(static_cast<size_t>(w));
+        for (LONG xx = 0; xx < w; ++xx)
+            sourceX(xx, dxs[size_t(xx)], sxs[size_t(xx)]);
+        auto sourceRow = [&](LONG yy) {
+            float dy;
+            LONG sy;
+            sourceY(yy, dy, sy);
+            return sy;
+        };
+        // Row yy of the paint box (counted from its bottom) as pixels of three bytes.
+        auto fillRow = [&](BYTE* d, LONG yy) {
+            float dy;
+            LONG sy;
+            sourceY(yy, dy, sy);
+            if (!smooth && !indexed) {
+                // The nearest pixel of a picture of three bytes a pixel, as BlindGetPixelColor reads it.
+                const BYTE* row = m_info.pixels + std::size_t(sy) * m_info.effWidth;
                 for (LONG xx = 0; xx < w; ++xx, d += 3) {
-                    const RGBQUAD col = colourAt(sxs[size_t(xx)], sy, dxs[size_t(xx)], dy);
-                    d[0] = col.rgbBlue;
-                    d[1] = col.rgbGreen;
-                    d[2] = col.rgbRed;
+                    const BYTE* q = row + std::size_t(sxs[size_t(xx)]) * 3;
+                    d[0] = q[0];
+                    d[1] = q[1];
+                    d[2] = q[2];
                 }
+                return;
             }
-            SetDIBitsToDevice(hdc, p.left, p.top, DWORD(w), DWORD(h), 0, 0, 0, DWORD(h), s.bits, &s.info,
-                              DIB_RGB_COLORS);
+            for (LONG xx = 0; xx < w; ++xx, d += 3) {
+                const RGBQUAD col = colourAt(sxs[size_t(xx)], sy, dxs[size_t(xx)], dy);
+                d[0] = col.rgbBlue;
+                d[1] = col.rgbGreen;
+                d[2] = col.rgbRed;
+            }
+        };
+        if (!smooth && OnPlainBitmap(hdc)) {
+            // Nearest pixels: the rows that come from one source row are that row stretched down, one
+            // call for each run of them.
+            struct {
+                BITMAPINFOHEADER header;
+                RGBQUAD colors[1];
+            } info{};
+            info.header.biSize = sizeof(BITMAPINFOHEADER);
+            info.header.biWidth = w;
+            info.header.biHeight = 1;
+            info.header.biPlanes = 1;
+            info.header.biBitCount = 24;
+            info.header.biCompression = BI_RGB;
+            std::vector<BYTE> row((size_t(w) * 3 + 3) / 4 * 4);
+            for (LONG yy = 0, next = 0; yy < h; yy = next) {
+                for (next = yy + 1; next < h && sourceRow(next) == sourceRow(yy);)
+                    ++next;
+                fillRow(row.data(), yy);
+                // Rows yy .. next - 1 count up from the bottom of the box.
+                StretchDIBits(hdc, p.left, p.bottom - next, w, next - yy, 0, 0, w, 1, row.data(),
+                              reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
+            }
+        } else {
+            Section s(hdc, w, h);
+            if (s.bits) {
+                for (LONG yy = 0; yy < h; ++yy) {
+                    if (!smooth && yy > 0 && sourceRow(yy) == sourceRow(yy - 1))
+                        std::memcpy(s.pixel(0, yy), s.pixel(0, yy - 1), size_t(w) * 3);  // the same source row
+                    else
+                        fillRow(s.pixel(0, yy), yy);
+                }
+                SetDIBitsToDevice(hdc, p.left, p.top, DWORD(w), DWORD(h), 0, 0, 0, DWORD(h), s.bits, &s.info,
+                                  DIB_RGB_COLORS);
+            }
         }
     }
 

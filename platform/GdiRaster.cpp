@@ -418,6 +418,8 @@ void Blit(QImage& dst, const Clip& clip, const QRect& dstRect, const QImage* src
     const long long dw = dstRect.width(), dh = dstRect.height();
     const long long sw = useSrc ? srcRect.width() : 0, sh = useSrc ? srcRect.height() : 0;
     const bool oneToOne = useSrc && sw == dw && sh == dh && !flipX && !flipY;
+    // Columns map one to one whenever the widths agree and nothing mirrors them: rows are copied.
+    const bool sameColumns = useSrc && sw == dw && !flipX;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         int sy = 0;
         const QRgb* srow = nullptr;
@@ -436,7 +438,7 @@ void Blit(QImage& dst, const Clip& clip, const QRect& dstRect, const QImage* src
                 std::fill(line + x0, line + x1, Rop3(code, pattern, 0, 0));
                 return;
             }
-            if (oneToOne && code == 0xCC) {
+            if (sameColumns && code == 0xCC) {
                 int s0 = srcRect.left() + (x0 - dstRect.left());
                 int a = std::max(0, -s0);
                 int b = std::min(x1 - x0, src->width() - s0);

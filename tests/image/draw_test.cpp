@@ -223,10 +223,11 @@ TEST(ImageDraw, SmoothStretchInterpolates)
 namespace {
 
 // An opaque stretched draw as the former loop made it, pixel by pixel: the paint box is the target
-// cut by the clip box; each destination pixel takes the source pixel its float coordinates fall on
-// (or the bilinear mix there when smooth and stretched); the box's rows count from its bottom.
+// cut by the clip box (logical units, MM_TEXT with the viewport origin at `origin`); each destination
+// pixel takes the source pixel its float coordinates fall on (or the bilinear mix there when smooth
+// and stretched); the box's rows count from its bottom.
 QImage ReferenceStretch(const CRasterImage& img, QImage canvas, const RECT& clipBox, LONG x, LONG y, LONG cx,
-                        LONG cy, bool smooth)
+                        LONG cy, bool smooth, QPoint origin)
 {
     const LONG width = LONG(img.GetWidth()), height = LONG(img.GetHeight());
     RECT p{};
@@ -244,7 +245,7 @@ QImage ReferenceStretch(const CRasterImage& img, QImage canvas, const RECT& clip
             const LONG sx = std::clamp<LONG>(LONG(std::floor(dx)), 0, width - 1);
             const RGBQUAD c = smooth ? img.GetPixelColorInterpolated(dx - 0.5f, dy - 0.5f, INTERP_BILINEAR, OVERFLOW_REPEAT)
                                      : img.GetPixelColor(sx, sy, false);
-            canvas.setPixel(int(p.left + xx), int(p.bottom - 1 - yy), qRgb(c.rgbRed, c.rgbGreen, c.rgbBlue));
+            canvas.setPixel(QPoint(int(p.left + xx), int(p.bottom - 1 - yy)) + origin, qRgb(c.rgbRed, c.rgbGreen, c.rgbBlue));
         }
     return canvas;
 }
@@ -252,7 +253,8 @@ QImage ReferenceStretch(const CRasterImage& img, QImage canvas, const RECT& clip
 } // namespace
 
 // Stretched opaque draws of a 24-bit and a palette picture, grown and shrunk by uneven factors, partly
-// off the canvas and under a clip rectangle, nearest and smooth: the pixels are the former loop's.
+// off the canvas and under a clip rectangle, nearest and smooth, onto bitmaps and a DIB section: the
+// pixels are the former loop's.
 TEST(ImageDraw, StretchedDrawsMatchTheFormerPixelLoop)
 {
     CRasterImage rgb(13, 9, 24);
@@ -269,23 +271,48 @@ TEST(ImageDraw, StretchedDrawsMatchTheFormerPixelLoop)
         LONG x, y, cx, cy;
     } draws[] = {{3, 2, 64, 45}, {-7, 5, 71, 19}, {10, -4, 5, 3}, {0, 0, 80, 60}, {20, 11, 13, 9},
                  {-30, -20, 150, 101}, {40, 30, 1, 1}, {5, 50, 33, 17}};
-    for (CRasterImage* img : {&rgb, &indexed})
-        for (bool smooth : {false, true})
-            for (bool clipped : {false, true})
-                for (const auto& d : draws) {
-                    Canvas c(80, 60);
-                    RECT clipBox{0, 0, 80, 60};
-                    if (clipped) {
-                        IntersectClipRect(c.dc, 6, 4, 57, 41);
-                        clipBox = RECT{6, 4, 57, 41};
+    // Onto a bitmap, onto one whose viewport origin is moved, and onto a DIB section.
+    enum Target { kBitmap, kMovedOrigin, kSection };
+    for (Target target : {kBitmap, kMovedOrigin, kSection})
+        for (CRasterImage* img : {&rgb, &indexed})
+            for (bool smooth : {false, true})
+                for (bool clipped : {false, true})
+                    for (const auto& d : draws) {
+                        Canvas c(80, 60);
+                        HDC dc = c.dc;
+                        HBITMAP section = nullptr;
+                        HGDIOBJ previous = nullptr;
+                        if (target == kSection) {
+                            BITMAPINFO info = TopDown32(80, 60);
+                            info.bmiHeader.biBitCount = 24;
+                            void* bits = nullptr;
+                            dc = CreateCompatibleDC(c.dc);
+                            section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+                            previous = SelectObject(dc, section);
+                            PatBlt(dc, 0, 0, 80, 60, WHITENESS);
+                        }
+                        const QPoint origin = target == kMovedOrigin ? QPoint(7, -5) : QPoint(0, 0);
+                        SetViewportOrgEx(dc, origin.x(), origin.y(), nullptr);
+                        if (clipped)
+                            IntersectClipRect(dc, 6, 4, 57, 41);
+                        RECT clipBox{};
+                        GetClipBox(dc, &clipBox);
+                        const QImage before = c.picture();
+                        img->Draw(dc, d.x, d.y, d.cx, d.cy, nullptr, smooth);
+                        if (target == kSection) {
+                            SelectClipRgn(dc, nullptr);
+                            BitBlt(c.dc, 0, 0, 80, 60, dc, 0, 0, SRCCOPY);
+                            SelectObject(dc, previous);
+                            DeleteObject(section);
+                            DeleteDC(dc);
+                        }
+                        const QImage want =
+                            ReferenceStretch(*img, before, clipBox, d.x, d.y, d.cx, d.cy, smooth, origin);
+                        EXPECT_EQ(c.picture(), want)
+                            << (img == &rgb ? "24-bit" : "palette") << (smooth ? " smooth" : "")
+                            << (clipped ? " clipped" : "") << " target " << target << " at " << d.x << "," << d.y
+                            << " size " << d.cx << "x" << d.cy;
                     }
-                    const QImage before = c.picture();
-                    img->Draw(c.dc, d.x, d.y, d.cx, d.cy, nullptr, smooth);
-                    const QImage want = ReferenceStretch(*img, before, clipBox, d.x, d.y, d.cx, d.cy, smooth);
-                    EXPECT_EQ(c.picture(), want) << (img == &rgb ? "24-bit" : "palette") << (smooth ? " smooth" : "")
-                                                 << (clipped ? " clipped" : "") << " at " << d.x << "," << d.y
-                                                 << " size " << d.cx << "x" << d.cy;
-                }
 }
 
 TEST(ImageGdi, MakeBitmapForAContextAndAsASection)

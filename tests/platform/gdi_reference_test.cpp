@@ -182,6 +182,18 @@ void DrawWide(Canvas& c, QPoint a, QPoint b, int width, bool polygon)
     DeleteObject(pen);
 }
 
+// A GDI region of the same pixels.
+HRGN RegionOf(const QRegion& region)
+{
+    HRGN clip = CreateRectRgn(0, 0, 0, 0);
+    for (const QRect& r : region) {
+        HRGN part = CreateRectRgn(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+        CombineRgn(clip, clip, part, RGN_OR);
+        DeleteObject(part);
+    }
+    return clip;
+}
+
 // A fixed sequence of numbers for the shapes (the same on every run).
 struct Sequence {
     std::uint64_t state = 0x9E3779B97F4A7C15ull;
@@ -278,12 +290,7 @@ TEST(GdiReference, WideLinesUnderAClipRegionMatchTheFormerRasteriser)
     Canvas c(kSize, kSize);
     QRegion region = QRegion(10, 5, 60, 50) + QRegion(40, 45, 50, 40);
     region -= QRegion(30, 20, 15, 15);
-    HRGN clip = CreateRectRgn(0, 0, 0, 0);
-    for (const QRect& r : region) {
-        HRGN part = CreateRectRgn(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
-        CombineRgn(clip, clip, part, RGN_OR);
-        DeleteObject(part);
-    }
+    HRGN clip = RegionOf(region);
     Sequence seq;
     for (int i = 0; i < 400; ++i) {
         const QPoint a(seq.next(-20, 120), seq.next(-20, 120));
@@ -344,12 +351,7 @@ TEST(GdiReference, SetDIBitsToDeviceMatchesTheFormerCopy)
     constexpr int kSize = 40;
     Canvas c(kSize, kSize);
     QRegion region = QRegion(0, 0, kSize, kSize) - QRegion(12, 8, 9, 14);
-    HRGN clip = CreateRectRgn(0, 0, 0, 0);
-    for (const QRect& r : region) {
-        HRGN part = CreateRectRgn(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
-        CombineRgn(clip, clip, part, RGN_OR);
-        DeleteObject(part);
-    }
+    HRGN clip = RegionOf(region);
     struct Info {
         BITMAPINFOHEADER header;
         RGBQUAD colors[256];
@@ -526,4 +528,45 @@ TEST(GdiReference, WholeBitmapFillsReadAsTheirColourEverywhere)
     DeleteObject(all);
     DeleteObject(bitmap);
     DeleteDC(dc);
+}
+
+// Stretches that keep the width, down and up, mirrored top to bottom, from sources partly beyond the
+// source bitmap and under a clip region: each destination pixel is the source pixel at
+// ((2 i + 1) w) / (2 W) across and likewise down, as the former copy took it pixel by pixel.
+TEST(GdiReference, StretchesOfTheSameWidthMatchTheFormerCopy)
+{
+    constexpr int kSize = 40;
+    Canvas source(kSize, kSize);
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x)
+            SetPixel(source.dc, x, y, RGB(x * 6, y * 6, (x * y) & 0xFF));
+    const QImage sourcePicture = source.picture();
+    QRegion region = QRegion(0, 0, kSize, kSize) - QRegion(10, 12, 7, 9);
+    HRGN clip = RegionOf(region);
+    Canvas c(kSize, kSize);
+    Sequence seq;
+    for (int i = 0; i < 300; ++i) {
+        const int w = seq.next(1, 30), h = seq.next(1, 35), sh = seq.next(1, 35);
+        const int xd = seq.next(-5, 30), yd = seq.next(-5, 30), xs = seq.next(-5, 30), ys = seq.next(-5, 30);
+        const bool flip = i % 4 == 0, clipped = i % 3 == 0;
+        SelectClipRgn(c.dc, nullptr);
+        Clear(c);
+        SelectClipRgn(c.dc, clipped ? clip : nullptr);
+        // A mirrored copy runs the source from its bottom row up.
+        StretchBlt(c.dc, xd, yd, w, h, source.dc, xs, flip ? ys + sh : ys, w, flip ? -sh : sh, SRCCOPY);
+        SelectClipRgn(c.dc, nullptr);
+        QImage want = White(kSize, kSize);
+        for (int j = 0; j < h; ++j)
+            for (int k = 0; k < w; ++k) {
+                const QPoint d(xd + k, yd + j);
+                if (!want.rect().contains(d) || (clipped && !region.contains(d)))
+                    continue;
+                const int row = int(((2LL * (flip ? h - 1 - j : j) + 1) * sh) / (2LL * h));
+                const QPoint s(xs + k, ys + row);
+                if (sourcePicture.rect().contains(s))
+                    want.setPixel(d, sourcePicture.pixel(s));
+            }
+        ASSERT_EQ(c.picture(), want) << "case " << i;
+    }
+    DeleteObject(clip);
 }
