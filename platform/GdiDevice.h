@@ -216,6 +216,8 @@ public:
     Clip(const QRect& surface, const std::optional<QRegion>& clip);
     bool contains(int x, int y) const;
     const QRect& bounds() const { return m_bounds; }
+    // Whether the pixels are those of bounds() alone, a rectangle.
+    bool rectangular() const { return !m_rects; }
     // Calls f(y, x0, x1) for each clipped piece of [x0, x1) on row y.
     template <class F> void span(int y, int x0, int x1, F&& f) const
     {

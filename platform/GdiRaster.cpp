@@ -25,6 +25,16 @@ template <class T> T CeilDiv(T n, T d) { return -FloorDiv(-n, d); }
 
 inline void Put(QImage& img, int x, int y, QRgb c) { reinterpret_cast<QRgb*>(img.scanLine(y))[x] = c; }
 
+// n pixels of colour c from p on, two at a time.
+inline void FillPixels(QRgb* p, int n, QRgb c)
+{
+    const quint64 two = quint64(c) << 32 | c;
+    for (; n >= 2; n -= 2, p += 2)
+        std::memcpy(p, &two, 8);
+    if (n)
+        *p = c;
+}
+
 }  // namespace
 
 Clip::Clip(const QRect& surface, const std::optional<QRegion>& clip)
@@ -315,6 +325,7 @@ struct Stamp {
     long long dx = 0, dy = 0, w = -1;
     long long top = 0;                            // first row, relative to the start point
     std::vector<std::pair<int, int>> columns;     // per row, first and last column relative to it
+    int left = 0, right = -1;                     // the first and last column of all rows
 };
 constexpr long long kStampRows = 512;
 constexpr size_t kStamps = 64;
@@ -332,9 +343,15 @@ const Stamp& StampFor(long long dx, long long dy, long long w, long long top, lo
     st.top = top;
     st.columns.clear();
     const WideSegment seg(dx, dy, w);
+    st.left = 0;
+    st.right = -1;
     for (long long k = top; k <= bottom; ++k) {
         const Range r = seg.Row(k);
         st.columns.emplace_back(r.empty() ? std::pair<int, int>(1, 0) : std::pair<int, int>(int(r.lo), int(r.hi)));
+        if (!r.empty()) {
+            st.left = st.right < st.left ? int(r.lo) : std::min(st.left, int(r.lo));
+            st.right = std::max(st.right, int(r.hi));
+        }
     }
     return st;
 }
@@ -365,6 +382,16 @@ void WideLine(QImage& img, const Clip& clip, QPoint a, QPoint b, int width, QRgb
     };
     if (std::max(std::llabs(dx), std::llabs(dy)) + width < kStampRows) {
         const Stamp& st = StampFor(dx, dy, width, top, bottom);
+        if (clip.rectangular() && ax + st.left >= bounds.left() && ax + st.right <= bounds.right()) {
+            // Every row lies within the clip rectangle across: straight onto the rows.
+            uchar* row = bits + (ay + rowFrom) * bytesPerLine;
+            for (long long k = rowFrom; k <= rowTo; ++k, row += bytesPerLine) {
+                const auto [first, last] = st.columns[size_t(k - st.top)];
+                if (first <= last)
+                    FillPixels(reinterpret_cast<QRgb*>(row) + ax + first, last - first + 1, color);
+            }
+            return;
+        }
         for (long long k = rowFrom; k <= rowTo; ++k) {
             const auto [first, last] = st.columns[size_t(k - st.top)];
             if (first <= last)
