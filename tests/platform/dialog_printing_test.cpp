@@ -229,6 +229,29 @@ void ExpectSideBySide(const PreviewShot& s, const char* when)
 }
 } // namespace
 
+// Pages are told from the grey around them even where the drawing on a page covers most of a column
+// (a maze's solution running down most of the page), and not where grey lies between them.
+TEST(PreviewPages, APageWhoseDrawingFillsMostOfAColumnIsOnePage)
+{
+    QImage shot(200, 100, QImage::Format_RGB32);
+    shot.fill(QColor(Qt::gray));
+    const QRect left(20, 10, 70, 80), right(110, 10, 70, 80);
+    for (const QRect& page : {left, right}) {
+        for (int y = page.top(); y <= page.bottom(); ++y)
+            for (int x = page.left(); x <= page.right(); ++x)
+                shot.setPixel(x, y, qRgb(255, 255, 255));
+    }
+    // A blue band down 90 % of the right page's height, ten columns wide.
+    for (int y = 12; y < 84; ++y)
+        for (int x = 140; x < 150; ++x)
+            shot.setPixel(x, y, qRgb(120, 120, 240));
+    const std::vector<QRect> pages = preview_pages::Find(shot);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0], left);
+    EXPECT_EQ(pages[1], right);
+    EXPECT_EQ(preview_pages::SideBySide(pages, shot.size(), false), "");
+}
+
 // Two preview pages sit side by side in one row, centred and whole at the fitted zoom the toolbar
 // shows; they refit when the window grows, and the fit buttons fit them.
 TEST_F(PrintingTest, PreviewShowsTwoPagesSideBySideFittedAndCentred)

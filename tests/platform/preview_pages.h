@@ -14,18 +14,24 @@ namespace preview_pages {
 
 inline bool Paper(QRgb c) { return qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) > 200; }
 
-// The pages from left to right. A column belongs to a page when a quarter of its pixels are paper;
-// a page's top and bottom are the first and last rows of its columns that are mostly paper.
+// The pages from left to right. A column belongs to a page when a quarter of its pixels are paper, or
+// when its paper reaches from above to below half the height (a page whose drawing covers most of
+// the column, as a long solution path does, still has paper at its top and bottom); a page's top and
+// bottom are the first and last rows of its columns that are mostly paper.
 inline std::vector<QRect> Find(const QImage& shot)
 {
     std::vector<QRect> pages;
     const int w = shot.width(), h = shot.height();
     std::vector<bool> column(size_t(w), false);
     for (int x = 0; x < w; ++x) {
-        int n = 0;
+        int n = 0, first = -1, last = -1;
         for (int y = 0; y < h; ++y)
-            n += Paper(shot.pixel(x, y)) ? 1 : 0;
-        column[size_t(x)] = n * 4 >= h;
+            if (Paper(shot.pixel(x, y))) {
+                ++n;
+                first = first < 0 ? y : first;
+                last = y;
+            }
+        column[size_t(x)] = n * 4 >= h || (n > 0 && (last - first) * 2 >= h);
     }
     for (int x = 0; x < w;) {
         if (!column[size_t(x)]) {
