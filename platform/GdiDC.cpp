@@ -176,7 +176,12 @@ POINT DC::toLogical(LONG x, LONG y) const
                                              INT_MIN, INT_MAX))};
 }
 
-int DC::widthToDevice(int w) const { return int(std::llabs(Scale(w, std::abs(s.vExt.cx), std::abs(s.wExt.cx)))); }
+int DC::widthToDevice(int w) const
+{
+    if (w != m_lastWidth.w || s.wExt.cx != m_lastWidth.window || s.vExt.cx != m_lastWidth.viewport)
+        m_lastWidth = {w, s.wExt.cx, s.vExt.cx, int(std::llabs(Scale(w, std::abs(s.vExt.cx), std::abs(s.wExt.cx))))};
+    return m_lastWidth.device;
+}
 int DC::heightToDevice(int h) const { return int(std::llabs(Scale(h, std::abs(s.vExt.cy), std::abs(s.wExt.cy)))); }
 int DC::widthToLogical(int w) const { return int(std::llabs(Scale(w, std::abs(s.wExt.cx), std::abs(s.vExt.cx)))); }
 int DC::heightToLogical(int h) const { return int(std::llabs(Scale(h, std::abs(s.wExt.cy), std::abs(s.vExt.cy)))); }
@@ -801,12 +806,12 @@ bool Collinear(const std::vector<QPoint>& pts)
     return true;
 }
 
-// Strokes the path through pts (closing it when asked) with the current pen.
-void Stroke(DC* dc, QImage* img, const std::vector<QPoint>& pts, bool closed)
+// Strokes the path through pts (closing it when asked) with the current pen, which it gives back.
+PenUse Stroke(DC* dc, QImage* img, const std::vector<QPoint>& pts, bool closed)
 {
     PenUse u = CurrentPen(dc);
     if (u.none || pts.size() < 2)
-        return;
+        return u;
     if (QPainter* p = dc->vector()) {
         PrepareVector(dc, *p);
         p->setPen(VectorPen(dc));
@@ -815,7 +820,7 @@ void Stroke(DC* dc, QImage* img, const std::vector<QPoint>& pts, bool closed)
             p->drawPolygon(pts.data(), int(pts.size()));
         else
             p->drawPolyline(pts.data(), int(pts.size()));
-        return;
+        return u;
     }
     Clip clip = ClipFor(dc, *img);
     // A wide segment covers the same pixels both ways: the closed outline of two points is one line.
@@ -830,6 +835,7 @@ void Stroke(DC* dc, QImage* img, const std::vector<QPoint>& pts, bool closed)
         else
             CosmeticLine(*img, clip, a, b, u.color, u.dotted ? &phase : nullptr, gapColor);
     }
+    return u;
 }
 
 }  // namespace
@@ -856,8 +862,8 @@ BOOL Polyline(HDC hdc, const POINT* points, int count)
     if (!img && !dc->vector())
         return FALSE;
     std::vector<QPoint> pts = ToDevice(dc, points, count);
-    Stroke(dc, img, pts, false);
-    dc->changed(Bounds(pts, CurrentPen(dc).width));
+    const PenUse pen = Stroke(dc, img, pts, false);
+    dc->changed(Bounds(pts, pen.width));
     return TRUE;
 }
 
@@ -881,8 +887,8 @@ BOOL Polygon(HDC hdc, const POINT* points, int count)
             FillSpans(*img, ClipFor(dc, *img), {pts}, dc->s.fillMode == WINDING, *fill);
         }
     }
-    Stroke(dc, img, pts, true);
-    dc->changed(Bounds(pts, CurrentPen(dc).width));
+    const PenUse pen = Stroke(dc, img, pts, true);
+    dc->changed(Bounds(pts, pen.width));
     return TRUE;
 }
 

@@ -192,7 +192,7 @@ struct DC {
     // Mapping, logical <-> device, rounding to nearest (halves away from zero).
     POINT toDevice(LONG x, LONG y) const;
     POINT toLogical(LONG x, LONG y) const;
-    int widthToDevice(int w) const;  // magnitude, by the x factor
+    int widthToDevice(int w) const;  // magnitude, by the x factor; the last answer is remembered
     int heightToDevice(int h) const; // magnitude, by the y factor
     int widthToLogical(int w) const;
     int heightToLogical(int h) const;
@@ -200,6 +200,15 @@ struct DC {
     int signY() const { return (s.vExt.cy < 0) != (s.wExt.cy < 0) ? -1 : 1; }
     QRect deviceRect(LONG l, LONG t, LONG r, LONG b) const;  // normalised, right/bottom exclusive
     QRect surfaceRect();
+
+private:
+    // widthToDevice's last width, the extents it was scaled by and the result (a pen's width is scaled
+    // for every line it draws).
+    mutable struct {
+        int w = 0;
+        LONG window = 0, viewport = 0;
+        int device = 0;
+    } m_lastWidth;
 };
 DC* AsDC(HDC h);
 void Select(State& s, Object* obj);  // puts obj in s, retaining it and releasing what it replaces
