@@ -15,6 +15,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -24,6 +25,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -270,6 +272,21 @@ int CountColour(const QImage& image, Box box, Rgb colour)
         for (int x = std::max(0, box.x); x < std::min(image.width(), box.x + box.w); ++x)
             n += (image.pixel(x, y) & 0xFFFFFF) == (want & 0xFFFFFF);
     return n;
+}
+
+Box BoxOfColour(const QImage& image, Box within, Rgb colour)
+{
+    const QRgb want = qRgb(colour.r, colour.g, colour.b) & 0xFFFFFF;
+    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+    for (int y = std::max(0, within.y); y < std::min(image.height(), within.y + within.h); ++y)
+        for (int x = std::max(0, within.x); x < std::min(image.width(), within.x + within.w); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) == want) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    return right < 0 ? Box{} : Box{left, top, right - left + 1, bottom - top + 1};
 }
 
 Box GridOnScreen::CellBox(int col, int row) const
@@ -573,20 +590,36 @@ void Journey::StartWindowManager()
               [&] { return !WindowsOf(m_x, DefaultRootWindow(m_x), "_NET_SUPPORTING_WM_CHECK").empty(); });
 }
 
-void Journey::Start(const std::vector<std::string>& args)
+fs::path Journey::ProgramPath()
 {
-    // VANTREL_JOURNEY_PROGRAM drives another build of the program, to see a journey fail on an older one.
     const char* other = std::getenv("VANTREL_JOURNEY_PROGRAM");
-    const fs::path program(other && *other ? other : VANTREL_PROGRAM);
+    return fs::path(other && *other ? other : VANTREL_PROGRAM);
+}
+
+void Journey::Start(const std::vector<std::string>& args, const fs::path& workingDir)
+{
+    const fs::path program = ProgramPath();
+    StartProgram(program, args, workingDir.empty() ? program.parent_path() : workingDir);
+}
+
+void Journey::StartProgram(const fs::path& program, const std::vector<std::string>& args, const fs::path& workingDir)
+{
     std::vector<std::string> argv = {program.string()};
     argv.insert(argv.end(), args.begin(), args.end());
-    // Started in its own folder, where it finds its pages, as tools/run starts it.
-    m_program.Start(argv, ProgramEnvironment(), program.parent_path(), m_output / "program.log");
+    m_program.Start(argv, ProgramEnvironment(), workingDir, m_output / "program.log");
+    // A message box of the program's own (titled with the program's name alone) at start means the
+    // program could not start cleanly.
+    const auto noMessageBox = [&] {
+        for (unsigned long w : Windows())
+            if (Title(w) == "FREEQuillmont")
+                Fail("the program shows a message box at start");
+    };
     // The pointer rests where it opens no tool tip and covers no menu.
     MoveTo({kScreenWidth - 1, kScreenHeight - 1});
     WaitUntil("the main window is shown and active", [&] {
         if (!m_program.Running())
             Fail("the program ended at start (see " + (m_output / "program.log").string() + ")");
+        noMessageBox();
         const unsigned long w = ActiveWindow();
         if (w && Title(w).find("FREE Quillmont") != std::string::npos) {
             m_mainWindow = w;
@@ -614,6 +647,7 @@ void Journey::Start(const std::vector<std::string>& args)
             std::this_thread::sleep_for(kPoll);
         if (!ProgramRunning())
             Fail("the program ended at start (see " + (m_output / "program.log").string() + ")");
+        noMessageBox();
         if (!Popups().empty())
             break;
     }
@@ -704,6 +738,29 @@ void Journey::Type(std::string_view text)
             Key(std::string(1, c));
         else
             Fail("Type() types printable ASCII only");
+    }
+}
+
+void Journey::EnterFileName(const fs::path& file)
+{
+    // The dialog's completion list follows the folders typed as the toolkit reads them in the
+    // background; now and then, on a loaded machine, it takes the Enter for itself and the dialog stays
+    // open (in the typed folder, its name field emptied). The name is then typed again: a dialog that
+    // has taken it is no longer the active window.
+    const unsigned long dialog = ActiveWindow();
+    constexpr int kTries = 3;
+    for (int attempt = 1;; ++attempt) {
+        Key("End shift+Home");
+        Type(file.string() + "\n");
+        const auto retry = Clock::now() + (attempt < kTries ? 10s : kDeadline);
+        while (Clock::now() < retry) {
+            if (ActiveWindow() != dialog)
+                return;
+            std::this_thread::sleep_for(kPoll);
+        }
+        if (attempt == kTries)
+            Fail("the file dialog does not take " + file.string());
+        Shot("file-name-again");
     }
 }
 
@@ -933,17 +990,46 @@ unsigned long Journey::ActiveWindow()
 
 std::string Journey::ActiveTitle() { return Title(ActiveWindow()); }
 
+bool Journey::HoldsInputFocus(unsigned long window)
+{
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(m_x, &focus, &revert);
+    // The focus may rest on the window itself or on one of its children.
+    for (Window w = focus; w && w != PointerRoot && w != DefaultRootWindow(m_x);) {
+        if (w == window)
+            return true;
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int n = 0;
+        if (!XQueryTree(m_x, w, &root, &parent, &children, &n))
+            return false;
+        if (children)
+            XFree(children);
+        w = parent;
+    }
+    return false;
+}
+
 unsigned long Journey::WaitForActive(std::string_view titlePart)
 {
     unsigned long found = 0;
-    WaitUntil("a window titled '" + std::string(titlePart) + "' is active", [&] {
+    // Active, and holding the keyboard: the window manager names the active window before it hands
+    // the window the input focus, and keys sent in between go elsewhere.
+    const auto active = [&] {
         const unsigned long w = ActiveWindow();
-        if (w && Title(w).find(titlePart) != std::string::npos) {
+        if (w && Title(w).find(titlePart) != std::string::npos && HoldsInputFocus(w)) {
             found = w;
             return true;
         }
         return false;
-    });
+    };
+    // A journey that waits in vain says which window is active instead.
+    try {
+        WaitUntil("a window titled '" + std::string(titlePart) + "' is active", active);
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error(std::string(e.what()) + " (the active window is titled '" + ActiveTitle() + "')");
+    }
     return found;
 }
 
@@ -1148,7 +1234,7 @@ void Journey::WaitUntil(std::string_view what, const std::function<bool()>& done
 
 // ---- Results -------------------------------------------------------------------------------------
 
-std::unique_ptr<CVantrelDoc> Journey::LoadMaze(const fs::path& file)
+std::unique_ptr<CVantrelDoc> Journey::LoadMaze(const fs::path& file, const std::function<bool(const CVantrelDoc&)>& holds)
 {
     std::vector<std::string> messages;
     SetMessageBoxHandler([&](const MessageBoxRequest& r) {
@@ -1162,7 +1248,7 @@ std::unique_ptr<CVantrelDoc> Journey::LoadMaze(const fs::path& file)
             return false;
         auto d = std::make_unique<CVantrelDoc>();
         try {
-            if (!d->OnOpenDocument(file.c_str()))
+            if (!d->OnOpenDocument(file.c_str()) || (holds && !holds(*d)))
                 return false;
         } catch (...) {
             return false;
@@ -1172,6 +1258,12 @@ std::unique_ptr<CVantrelDoc> Journey::LoadMaze(const fs::path& file)
     });
     SetMessageBoxHandler({});
     return doc;
+}
+
+unsigned long Journey::FileId(const fs::path& file)
+{
+    struct stat st {};
+    return ::stat(file.c_str(), &st) == 0 ? static_cast<unsigned long>(st.st_ino) : 0;
 }
 
 std::vector<QImage> Journey::PdfPages(const fs::path& pdf, int dpi)

@@ -5,11 +5,12 @@
 // - Write TEST_F(Journey, WhatThePersonDoes) { ... } in a tests/journey/*_journey.cpp file and list the
 //   file in tests/journey/CMakeLists.txt (label `journey`). Each test gets its own X server (Xvfb,
 //   1280x1024x24), window manager (openbox), profile, runtime and work folder, so tests run side by side.
-// - Start() starts the program (arguments go on its command line) and returns once its main window is
-//   shown and has the focus.
+// - Start() starts the program (arguments go on its command line; a working folder may be given) and
+//   returns once its main window is shown and has the focus.
 // - Drive it only by input, sent to whatever has the focus as a person's keys go: Key("ctrl+n"),
 //   Key("alt+f a"), Type("/some/file.mze"), Click(p), Drag(from, to), ChooseMenu("Maze Options",
-//   "Make Maze"). Before typing into a dialog, wait for it: WaitForActive("Save As").
+//   "Make Maze"). Before typing into a dialog, wait for it: WaitForActive("Save As"); a file name goes
+//   into a file dialog with EnterFileName(path).
 // - Never sleep and never assert a duration. WaitUntil("what", condition) polls the condition with a
 //   generous deadline; when the deadline passes it saves a screenshot and fails the test. Every helper
 //   that cannot go on throws, which fails the test and still tears everything down.
@@ -83,6 +84,8 @@ struct GridOnScreen {
 Rgb PixelAt(const QImage& image, Point p);
 // How many pixels of the box have exactly the colour.
 int CountColour(const QImage& image, Box box, Rgb colour);
+// The box around the pixels within `within` that have exactly the colour; empty when none has it.
+Box BoxOfColour(const QImage& image, Box within, Rgb colour);
 
 // A process the journey started: its own process group, ended (TERM, then KILL) with the journey.
 class ChildProcess {
@@ -126,8 +129,16 @@ protected:
     void TearDown() override;
 
     // ---- The program ---------------------------------------------------------------------------
-    // Starts the program with these arguments; returns once its main window is shown and active.
-    void Start(const std::vector<std::string>& args = {});
+    // Starts the program with these arguments in the working folder (by default the program's own, as
+    // tools/run starts it); returns once its main window is shown and active. A message box of the
+    // program at start (as for a broken installation) fails the journey.
+    void Start(const std::vector<std::string>& args = {}, const std::filesystem::path& workingDir = {});
+    // The same for another program, an installed copy say.
+    void StartProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                      const std::filesystem::path& workingDir);
+    // The program the journeys drive: VANTREL_JOURNEY_PROGRAM when set (an older build, to see a journey
+    // fail on it), else the build's own.
+    static std::filesystem::path ProgramPath();
     bool ProgramRunning();
     // Waits until the program has ended (after File > Exit, say) and returns its exit code.
     int WaitForExit();
@@ -149,6 +160,9 @@ protected:
     void Key(std::string_view chords);
     // Types the text as key strokes (printable ASCII and "\n").
     void Type(std::string_view text);
+    // Into the file dialog that has the focus: replaces its file name with the file's path and presses
+    // Enter.
+    void EnterFileName(const std::filesystem::path& file);
     void MoveTo(Point p);
     void Click(Point p, int button = 1);
     void DoubleClick(Point p);
@@ -170,7 +184,10 @@ protected:
     std::string Title(unsigned long window);
     unsigned long ActiveWindow();
     std::string ActiveTitle();
-    // Waits until the active window's title contains the text; returns that window.
+    // Whether the window (or one of its children) has the keyboard's input focus.
+    bool HoldsInputFocus(unsigned long window);
+    // Waits until the active window's title contains the text and the window has the input focus;
+    // returns that window.
     unsigned long WaitForActive(std::string_view titlePart);
     // Waits until a managed window's title contains the text; returns it.
     unsigned long WaitForWindow(std::string_view titlePart);
@@ -198,8 +215,13 @@ protected:
     void WaitUntil(std::string_view what, const std::function<bool()>& done, std::chrono::seconds deadline = kDeadline);
 
     // ---- Results -------------------------------------------------------------------------------
-    // Waits until the file exists and the document library reads it, and returns the document.
-    std::unique_ptr<CVantrelDoc> LoadMaze(const std::filesystem::path& file);
+    // Waits until the file exists and the document library reads it (and, when given, until the
+    // document read holds what `holds` looks for), and returns the document.
+    std::unique_ptr<CVantrelDoc> LoadMaze(const std::filesystem::path& file,
+                                          const std::function<bool(const CVantrelDoc&)>& holds = {});
+    // The file's identity on its file system (its inode), 0 when there is none. A save that replaces
+    // the file gives it a new one.
+    static unsigned long FileId(const std::filesystem::path& file);
     // Renders the PDF's pages with pdftoppm at the resolution; waits until the file is complete.
     std::vector<QImage> PdfPages(const std::filesystem::path& pdf, int dpi = 50);
 

@@ -52,9 +52,10 @@ std::set<Cell> Reach(const Object& g, Cell from, const std::set<Cell>& over)
     return seen;
 }
 
-void ExpectScreenShowsPassages(const QImage& screen, const GridOnScreen& grid, const Object& g,
-                               const std::set<Cell>& unknown)
+int WallsDisagreeing(const QImage& screen, const GridOnScreen& grid, const Object& g, const std::set<Cell>& unknown,
+                     const std::function<void(Cell, int)>& each)
 {
+    int wrong = 0;
     for (int r = 0; r < g.height; ++r)
         for (int c = 0; c < g.width; ++c) {
             if (unknown.count({c, r}))
@@ -62,10 +63,24 @@ void ExpectScreenShowsPassages(const QImage& screen, const GridOnScreen& grid, c
             for (int side = 1; side <= 4; ++side) {
                 if (unknown.count({c + kDx[side], r + kDy[side]}))
                     continue;
-                EXPECT_EQ(g.GetCell(c, r).HasPassage(side), !grid.Wall(screen, c, r, side))
-                    << "cell " << c << "," << r << " side " << side;
+                if (g.GetCell(c, r).HasPassage(side) == grid.Wall(screen, c, r, side)) {
+                    ++wrong;
+                    if (each)
+                        each({c, r}, side);
+                }
             }
         }
+    return wrong;
+}
+
+void ExpectScreenShowsPassages(const QImage& screen, const GridOnScreen& grid, const Object& g,
+                               const std::set<Cell>& unknown)
+{
+    WallsDisagreeing(screen, grid, g, unknown, [&](Cell at, int side) {
+        ADD_FAILURE() << "cell " << at.first << "," << at.second << " side " << side << ": the screen shows "
+                      << (g.GetCell(at.first, at.second).HasPassage(side) ? "a wall" : "no wall") << " where the grid has "
+                      << (g.GetCell(at.first, at.second).HasPassage(side) ? "a passage" : "none");
+    });
 }
 
 void ExpectTree(const Object& g, const std::set<Cell>& cells)
@@ -85,6 +100,36 @@ void ExpectTree(const Object& g, const std::set<Cell>& cells)
     EXPECT_EQ(Reach(g, *cells.begin()), cells);
 }
 
+std::set<Cell> MarkedCells(const Object& g)
+{
+    std::set<Cell> marked;
+    for (int r = 0; r < g.height; ++r)
+        for (int c = 0; c < g.width; ++c)
+            if (g.GetCell(c, r).flags & (CELL_START | CELL_STOP))
+                marked.insert({c, r});
+    return marked;
+}
+
+bool SameCells(const Object& a, const Object& b)
+{
+    if (a.width != b.width || a.height != b.height)
+        return false;
+    for (int r = 0; r < a.height; ++r)
+        for (int c = 0; c < a.width; ++c)
+            if (a.GetCell(c, r).flags != b.GetCell(c, r).flags || a.GetCell(c, r).passages != b.GetCell(c, r).passages)
+                return false;
+    return true;
+}
+
+int CarvedCells(const Object& g)
+{
+    int carved = 0;
+    for (int r = 0; r < g.height; ++r)
+        for (int c = 0; c < g.width; ++c)
+            carved += g.GetCell(c, r).IsCarved();
+    return carved;
+}
+
 void MazeJourney::SetUp()
 {
     Journey::SetUp();
@@ -97,6 +142,11 @@ void MazeJourney::SetUp()
 GridOnScreen MazeJourney::NewMaze()
 {
     Start();
+    return FileNew();
+}
+
+GridOnScreen MazeJourney::FileNew()
+{
     Key("ctrl+n");
     GridOnScreen grid;
     WaitUntil("File New shows the template grid with every wall", [&] {
@@ -111,8 +161,25 @@ void MazeJourney::SaveNew(const std::filesystem::path& file)
 {
     Key("ctrl+s");
     WaitForActive("Save");
-    Key("End shift+Home");
-    Type(file.string() + "\n");
+    EnterFileName(file);
+}
+
+void MazeJourney::SaveAs(const std::filesystem::path& file, int version)
+{
+    ChooseMenu("File", "Save As...");
+    WaitForActive("Save As");
+    // The dialog opens with its file name empty and focused, and the Save button off: Tab goes to the
+    // file types, where Down chooses the second (version 1), and Shift+Tab comes back.
+    if (version == 1)
+        Key("Tab Down shift+Tab");
+    EnterFileName(file);
+}
+
+void MazeJourney::OpenByDialog(const std::filesystem::path& file)
+{
+    Key("ctrl+o");
+    WaitForActive("Open");
+    EnterFileName(file);
 }
 
 std::unique_ptr<CVantrelDoc> MazeJourney::SaveNewAndRead(const std::string& name)
@@ -136,7 +203,7 @@ std::set<Cell> MazeJourney::AllCells() const
     return all;
 }
 
-void MazeJourney::ChooseTemplate(int choice, std::string_view shotName)
+void MazeJourney::ChooseTemplate(int choice, std::string_view shotName, const std::function<void(unsigned long)>& confirm)
 {
     ChooseMenu("Maze Options", "Maze Setup");
     const unsigned long sheet = WaitForActive("Quillmont Settings");
@@ -149,7 +216,10 @@ void MazeJourney::ChooseTemplate(int choice, std::string_view shotName)
     WaitUntil("the template choice is checked", [&] { return RadioChecked(Shot(), radios[std::size_t(choice)]); });
     Shot(shotName);
     // Enter presses OK; a grid that is rebuilt asks first, and Enter answers OK.
-    Key("Return");
+    if (confirm)
+        confirm(sheet);
+    else
+        Key("Return");
     WaitForActive("FREEQuillmont");
     Key("Return");
     WaitForActive("- FREE Quillmont");

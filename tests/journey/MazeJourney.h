@@ -4,6 +4,7 @@
 #include "tests/journey/JourneySupport.h"
 
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <set>
@@ -37,27 +38,47 @@ int OpenInteriorWalls(const QImage& screen, const GridOnScreen& grid, const std:
 // The cells a walk through the grid's passages reaches from `from`, over `over` cells only (all when
 // empty).
 std::set<Cell> Reach(const Object& g, Cell from, const std::set<Cell>& over = {});
+// How many walls the screen shows (or leaves out) against the grid's passages, the walls of the
+// `unknown` cells left out; `each` hears of every one.
+int WallsDisagreeing(const QImage& screen, const GridOnScreen& grid, const Object& g, const std::set<Cell>& unknown,
+                     const std::function<void(Cell, int)>& each = {});
 // Every wall the screen shows agrees with the grid's passages, but the walls of the `unknown` cells.
 void ExpectScreenShowsPassages(const QImage& screen, const GridOnScreen& grid, const Object& g,
                                const std::set<Cell>& unknown);
 // A tree over the cells: passages agree from both sides, none leads out, n - 1 passages join n cells.
 void ExpectTree(const Object& g, const std::set<Cell>& cells);
+// The cells marked START or STOP.
+std::set<Cell> MarkedCells(const Object& g);
+// Whether the two grids hold the same cells: states and passages.
+bool SameCells(const Object& a, const Object& b);
+// How many cells have passages.
+int CarvedCells(const Object& g);
 
 class MazeJourney : public Journey {
 protected:
     void SetUp() override;
     // Starts the program and makes a new maze (File New); returns its grid on the screen.
     GridOnScreen NewMaze();
+    // File New in the running program; returns the new maze's grid on the screen.
+    GridOnScreen FileNew();
     // Saves the maze by File Save into a new file, typed into the file dialog.
     void SaveNew(const std::filesystem::path& file);
+    // Saves the maze by File Save As into the file, in the format chosen in the dialog's file types
+    // (version 2, the first, or version 1).
+    void SaveAs(const std::filesystem::path& file, int version);
+    // Opens the file by File Open, typed into the file dialog.
+    void OpenByDialog(const std::filesystem::path& file);
     // Saves the maze into WorkDir()/name by File Save and reads the file back; the journey fails unless
     // it holds a square grid of the new maze's size.
     std::unique_ptr<CVantrelDoc> SaveNewAndRead(const std::string& name);
     // Every cell of the grid.
     std::set<Cell> AllCells() const;
     // Maze Setup: chooses the Style page's template (its radio button, counted from the top: Box 0 ..
-    // CIRCULAR 6, Square Tiled 7) and confirms by Enter, and the question that follows too.
-    void ChooseTemplate(int choice, std::string_view shotName);
+    // CIRCULAR 6, Square Tiled 7) and confirms the sheet by `confirm` (given the sheet's window, with
+    // the keyboard's focus on the chosen button; Enter when not given), and the question that follows
+    // by Enter.
+    void ChooseTemplate(int choice, std::string_view shotName,
+                        const std::function<void(unsigned long)>& confirm = {});
 
     int m_cols = 0;
     int m_rows = 0;

@@ -59,21 +59,30 @@ protected:
     {
         const Box client = ClientBox(window);
         QImage shot, last;
-        WaitUntil(std::string(name) + " is drawn and holds still", [&] {
-            shot = Shot();
-            const bool drawn = std::all_of(texts.begin(), texts.end(), [&](const WindowText& t) {
-                return journey::Cut(shot, client, t).find("no text") == std::string::npos;
+        const auto cutNow = [&] {
+            std::vector<std::string> cut;
+            for (const WindowText& t : texts)
+                if (std::string why = journey::Cut(shot, client, t); !why.empty())
+                    cut.push_back(why);
+            return cut;
+        };
+        try {
+            WaitUntil(std::string(name) + " is drawn and holds still", [&] {
+                shot = Shot();
+                const bool drawn = std::all_of(texts.begin(), texts.end(), [&](const WindowText& t) {
+                    return journey::Cut(shot, client, t).find("no text") == std::string::npos;
+                });
+                const bool still = shot == last;
+                last = shot;
+                return drawn && still;
             });
-            const bool still = shot == last;
-            last = shot;
-            return drawn && still;
-        });
+        } catch (...) {
+            // A window whose texts never all show says which ones it leaves out or cuts.
+            ADD_FAILURE() << name << ":" << Join(cutNow());
+            throw;
+        }
         Shot(name);
-        std::vector<std::string> cut;
-        for (const WindowText& t : texts)
-            if (std::string why = journey::Cut(shot, client, t); !why.empty())
-                cut.push_back(why);
-        return cut;
+        return cutNow();
     }
 };
 

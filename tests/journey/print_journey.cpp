@@ -7,12 +7,14 @@
 
 #include "app/CAboutDlg.h"
 #include "maze/CVantrelDoc.h"
+#include "maze/setup/MazeSetupSheet.h"
 #include "resources/resource.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QToolBar>
 
 namespace {
@@ -65,17 +67,8 @@ struct PreviewOnScreen {
     {
         const bool still = screen == shot;
         shot = std::move(screen);
-        const QRgb grey = QColor(Qt::gray).rgb() & 0xFFFFFF;
-        int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
-        for (int y = below.y; y < below.y + below.h; ++y)
-            for (int x = below.x; x < below.x + below.w; ++x)
-                if ((shot.pixel(x, y) & 0xFFFFFF) == grey) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
-        area = right < 0 ? Box{} : Box{left, top, right - left + 1, bottom - top + 1};
+        const QColor grey(Qt::gray);
+        area = journey::BoxOfColour(shot, below, {grey.red(), grey.green(), grey.blue()});
         pages = area.Empty() ? std::vector<QRect>{} : preview_pages::Find(shot.copy(area.x, area.y, area.w, area.h));
         return still && !area.Empty();
     }
@@ -165,8 +158,23 @@ TEST_F(PrintJourney, AboutBoxShowsItsPicture)
 
 TEST_F(PrintJourney, TiledMazeShowsItsStartAndStopTiles)
 {
+    // The sheet is confirmed by a click on its OK button, found in the journey's own copy of the sheet.
+    QRect ok;
+    {
+        InstallMazeSetupSheet();
+        CVantrelDoc doc;
+        doc.OnFileNew();
+        journey::Reference([&] { doc.ShowSettings(0); }, [&](CDialog& d) {
+            for (QPushButton* pButton : d.GetQDialog()->findChildren<QPushButton*>())
+                if (pButton->text() == "OK")
+                    ok = journey::RectIn(d.GetQDialog(), pButton);
+        });
+    }
+    ASSERT_FALSE(ok.isEmpty());
+
     const GridOnScreen grid = NewMaze();
-    ChooseTemplate(kSquareTiledChoice, "setup-tiled");
+    ChooseTemplate(kSquareTiledChoice, "setup-tiled",
+                   [&](unsigned long sheet) { Click(journey::OnScreen(ClientBox(sheet), ok).Centre()); });
     ChooseMenu("Maze Options", "Make Maze");
 
     // The built-in set has no START or STOP tile: those cells show the missing-tile picture, black bands
