@@ -754,7 +754,10 @@ void Journey::EnterFileName(const fs::path& file)
         Type(file.string() + "\n");
         const auto retry = Clock::now() + (attempt < kTries ? 10s : kDeadline);
         while (Clock::now() < retry) {
-            if (ActiveWindow() != dialog)
+            // Done once the window that follows the dialog holds the keyboard, so that keys sent next
+            // reach it.
+            const unsigned long next = ActiveWindow();
+            if (next && next != dialog && HoldsInputFocus(next))
                 return;
             std::this_thread::sleep_for(kPoll);
         }

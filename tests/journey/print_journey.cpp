@@ -7,21 +7,17 @@
 
 #include "app/CAboutDlg.h"
 #include "maze/CVantrelDoc.h"
-#include "maze/setup/MazeSetupSheet.h"
 #include "resources/resource.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QPushButton>
 #include <QToolBar>
 
 namespace {
 
 using namespace journey;
-
-constexpr int kSquareTiledChoice = 7;
 
 // The share, in percent, of the box's pixels that pass the test.
 int Share(const QImage& screen, const Box& box, const std::function<bool(QRgb)>& test)
@@ -158,23 +154,19 @@ TEST_F(PrintJourney, AboutBoxShowsItsPicture)
 
 TEST_F(PrintJourney, TiledMazeShowsItsStartAndStopTiles)
 {
-    // The sheet is confirmed by a click on its OK button, found in the journey's own copy of the sheet.
-    QRect ok;
-    {
-        InstallMazeSetupSheet();
-        CVantrelDoc doc;
-        doc.OnFileNew();
-        journey::Reference([&] { doc.ShowSettings(0); }, [&](CDialog& d) {
-            for (QPushButton* pButton : d.GetQDialog()->findChildren<QPushButton*>())
-                if (pButton->text() == "OK")
-                    ok = journey::RectIn(d.GetQDialog(), pButton);
-        });
-    }
-    ASSERT_FALSE(ok.isEmpty());
-
     const GridOnScreen grid = NewMaze();
-    ChooseTemplate(kSquareTiledChoice, "setup-tiled",
-                   [&](unsigned long sheet) { Click(journey::OnScreen(ClientBox(sheet), ok).Centre()); });
+    // A template of the built-in tile set, from a file opened by File Open.
+    const auto file = WorkDir() / "tiled.mze";
+    {
+        CVantrelDoc tiled;
+        tiled.OnFileNew();
+        tiled.m_bTiled = 1;
+        tiled.m_strTilerID = ":ID:#180";
+        ASSERT_TRUE(tiled.OnSaveDocument(file.c_str()));
+    }
+    OpenByDialog(file);
+    // The built-in set's tile of a closed cell draws thick bars where plain walls are thin lines.
+    WaitUntil("the view shows the tiled template", [&] { return Share(Shot(), grid.box, Black) >= 8; });
     ChooseMenu("Maze Options", "Make Maze");
 
     // The built-in set has no START or STOP tile: those cells show the missing-tile picture, black bands
