@@ -598,8 +598,11 @@ fs::path Journey::ProgramPath()
 
 void Journey::Start(const std::vector<std::string>& args, const fs::path& workingDir)
 {
+    // By default the program starts in the journey's work folder, where its file dialogs then open; an
+    // older build (VANTREL_JOURNEY_PROGRAM) starts in its own folder, the only one it could start from.
     const fs::path program = ProgramPath();
-    StartProgram(program, args, workingDir.empty() ? program.parent_path() : workingDir);
+    const bool older = std::getenv("VANTREL_JOURNEY_PROGRAM") && *std::getenv("VANTREL_JOURNEY_PROGRAM");
+    StartProgram(program, args, !workingDir.empty() ? workingDir : older ? program.parent_path() : m_work);
 }
 
 void Journey::StartProgram(const fs::path& program, const std::vector<std::string>& args, const fs::path& workingDir)
@@ -607,6 +610,7 @@ void Journey::StartProgram(const fs::path& program, const std::vector<std::strin
     std::vector<std::string> argv = {program.string()};
     argv.insert(argv.end(), args.begin(), args.end());
     m_program.Start(argv, ProgramEnvironment(), workingDir, m_output / "program.log");
+    m_programFolder = workingDir;
     // A message box of the program's own (titled with the program's name alone) at start means the
     // program could not start cleanly.
     const auto noMessageBox = [&] {
@@ -743,15 +747,18 @@ void Journey::Type(std::string_view text)
 
 void Journey::EnterFileName(const fs::path& file)
 {
-    // The dialog's completion list follows the folders typed as the toolkit reads them in the
-    // background; now and then, on a loaded machine, it takes the Enter for itself and the dialog stays
-    // open (in the typed folder, its name field emptied). The name is then typed again: a dialog that
-    // has taken it is no longer the active window.
+    // A file of the folder the program started in goes in by its name: the dialog shows that folder.
+    // A path typed whole makes the dialog follow each folder on the way as the toolkit reads it in the
+    // background, and now and then, on a loaded machine, it takes the Enter for the folder it last
+    // followed: it opens that folder, empties its name field and stays. The name is then typed again;
+    // a dialog that has taken it is no longer the active window.
+    const std::string name =
+        file.has_parent_path() && file.parent_path() == m_programFolder ? file.filename().string() : file.string();
     const unsigned long dialog = ActiveWindow();
     constexpr int kTries = 3;
     for (int attempt = 1;; ++attempt) {
         Key("End shift+Home");
-        Type(file.string() + "\n");
+        Type(name + "\n");
         const auto retry = Clock::now() + (attempt < kTries ? 10s : kDeadline);
         while (Clock::now() < retry) {
             // Done once the window that follows the dialog holds the keyboard, so that keys sent next

@@ -129,9 +129,10 @@ protected:
     void TearDown() override;
 
     // ---- The program ---------------------------------------------------------------------------
-    // Starts the program with these arguments in the working folder (by default the program's own, as
-    // tools/run starts it); returns once its main window is shown and active. A message box of the
-    // program at start (as for a broken installation) fails the journey.
+    // Starts the program with these arguments in the working folder (by default WorkDir(), where its
+    // file dialogs then open; an older build given by VANTREL_JOURNEY_PROGRAM starts in its own folder);
+    // returns once its main window is shown and active. A message box of the program at start (as for
+    // a broken installation) fails the journey.
     void Start(const std::vector<std::string>& args = {}, const std::filesystem::path& workingDir = {});
     // The same for another program, an installed copy say.
     void StartProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
@@ -241,6 +242,7 @@ private:
     ChildProcess m_xvfb;
     ChildProcess m_wm;
     ChildProcess m_program;
+    std::filesystem::path m_programFolder;  // the working folder the program started in
     unsigned long m_mainWindow = 0;
     int m_shots = 0;
 };
