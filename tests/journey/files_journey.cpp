@@ -3,16 +3,87 @@
 // from the command line. The window's title names the file each time, and the screen shows the maze
 // the file holds.
 #include "tests/journey/MazeJourney.h"
+#include "tests/journey/WindowReference.h"
 
 #include "maze/CVantrelDoc.h"
 #include "maze/Object.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace {
 
 using namespace journey;
 
+// The first file type of the save dialog.
+const char* const kVersion2Type = "Quillmont V2 (*.mze)";
+
 class FilesJourney : public MazeJourney {
 protected:
+    // Where a save dialog shows its file type (the text room of its list of types) and in which font,
+    // from the journey's own save dialog.
+    static std::pair<QRect, QFont> FileTypeRoom()
+    {
+        journey::EnsureReferenceApplication();
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters({kVersion2Type, "Quillmont V1 (*.mze)"});
+        dialog.show();
+        QCoreApplication::processEvents();
+        auto* pTypes = dialog.findChild<QComboBox*>("fileTypeCombo");
+        if (!pTypes)
+            throw std::runtime_error("the file dialog has no list of file types");
+        QStyleOptionComboBox opt;
+        opt.initFrom(pTypes);
+        const QRect field =
+            pTypes->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, pTypes);
+        const QRect room = field.translated(journey::RectIn(&dialog, pTypes).topLeft());
+        const QFont font = pTypes->font();
+        dialog.close();
+        return {room, font};
+    }
+
+    // The save dialog shows the type's text once: its ink is as wide as the text (a type whose
+    // patterns show twice, "(*.mze) (*.mze)", is wider by the second). The ink is read from the left,
+    // letter after letter, and ends at the first gap wider than two spaces (the list's frame lies
+    // beyond). Until the dialog is drawn its room shows what lay beneath.
+    void ExpectFileTypeShownOnce(unsigned long dialog, const std::pair<QRect, QFont>& room)
+    {
+        const Box box = journey::OnScreen(ClientBox(dialog), room.first);
+        const int want = QFontMetrics(room.second).horizontalAdvance(kVersion2Type);
+        const int gap = 2 * QFontMetrics(room.second).horizontalAdvance(' ') + 2;
+        int shown = 0;
+        try {
+            WaitUntil("the save dialog shows its file type once", [&] {
+                const QImage screen = Shot();
+                int left = -1, right = -1;
+                for (int x = box.x; x < box.x + box.w; ++x) {
+                    bool ink = false;
+                    for (int y = box.y; y < box.y + box.h && !ink; ++y)
+                        ink = qGray(screen.pixel(x, y)) < 80;
+                    if (!ink)
+                        continue;
+                    if (left >= 0 && x - right > gap)
+                        break;
+                    if (left < 0)
+                        left = x;
+                    right = x;
+                }
+                shown = left < 0 ? 0 : right - left + 1;
+                return std::abs(shown - want) <= 4;
+            });
+        } catch (...) {
+            ADD_FAILURE() << "the save dialog's file type is " << shown << " pixels wide, \"" << kVersion2Type
+                          << "\" is " << want;
+            throw;
+        }
+        Shot("file-type");
+    }
+
     // The grid the file holds (it must hold one).
     static const Object& GridOf(const CVantrelDoc& doc)
     {
@@ -61,7 +132,10 @@ TEST_F(FilesJourney, SavedMazesOpenAgainByFileOpenTheRecentFilesAndTheCommandLin
     const auto v1 = WorkDir() / "maze-v1.mze";
 
     // The template, saved as version 2: the title names the file.
-    SaveAs(v2, 2);
+    const auto typeRoom = FileTypeRoom();
+    ChooseMenu("File", "Save As...");
+    ExpectFileTypeShownOnce(WaitForActive("Save As"), typeRoom);
+    EnterFileName(v2);
     WaitForActive("maze-v2.mze - FREE Quillmont");
     const auto tmpl = LoadMaze(v2);
     EXPECT_EQ(tmpl->m_dVersion, 2.0);
