@@ -77,9 +77,9 @@ protected:
                 return std::abs(shown - want) <= 4;
             });
         } catch (...) {
+            // The journey goes on: the dialog still saves.
             ADD_FAILURE() << "the save dialog's file type is " << shown << " pixels wide, \"" << kVersion2Type
                           << "\" is " << want;
-            throw;
         }
         Shot("file-type");
     }
