@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QGraphicsView>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -14,6 +15,7 @@
 #include "platform/CDC.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
+#include "platform/PreviewPageAverager.h"
 #include "platform/PrinterDC.h"
 
 namespace {
@@ -238,6 +240,8 @@ int CPrintingView::DoFilePrintPreview()
         }
     });
     ArrangePreview(dialog, info.m_nNumPreviewPages);
+    if (auto* pView = dialog.findChild<QGraphicsView*>())
+        new PreviewPageAverager(pView);
     PreviewHandler()(dialog);
     return nPages;
 }

@@ -4,8 +4,11 @@
 // mazes, no undrawn window after a job, no job without a page kind, no endless halving).
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QClipboard>
 #include <QDir>
+#include <QGraphicsView>
 #include <QImage>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
@@ -13,6 +16,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QToolBar>
 
 #include <string>
 #include <vector>
@@ -25,6 +29,7 @@
 #include "platform/PrinterDC.h"
 #include "platform/Profile.h"
 #include "tests/platform/dialog_pdf.h"
+#include "tests/platform/preview_pages.h"
 #include "tests/view/tools_support.h"
 
 namespace {
@@ -122,26 +127,71 @@ protected:
         });
     }
 
-    // The top-left pixel of the page image on the physical page.
-    CPoint Origin()
+    // The top-left pixel of the page image on the physical page printed at dpi.
+    CPoint Origin(int dpi = kDpi)
     {
-        const QRect paint = AfxGetPrinterSetup().pageLayout().paintRectPixels(kDpi);
+        const QRect paint = AfxGetPrinterSetup().pageLayout().paintRectPixels(dpi);
         const int offX = paint.left(), offY = paint.top();
-        const int marginX = std::max(doc().m_nOffsetX, int(offX * 1000.0 / kDpi));
-        const int marginY = std::max(doc().m_nOffsetY, int(offY * 1000.0 / kDpi));
-        return CPoint(offX + int(kDpi * marginX / 1000.0 - offX), offY + int(kDpi * marginY / 1000.0 - offY));
+        const int marginX = std::max(doc().m_nOffsetX, int(offX * 1000.0 / dpi));
+        const int marginY = std::max(doc().m_nOffsetY, int(offY * 1000.0 / dpi));
+        return CPoint(offX + int(dpi * marginX / 1000.0 - offX), offY + int(dpi * marginY / 1000.0 - offY));
     }
 
-    // Logical page point (thousandths, y down as a positive number) to page pixel.
+    // Logical page point (thousandths, y down as a positive number) to a point of the physical page
+    // printed at dpi, in its pixels.
+    QPointF PagePoint(double lx, double ly, int dpi)
+    {
+        const double pw = int(dpi * doc().m_nPageWidth / 1000.0);
+        const double ph = int(dpi * doc().m_nPageHeight / 1000.0);
+        const double logicalHeight = 150 + doc().m_nPageHeight - view->m_nFooterHeight;
+        const CPoint o = Origin(dpi);
+        return QPointF(o.x + lx * pw / doc().m_nPageWidth, o.y + ly * ph / logicalHeight);
+    }
+
+    // Logical page point to page pixel of the rasterised PDF.
     QPoint Pixel(double lx, double ly)
     {
-        const double pw = int(kDpi * doc().m_nPageWidth / 1000.0);
-        const double ph = int(kDpi * doc().m_nPageHeight / 1000.0);
-        const double logicalHeight = 150 + doc().m_nPageHeight - view->m_nFooterHeight;
-        const CPoint o = Origin();
-        const double scale = double(kRaster) / kDpi;
-        return QPoint(int((o.x + lx * pw / doc().m_nPageWidth) * scale + 0.5),
-                      int((o.y + ly * ph / logicalHeight) * scale + 0.5));
+        const QPointF p = PagePoint(lx, ly, kDpi) * (double(kRaster) / kDpi);
+        return QPoint(int(p.x() + 0.5), int(p.y() + 0.5));
+    }
+
+    // Every edge of the grid that can hold a wall: each cell's top and left edge, and the right and bottom
+    // edges of the last ones, with whether a wall is drawn there.
+    struct Edge {
+        int x, y, side;
+        double lx, ly;  // its middle, logical
+        bool vertical;  // runs across the wall
+        bool wall;
+    };
+    static std::vector<Edge> Edges(const std::vector<MazeCell>& cells)
+    {
+        auto at = [&](int x, int y) -> const MazeCell& { return cells[std::size_t(x + y * kCols)]; };
+        auto visible = [&](int x, int y) {
+            return x >= 0 && y >= 0 && x < kCols && y < kRows && !(at(x, y).flags & (CELL_ERASED | CELL_HIDDEN));
+        };
+        std::vector<Edge> edges;
+        for (int y = 0; y < kRows; ++y) {
+            for (int x = 0; x < kCols; ++x) {
+                // Side 1 top, 2 right, 3 bottom, 4 left; (nx, ny) the cell across.
+                struct Side {
+                    int side, nx, ny;
+                    double lx, ly;
+                    bool vertical;
+                };
+                std::vector<Side> sides{{1, x, y - 1, (x + 0.5) * kCell, double(y) * kCell, true},
+                                        {4, x - 1, y, double(x) * kCell, (y + 0.5) * kCell, false}};
+                if (x == kCols - 1)
+                    sides.push_back({2, x + 1, y, double(x + 1) * kCell, (y + 0.5) * kCell, false});
+                if (y == kRows - 1)
+                    sides.push_back({3, x, y + 1, (x + 0.5) * kCell, double(y + 1) * kCell, true});
+                for (const Side& e : sides) {
+                    const bool closed = !at(x, y).HasPassage(e.side);
+                    edges.push_back({x, y, e.side, e.lx, e.ly, e.vertical,
+                                     closed && (visible(x, y) || visible(e.nx, e.ny))});
+                }
+            }
+        }
+        return edges;
     }
 
     // Darkest grey within r pixels of p along the given direction.
@@ -161,42 +211,26 @@ protected:
     {
         SCOPED_TRACE("page " + std::to_string(page));
         ASSERT_FALSE(img.isNull());
-        auto at = [&](int x, int y) -> const MazeCell& { return cells[std::size_t(x + y * kCols)]; };
-        auto visible = [&](int x, int y) {
-            return x >= 0 && y >= 0 && x < kCols && y < kRows && !(at(x, y).flags & (CELL_ERASED | CELL_HIDDEN));
-        };
         int walls = 0;
+        for (const Edge& e : Edges(cells)) {
+            const int grey = Darkest(img, Pixel(e.lx, e.ly), e.vertical);
+            EXPECT_EQ(grey < 80, e.wall) << "cell " << e.x << "," << e.y << " side " << e.side << " grey " << grey;
+            EXPECT_TRUE(grey < 80 || grey > 120) << "cell " << e.x << "," << e.y << " side " << e.side;
+            walls += e.wall;
+        }
+        EXPECT_GT(walls, kCols + kRows);
         for (int y = 0; y < kRows; ++y) {
             for (int x = 0; x < kCols; ++x) {
-                // Top wall (side 1) and left wall (side 4) of each cell, right and bottom of the last ones.
-                struct Edge {
-                    int side, nx, ny;
-                    double lx, ly;
-                    bool vertical;
-                };
-                std::vector<Edge> edges{{1, x, y - 1, (x + 0.5) * kCell, double(y) * kCell, true},
-                                        {4, x - 1, y, double(x) * kCell, (y + 0.5) * kCell, false}};
-                if (x == kCols - 1)
-                    edges.push_back({2, x + 1, y, double(x + 1) * kCell, (y + 0.5) * kCell, false});
-                if (y == kRows - 1)
-                    edges.push_back({3, x, y + 1, (x + 0.5) * kCell, double(y + 1) * kCell, true});
-                for (const Edge& e : edges) {
-                    const bool closed = !at(x, y).HasPassage(e.side);
-                    const bool expected = closed && (visible(x, y) || visible(e.nx, e.ny));
-                    const int grey = Darkest(img, Pixel(e.lx, e.ly), e.vertical);
-                    EXPECT_EQ(grey < 80, expected) << "cell " << x << "," << y << " side " << e.side << " grey " << grey;
-                    EXPECT_TRUE(grey < 80 || grey > 120) << "cell " << x << "," << y << " side " << e.side;
-                    walls += expected;
-                }
+                const MazeCell& cell = cells[std::size_t(x + y * kCols)];
                 const QRgb c = img.pixel(Pixel((x + 0.5) * kCell, (y + 0.5) * kCell));
-                const bool blue = bSolution && visible(x, y) && (at(x, y).flags & CELL_SOLUTION);
+                const bool visible = !(cell.flags & (CELL_ERASED | CELL_HIDDEN));
+                const bool blue = bSolution && visible && (cell.flags & CELL_SOLUTION);
                 if (blue)
                     EXPECT_GT(qBlue(c) - qRed(c), 60) << "solution cell " << x << "," << y;
                 else
                     EXPECT_GT(qGray(c), 230) << "cell " << x << "," << y;
             }
         }
-        EXPECT_GT(walls, kCols + kRows);
     }
 
     // Prints a job and checks its pages; returns the page records.
@@ -509,6 +543,100 @@ TEST_F(PrintTest, PreviewShowsTheMazeAndItsSolutionWithoutTheDialog)
     for (int i = 0; i < kCols * kRows; ++i)  // page 1 the document's maze, page 2 its solution
         EXPECT_EQ(view->pages[1][std::size_t(i)].passages, before[std::size_t(i)].passages);
     EXPECT_FALSE(QFile::exists(m_pdf));
+}
+
+// The preview draws its pages far below printer resolution: at every zoom it offers below full size
+// (fitted to the page or to the width, zoomed out and in, the zoom box's sizes) every wall of the maze
+// page shows darker than the paper where it lies and every open edge stays light. Previewing leaves
+// the printed pages as they were.
+TEST_F(PrintTest, PreviewShowsEveryWallAtEveryZoom)
+{
+    constexpr int kPrinterDpi = 600;  // the program's PDF output: walls of 6 dots
+    QPrinter& setup = AfxGetPrinterSetup();
+    setup.setResolution(kPrinterDpi);
+    const QSize paper = setup.pageLayout().fullRectPixels(kPrinterDpi).size();
+    const Object& grid = *doc().GetGrid(0);
+    const std::vector<MazeCell> cells(grid.cells.get(), grid.cells.get() + kCols * kRows);
+    const std::vector<Edge> edges = Edges(cells);
+
+    AnswerDialog({1, 1, 1});
+    view->OnFilePrint();
+    const std::vector<QImage> printed = PdfImages(m_pdf, 2);
+
+    int zooms = 0;
+    SetPrintPreviewHandler([&](QPrintPreviewDialog& dialog) {
+        dialog.resize(900, 700);
+        dialog.show();
+        auto* pWidget = dialog.findChild<QPrintPreviewWidget*>();
+        ASSERT_NE(pWidget, nullptr);
+        QWidget* pArea = pWidget->findChild<QGraphicsView*>()->viewport();
+        // A wall shows darker than grey `darkest` (paper is white).
+        const auto check = [&](const char* zoom, int darkest) {
+            SCOPED_TRACE(std::string(zoom) + " at " + std::to_string(pWidget->zoomFactor()));
+            for (int i = 0; i < 5; ++i)
+                QCoreApplication::processEvents();
+            const QImage shot = pArea->grab().toImage();
+            // Pages are looked for in the box of the paper, so that pages far smaller than the area are
+            // found too.
+            QRect paperBox;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    if (preview_pages::Paper(shot.pixel(x, y)))
+                        paperBox |= QRect(x, y, 1, 1);
+            std::vector<QRect> pages = preview_pages::Find(shot.copy(paperBox));
+            ASSERT_EQ(pages.size(), 2u);
+            for (QRect& page : pages)
+                page.translate(paperBox.topLeft());
+            // Page 1, the maze, in screen pixels per printer dot.
+            const QRect page = pages[0];
+            const double scale = double(page.width()) / paper.width();
+            EXPECT_NEAR(page.height(), paper.height() * scale, 2);
+            const int reach = std::max(1, int(kCell / 1000.0 * kPrinterDpi * scale / 4));
+            for (const Edge& e : edges) {
+                const QPointF p = PagePoint(e.lx, e.ly, kPrinterDpi) * scale + QPointF(page.topLeft());
+                const int grey = Darkest(shot, p.toPoint(), e.vertical, reach);
+                if (e.wall)
+                    EXPECT_LT(grey, darkest) << "wall of cell " << e.x << "," << e.y << " side " << e.side;
+                else
+                    EXPECT_GT(grey, 235) << "open edge of cell " << e.x << "," << e.y << " side " << e.side;
+            }
+            ++zooms;
+        };
+        // At the toolbar's zooms a wall is almost half a pixel wide and shows clearly.
+        check("fit page", 200);
+        dialog.findChild<QAction*>("fitWidthAction")->trigger();
+        check("fit width", 200);
+        // The zoom buttons have no names of their own, only their texts; they act when clicked.
+        const auto button = [&](const char* text) {
+            for (QAction* pAction : dialog.findChildren<QAction*>())
+                if (pAction->text() == text)
+                    return qobject_cast<QAbstractButton*>(dialog.findChild<QToolBar*>()->widgetForAction(pAction));
+            return static_cast<QAbstractButton*>(nullptr);
+        };
+        ASSERT_TRUE(button("Zoom out") && button("Zoom in"));
+        button("Zoom out")->click();
+        check("zoomed out", 200);
+        button("Zoom out")->click();
+        button("Zoom in")->click();
+        check("zoomed in", 200);
+        // The zoom box's sizes, 100 % in a window that shows the pages whole at it. At 25 % and 12.5 % a
+        // wall is a quarter and an eighth of a pixel wide: it shows fainter, but it shows.
+        for (const qreal factor : {0.125, 0.25, 0.5, 1.0}) {
+            if (factor == 1.0)
+                dialog.resize(1800, 1250);
+            pWidget->setZoomFactor(factor);
+            check("zoom box", factor <= 0.25 ? 235 : 200);
+        }
+        dialog.close();
+    });
+    view->OnFilePrintPreview();
+    EXPECT_EQ(zooms, 8);
+
+    QFile::remove(m_pdf);
+    view->OnFilePrint();
+    const std::vector<QImage> printedAgain = PdfImages(m_pdf, 2);
+    ASSERT_FALSE(printed[0].isNull());
+    EXPECT_TRUE(printedAgain[0] == printed[0] && printedAgain[1] == printed[1]);
 }
 
 TEST_F(PrintTest, RenderHalvesTooLargePagesAndGivesUpAtOnePixel)
