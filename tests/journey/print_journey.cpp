@@ -33,6 +33,62 @@ bool Blue(QRgb c) { return qBlue(c) > 150 && qBlue(c) > qRed(c) + 60; }
 bool Black(QRgb c) { return qGray(c) < 60; }
 bool White(QRgb c) { return qRed(c) > 245 && qGreen(c) > 245 && qBlue(c) > 245; }
 
+// The maze on a preview page: the box of its outer walls, the outermost columns and rows of the page
+// box that are dark (a wall's grey) for a quarter of its height or half its width; an empty box when
+// there are none.
+Box MazeOnPage(const QImage& shot, const Box& page)
+{
+    const auto dark = [&](int x, int y) { return qGray(shot.pixel(x, y)) < 200; };
+    int left = -1, right = -1, top = -1, bottom = -1;
+    for (int x = page.x; x < page.x + page.w; ++x) {
+        int n = 0;
+        for (int y = page.y; y < page.y + page.h; ++y)
+            n += dark(x, y);
+        if (n * 4 >= page.h) {
+            left = left < 0 ? x : left;
+            right = x;
+        }
+    }
+    for (int y = page.y; left >= 0 && y < page.y + page.h; ++y) {
+        int n = 0;
+        for (int x = left; x <= right; ++x)
+            n += dark(x, y);
+        if (n * 2 >= right - left + 1) {
+            top = top < 0 ? y : top;
+            bottom = y;
+        }
+    }
+    return top < 0 ? Box{} : Box{left, top, right - left, bottom - top};
+}
+
+// The walls that one screen shows and the other does not, as "col,row side" texts: `window` the grid
+// in the program's window (black walls), `preview` the maze on a preview page (walls a grey darker than
+// the paper and its pale watermark). The walls of the hidden START and STOP cells are left out: the
+// window draws them pale.
+std::string WallsNotAlike(const QImage& window, const GridOnScreen& grid, const QImage& preview,
+                          const GridOnScreen& page)
+{
+    const std::set<Cell> hidden = CellsOf(window, grid, {kHiddenStart, kHiddenStop});
+    std::string differ;
+    for (int row = 0; row < grid.rows; ++row)
+        for (int col = 0; col < grid.cols; ++col)
+            for (int side = 1; side <= 4; ++side) {
+                if (hidden.count({col, row}) || hidden.count({col + kDx[side], row + kDy[side]}))
+                    continue;
+                // The middle of the edge on the page, and the darkest grey two pixels either side of it.
+                const Box& b = page.box;
+                const bool across = side == 1 || side == 3;
+                const int x = b.x + (across ? 2 * col + 1 : 2 * col + (side == 2 ? 2 : 0)) * b.w / (2 * page.cols);
+                const int y = b.y + (across ? 2 * row + (side == 3 ? 2 : 0) : 2 * row + 1) * b.h / (2 * page.rows);
+                int darkest = 255;
+                for (int d = -2; d <= 2; ++d)
+                    darkest = std::min(darkest, qGray(preview.pixel(across ? x : x + d, across ? y + d : y)));
+                if ((darkest < 200) != grid.Wall(window, col, row, side))
+                    differ += std::to_string(col) + "," + std::to_string(row) + " " + std::to_string(side) + "; ";
+            }
+    return differ;
+}
+
 class PrintJourney : public MazeJourney {
 protected:
     // Waits until problem() finds nothing wrong; at the deadline the journey fails with what it found.
@@ -98,6 +154,7 @@ TEST_F(PrintJourney, PreviewShowsTheMazeAndItsSolutionSideBySide)
     const GridOnScreen grid = NewMaze();
     ChooseMenu("Maze Options", "Make Maze");
     WaitUntil("Make Maze grows a maze", [&] { return OpenInteriorWalls(Shot(), grid) * 2 > m_cols * m_rows; });
+    const QImage mazeInWindow = Shot();
 
     ChooseMenu("File", "Print Preview");
     const unsigned long window = WaitForActive("Print Preview");
@@ -112,6 +169,12 @@ TEST_F(PrintJourney, PreviewShowsTheMazeAndItsSolutionSideBySide)
     // Page 1 is the maze, page 2 its solution.
     EXPECT_EQ(journey::CountColour(preview.shot, preview.PageBox(0), kSolution), 0) << "the maze page shows the solution";
     EXPECT_GT(journey::CountColour(preview.shot, preview.PageBox(1), kSolution), 100) << "the solution page shows none";
+    // Page 1 shows every wall of the maze in the window, the outer ones too, and no other, though a wall
+    // is far thinner than a screen pixel at this zoom.
+    const GridOnScreen page{MazeOnPage(preview.shot, preview.PageBox(0)), m_cols, m_rows};
+    ASSERT_FALSE(page.Empty()) << "the maze page shows no outer walls";
+    EXPECT_EQ(WallsNotAlike(mazeInWindow, grid, preview.shot, page), "")
+        << "walls shown in the window and not in the preview, or back";
 
     // Fit width: the pages fill the width; fit page: both whole and centred again.
     Click(journey::OnScreen(client, fitWidth).Centre());
