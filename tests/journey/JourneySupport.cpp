@@ -274,19 +274,24 @@ int CountColour(const QImage& image, Box box, Rgb colour)
     return n;
 }
 
-Box BoxOfColour(const QImage& image, Box within, Rgb colour)
+Box BoxWhere(const QImage& image, Box within, const std::function<bool(QRgb)>& holds)
 {
-    const QRgb want = qRgb(colour.r, colour.g, colour.b) & 0xFFFFFF;
     int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
     for (int y = std::max(0, within.y); y < std::min(image.height(), within.y + within.h); ++y)
         for (int x = std::max(0, within.x); x < std::min(image.width(), within.x + within.w); ++x)
-            if ((image.pixel(x, y) & 0xFFFFFF) == want) {
+            if (holds(image.pixel(x, y))) {
                 left = std::min(left, x);
                 right = std::max(right, x);
                 top = std::min(top, y);
                 bottom = std::max(bottom, y);
             }
     return right < 0 ? Box{} : Box{left, top, right - left + 1, bottom - top + 1};
+}
+
+Box BoxOfColour(const QImage& image, Box within, Rgb colour)
+{
+    const QRgb want = qRgb(colour.r, colour.g, colour.b) & 0xFFFFFF;
+    return BoxWhere(image, within, [want](QRgb c) { return (c & 0xFFFFFF) == want; });
 }
 
 Box GridOnScreen::CellBox(int col, int row) const
@@ -676,8 +681,25 @@ fs::path Journey::ProfileFile() const { return m_root / "config" / "Quillmont" /
 
 std::string Journey::ProfileValue(const std::string& section, const std::string& key) const
 {
+    return ProfileVariant(section, key).toString().toStdString();
+}
+
+QVariant Journey::ProfileVariant(const std::string& section, const std::string& key) const
+{
     QSettings ini(QString::fromStdString(ProfileFile().string()), QSettings::IniFormat);
-    return ini.value(QString::fromStdString(section + "/" + key)).toString().toStdString();
+    return ini.value(QString::fromStdString(section + "/" + key));
+}
+
+void Journey::SetProfileValue(const std::string& section, const std::string& key, const QVariant& value)
+{
+    if (ProgramRunning())
+        Fail("the profile is set before the program starts");
+    fs::create_directories(ProfileFile().parent_path());
+    QSettings ini(QString::fromStdString(ProfileFile().string()), QSettings::IniFormat);
+    ini.setValue(QString::fromStdString(section + "/" + key), value);
+    ini.sync();
+    if (ini.status() != QSettings::NoError)
+        Fail("cannot write the profile " + ProfileFile().string());
 }
 
 // ---- Input ---------------------------------------------------------------------------------------
@@ -822,14 +844,61 @@ struct Highlight {
     int centre = -1;
 };
 
+// Where a row of a pop-up lies: its section (separators split a pop-up into sections), its index
+// within the section and how many rows the section has.
+struct RowPlace {
+    int section = 0;
+    int row = 0;
+    int sectionRows = 0;
+};
+
+int RowsInSection(const std::vector<MenuRow>& rows, int k)
+{
+    int n = 0, section = 0;
+    for (const MenuRow& r : rows) {
+        if (r.separator)
+            ++section;
+        else if (section == k)
+            ++n;
+    }
+    return n;
+}
+
+RowPlace PlaceOfRow(const std::vector<MenuRow>& rows, int index)
+{
+    RowPlace place;
+    for (int i = 0; i < index; ++i) {
+        if (rows[std::size_t(i)].separator)
+            ++place.section, place.row = 0;
+        else
+            ++place.row;
+    }
+    place.sectionRows = RowsInSection(rows, place.section);
+    return place;
+}
+
+// The separator lines of a pop-up's picture, and its highlighted row when it shows one.
+void SplitBands(const QImage& img, std::vector<Band>* lines, std::vector<Band>* highlight)
+{
+    for (const Band& b : RowBands(img))
+        (b.highlight ? *highlight : *lines).push_back(b);
+}
+
+// The rows of section `k` share the height between the separator lines around it (their centres).
+std::pair<int, int> SectionSpan(const std::vector<Band>& lines, int k, int height)
+{
+    const int lo = k == 0 ? 0 : lines[std::size_t(k - 1)].Centre();
+    const int hi = k == int(lines.size()) ? height : lines[std::size_t(k)].Centre();
+    return {lo, hi};
+}
+
 // Reads the pop-up's picture: true when it shows the separators the menu has and one highlighted row
 // (or none, when `needHighlight` is false). The rows of a section share its height evenly.
 bool ReadPopup(const QImage& img, const std::vector<MenuRow>& rows, bool needHighlight, Highlight* out)
 {
     const int separators = int(std::count_if(rows.begin(), rows.end(), [](const MenuRow& r) { return r.separator; }));
     std::vector<Band> lines, highlight;
-    for (const Band& b : RowBands(img))
-        (b.highlight ? highlight : lines).push_back(b);
+    SplitBands(img, &lines, &highlight);
     if (int(lines.size()) != separators || highlight.size() > 1 || (needHighlight && highlight.empty()))
         return false;
     if (highlight.empty())
@@ -838,15 +907,8 @@ bool ReadPopup(const QImage& img, const std::vector<MenuRow>& rows, bool needHig
     int k = 0;
     while (k < int(lines.size()) && lines[std::size_t(k)].Centre() < c)
         ++k;
-    const int lo = k == 0 ? 0 : lines[std::size_t(k - 1)].Centre();
-    const int hi = k == int(lines.size()) ? img.height() : lines[std::size_t(k)].Centre();
-    int n = 0, section = 0;
-    for (const MenuRow& r : rows) {
-        if (r.separator)
-            ++section;
-        else if (section == k)
-            ++n;
-    }
+    const auto [lo, hi] = SectionSpan(lines, k, img.height());
+    const int n = RowsInSection(rows, k);
     out->section = k;
     out->row = std::clamp(n * (c - lo) / std::max(1, hi - lo), 0, std::max(0, n - 1));
     out->centre = c;
@@ -855,7 +917,7 @@ bool ReadPopup(const QImage& img, const std::vector<MenuRow>& rows, bool needHig
 
 } // namespace
 
-void Journey::ChooseMenu(std::string_view menu, std::string_view item, std::string_view subItem)
+int Journey::OpenMenu(std::string_view menu, std::vector<Box>* closed)
 {
     const MenuEntry* entries = MainMenuEntries();
     const std::vector<TopMenu> tops = TopMenus(entries);
@@ -880,10 +942,18 @@ void Journey::ChooseMenu(std::string_view menu, std::string_view item, std::stri
     if (!opener->mnemonic || isAccelerator(opener->mnemonic))
         Fail("no menu left of '" + std::string(menu) + "' opens by its mnemonic");
     MoveTo({kScreenWidth - 1, kScreenHeight - 1});
-    const std::vector<Box> closed = Popups();
+    *closed = Popups();
     Key(std::string("alt+") + opener->mnemonic);
     for (auto it = opener; it != top; ++it)
         Key("Right");
+    return top->first;
+}
+
+void Journey::ChooseMenu(std::string_view menu, std::string_view item, std::string_view subItem)
+{
+    const MenuEntry* entries = MainMenuEntries();
+    std::vector<Box> closed;
+    const int topFirst = OpenMenu(menu, &closed);
 
     // Chooses the row captioned `caption` of the pop-up that begins at entries[popupStart], opened
     // over the pop-ups `under`; returns the row's index.
@@ -893,25 +963,12 @@ void Journey::ChooseMenu(std::string_view menu, std::string_view item, std::stri
         if (row == rows.end())
             Fail("no item '" + std::string(caption) + "' in menu '" + std::string(menu) + "'");
         const int rowIndex = int(row - rows.begin());
-        int section = 0, inSection = 0;
-        for (int i = 0; i < rowIndex; ++i) {
-            if (rows[std::size_t(i)].separator)
-                ++section, inSection = 0;
-            else
-                ++inSection;
-        }
+        const RowPlace place = PlaceOfRow(rows, rowIndex);
         // The newest pop-up that is not one of `under` and shows this menu's separators; while keys
         // move between menus, others open and close on the way.
         const auto read = [&](bool needHighlight, Highlight* h) {
-            const std::vector<Box> now = Popups();
-            if (now.empty())
-                return false;
-            const Box popup = now.back();
-            for (const Box& b : under)
-                if (SameBox(b, popup))
-                    return false;
-            const QImage img = Shot().copy(popup.x, popup.y, popup.w, popup.h);
-            return ReadPopup(img, rows, needHighlight, h);
+            const QImage img = NewestPopup(under);
+            return !img.isNull() && ReadPopup(img, rows, needHighlight, h);
         };
         Highlight h;
         if (row->mnemonic) {
@@ -926,7 +983,7 @@ void Journey::ChooseMenu(std::string_view menu, std::string_view item, std::stri
             WaitUntil("a row of the menu with '" + std::string(caption) + "' is highlighted", [&] {
                 return read(true, &h) && (seen.empty() || h.centre != seen.back());
             });
-            if (h.section == section && h.row == inSection)
+            if (h.section == place.section && h.row == place.row)
                 return rowIndex;
             if (std::find(seen.begin(), seen.end(), h.centre) != seen.end())
                 Fail("menu item '" + std::string(caption) + "' is disabled");
@@ -939,8 +996,8 @@ void Journey::ChooseMenu(std::string_view menu, std::string_view item, std::stri
     const auto closedAgain = [&] {
         WaitUntil("the menu closes", [&] { return Popups().size() <= closed.size(); });
     };
-    const std::vector<MenuRow> rows = PopupRows(entries, top->first, nullptr);
-    const int rowIndex = pick(top->first, item, closed);
+    const std::vector<MenuRow> rows = PopupRows(entries, topFirst, nullptr);
+    const int rowIndex = pick(topFirst, item, closed);
     const MenuRow& chosen = rows[std::size_t(rowIndex)];
     if (subItem.empty()) {
         if (chosen.popup)
@@ -955,11 +1012,44 @@ void Journey::ChooseMenu(std::string_view menu, std::string_view item, std::stri
     const std::vector<Box> open = Popups();
     if (!chosen.mnemonic)
         Key("Right");
-    const int subStart = EntryIndexOfRow(entries, top->first, rowIndex);
+    const int subStart = EntryIndexOfRow(entries, topFirst, rowIndex);
     const int sub = pick(subStart, subItem, open);
     if (!PopupRows(entries, subStart, nullptr)[std::size_t(sub)].mnemonic)
         Key("Return");
     closedAgain();
+}
+
+bool Journey::MenuItemChecked(std::string_view menu, std::string_view item)
+{
+    const MenuEntry* entries = MainMenuEntries();
+    std::vector<Box> closed;
+    const std::vector<MenuRow> rows = PopupRows(entries, OpenMenu(menu, &closed), nullptr);
+    const auto row = std::find_if(rows.begin(), rows.end(), [&](const MenuRow& r) { return r.caption == item; });
+    if (row == rows.end())
+        Fail("no item '" + std::string(item) + "' in menu '" + std::string(menu) + "'");
+    const RowPlace place = PlaceOfRow(rows, int(row - rows.begin()));
+    QImage img;
+    WaitUntil("the menu '" + std::string(menu) + "' opens", [&] {
+        img = NewestPopup(closed);
+        Highlight h;
+        return !img.isNull() && ReadPopup(img, rows, false, &h);
+    });
+    // The row's place: the rows of a section share its height evenly, as ReadPopup reads them.
+    std::vector<Band> lines, highlight;
+    SplitBands(img, &lines, &highlight);
+    const auto [lo, hi] = SectionSpan(lines, place.section, img.height());
+    const int centre = lo + (2 * place.row + 1) * (hi - lo) / (2 * place.sectionRows);
+    // A checked item shows a dark check mark in the column left of its caption.
+    constexpr int kCheckColumn = 24;
+    int dark = 0;
+    for (int y = std::max(0, centre - 6); y <= std::min(img.height() - 1, centre + 6); ++y)
+        for (int x = 2; x < kCheckColumn; ++x)
+            dark += qGray(img.pixel(x, y)) < 100;
+    // Escape closes the pop-up and leaves the menu bar in its keyboard mode; a second Escape ends it.
+    Key("Escape");
+    WaitUntil("the menu closes", [&] { return Popups().size() <= closed.size(); });
+    Key("Escape");
+    return dark > 4;
 }
 
 // ---- Windows -------------------------------------------------------------------------------------
@@ -1120,25 +1210,42 @@ std::vector<Box> Journey::Popups()
     return popups;
 }
 
+QImage Journey::NewestPopup(const std::vector<Box>& under)
+{
+    const std::vector<Box> now = Popups();
+    if (now.empty() || std::any_of(under.begin(), under.end(), [&](const Box& b) { return SameBox(b, now.back()); }))
+        return {};
+    // Clipped to the screen, which is all there is to read.
+    const Box b = now.back();
+    const int x0 = std::max(0, b.x), y0 = std::max(0, b.y);
+    return ShotOf({x0, y0, std::min(kScreenWidth, b.x + b.w) - x0, std::min(kScreenHeight, b.y + b.h) - y0});
+}
+
 // ---- Screen --------------------------------------------------------------------------------------
 
 QImage Journey::Shot(std::string_view name)
 {
-    XImage* xi = XGetImage(m_x, DefaultRootWindow(m_x), 0, 0, kScreenWidth, kScreenHeight, AllPlanes, ZPixmap);
-    if (!xi)
-        throw std::runtime_error("cannot read the screen");
-    QImage image(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
-    for (int y = 0; y < kScreenHeight; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < kScreenWidth; ++x)
-            line[x] = QRgb(XGetPixel(xi, x, y)) | 0xFF000000u;
-    }
-    XDestroyImage(xi);
+    const QImage image = ShotOf({0, 0, kScreenWidth, kScreenHeight});
     if (!name.empty()) {
         char prefix[16];
         std::snprintf(prefix, sizeof prefix, "%02d-", ++m_shots);
         image.save(QString::fromStdString((m_output / (prefix + std::string(name) + ".png")).string()));
     }
+    return image;
+}
+
+QImage Journey::ShotOf(Box box)
+{
+    XImage* xi = XGetImage(m_x, DefaultRootWindow(m_x), box.x, box.y, unsigned(box.w), unsigned(box.h), AllPlanes, ZPixmap);
+    if (!xi)
+        throw std::runtime_error("cannot read the screen");
+    QImage image(box.w, box.h, QImage::Format_RGB32);
+    for (int y = 0; y < box.h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < box.w; ++x)
+            line[x] = QRgb(XGetPixel(xi, x, y)) | 0xFF000000u;
+    }
+    XDestroyImage(xi);
     return image;
 }
 
@@ -1200,34 +1307,82 @@ bool RadioAt(const QImage& img, int x, int y)
            light(x + e - 2, y + m) && light(x + m, y + 2) && light(x + m, y + e - 2) && light(x - 1, y - 1) &&
            light(x + e + 1, y + e + 1);
 }
+
+// The indicators of `size` pixels across in the box, found where `at` holds for their top-left
+// corner, by their centres in reading order (top to bottom, then left to right).
+template <typename At>
+std::vector<Point> FindIndicators(const QImage& screen, Box within, int size, At at)
+{
+    std::vector<Point> found;
+    const int x0 = std::max(1, within.x), y0 = std::max(1, within.y);
+    const int x1 = std::min(screen.width() - size - 1, within.x + within.w - size);
+    const int y1 = std::min(screen.height() - size - 1, within.y + within.h - size);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            if (!at(screen, x, y))
+                continue;
+            const Point centre{x + size / 2, y + size / 2};
+            if (std::none_of(found.begin(), found.end(), [&](const Point& p) {
+                    return std::abs(p.x - centre.x) < size && std::abs(p.y - centre.y) < size;
+                }))
+                found.push_back(centre);
+        }
+    std::sort(found.begin(), found.end(), [size](const Point& a, const Point& b) {
+        return std::abs(a.y - b.y) > size / 2 ? a.y < b.y : a.x < b.x;
+    });
+    return found;
+}
 } // namespace
 
 std::vector<Point> Journey::FindRadioButtons(const QImage& screen, Box within)
 {
-    std::vector<Point> found;
-    const int x0 = std::max(1, within.x), y0 = std::max(1, within.y);
-    const int x1 = std::min(screen.width() - kRadio - 1, within.x + within.w - kRadio);
-    const int y1 = std::min(screen.height() - kRadio - 1, within.y + within.h - kRadio);
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) {
-            if (!RadioAt(screen, x, y))
-                continue;
-            const Point centre{x + kRadio / 2, y + kRadio / 2};
-            if (std::none_of(found.begin(), found.end(), [&](const Point& p) {
-                    return std::abs(p.x - centre.x) < kRadio && std::abs(p.y - centre.y) < kRadio;
-                }))
-                found.push_back(centre);
-        }
-    std::sort(found.begin(), found.end(), [](const Point& a, const Point& b) {
-        return std::abs(a.y - b.y) > kRadio / 2 ? a.y < b.y : a.x < b.x;
-    });
-    return found;
+    return FindIndicators(screen, within, kRadio, RadioAt);
 }
 
 bool Journey::RadioChecked(const QImage& screen, Point centre)
 {
     // The checked indicator has a dark dot in the middle.
     return qGray(screen.pixel(centre.x, centre.y)) < 160;
+}
+
+namespace {
+// The square indicator of a check box: a grey frame 14 pixels across, light inside and around.
+constexpr int kCheckBox = 14;
+
+bool CheckBoxAt(const QImage& img, int x, int y)
+{
+    const auto grey = [&](int px, int py) { return qGray(img.pixel(px, py)) < 215; };
+    const auto light = [&](int px, int py) { return qGray(img.pixel(px, py)) > 225; };
+    const int e = kCheckBox - 1, m = kCheckBox / 2;
+    for (int t = 2; t < e - 1; ++t)
+        if (!grey(x + t, y) || !grey(x + t, y + e) || !grey(x, y + t) || !grey(x + e, y + t))
+            return false;
+    return light(x - 1, y + m) && light(x + e + 1, y + m) && light(x + m, y - 1) && light(x + m, y + e + 1) &&
+           light(x + 1, y + m) && light(x + e - 1, y + m) && light(x + m, y + 1) && light(x + m, y + e - 1);
+}
+} // namespace
+
+std::vector<Point> Journey::FindCheckBoxes(const QImage& screen, Box within)
+{
+    return FindIndicators(screen, within, kCheckBox, CheckBoxAt);
+}
+
+bool Journey::CheckBoxChecked(const QImage& screen, Point centre)
+{
+    // The check mark is dark across the middle of the indicator.
+    int dark = 0;
+    for (int y = centre.y - 3; y <= centre.y + 3; ++y)
+        for (int x = centre.x - 4; x <= centre.x + 4; ++x)
+            dark += qGray(screen.pixel(x, y)) < 120;
+    return dark >= 4;
+}
+
+Box Journey::FindDefaultButton(const QImage& screen, Box within)
+{
+    // The style frames the default button in its highlight colour; the buttons sit in the window's
+    // bottom band, below any focus frame of the controls above.
+    const Box band{within.x, within.y + within.h - 60, within.w, 60};
+    return BoxWhere(screen, band, [](QRgb c) { return qBlue(c) > 140 && qBlue(c) - qRed(c) > 90; });
 }
 
 // ---- Waiting -------------------------------------------------------------------------------------

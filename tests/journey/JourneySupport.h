@@ -14,6 +14,7 @@
 // - Never sleep and never assert a duration. WaitUntil("what", condition) polls the condition with a
 //   generous deadline; when the deadline passes it saves a screenshot and fails the test. Every helper
 //   that cannot go on throws, which fails the test and still tears everything down.
+// - What an earlier session left in the profile is set before Start() (SetProfileValue).
 // - Check results from the program's state: files it saved (LoadMaze), its profile (ProfileValue), window
 //   titles (ActiveTitle, Title), printed PDFs (PdfPages, rendered by pdftoppm) and pixels of screenshots
 //   (Shot; FindGrid finds the maze grid on screen).
@@ -21,6 +22,7 @@
 //   <test>/, with the program's log): look at them when you write a journey, and make sure the journey
 //   fails when the behaviour it checks is broken.
 #include <QImage>
+#include <QVariant>
 
 #include <gtest/gtest.h>
 
@@ -86,6 +88,8 @@ Rgb PixelAt(const QImage& image, Point p);
 int CountColour(const QImage& image, Box box, Rgb colour);
 // The box around the pixels within `within` that have exactly the colour; empty when none has it.
 Box BoxOfColour(const QImage& image, Box within, Rgb colour);
+// The box around the pixels within `within` for which `holds` is true; empty when there are none.
+Box BoxWhere(const QImage& image, Box within, const std::function<bool(QRgb)>& holds);
 
 // A process the journey started: its own process group, ended (TERM, then KILL) with the journey.
 class ChildProcess {
@@ -154,6 +158,10 @@ protected:
     std::filesystem::path ProfileFile() const;
     // A value of the profile, "" when it is not there.
     std::string ProfileValue(const std::string& section, const std::string& key) const;
+    // The same as the profile stores it (a binary value as a byte array); invalid when not there.
+    QVariant ProfileVariant(const std::string& section, const std::string& key) const;
+    // Sets a value of the profile before Start(), as an earlier session of the program left it.
+    void SetProfileValue(const std::string& section, const std::string& key, const QVariant& value);
 
     // ---- Input, to whatever has the focus ------------------------------------------------------
     // Chords separated by spaces: "ctrl+n", "ctrl+shift+5", "alt+f a", "Down Down Return", "Tab".
@@ -178,6 +186,9 @@ protected:
     // without a mnemonic are reached with Down, reading the highlighted row from the screen; an item
     // that is disabled fails the journey.
     void ChooseMenu(std::string_view menu, std::string_view item, std::string_view subItem = {});
+    // Whether the item of the menu shows its check mark: opens the menu by the keyboard, reads the
+    // item's row from the screen and closes the menu again.
+    bool MenuItemChecked(std::string_view menu, std::string_view item);
 
     // ---- Windows -------------------------------------------------------------------------------
     // The top-level windows the window manager manages.
@@ -202,6 +213,9 @@ protected:
     // ---- Screen --------------------------------------------------------------------------------
     // The whole screen; a named shot is also saved as NN-name.png in OutputDir().
     QImage Shot(std::string_view name = {});
+    // A part of the screen (the box must lie on it), its top-left corner at (0, 0) of the image: cheaper
+    // than the whole screen when a journey watches one place for long.
+    QImage ShotOf(Box box);
     // The maze grid of a square template (cols x rows cells) as the screen shows it, found by its
     // walls; empty when the screen shows none.
     static GridOnScreen FindGrid(const QImage& screen, int cols, int rows);
@@ -210,6 +224,11 @@ protected:
     // left to right); their centres are where a person clicks.
     static std::vector<Point> FindRadioButtons(const QImage& screen, Box within);
     static bool RadioChecked(const QImage& screen, Point centre);
+    // The check boxes in the box, by their square indicators, in reading order; their centres.
+    static std::vector<Point> FindCheckBoxes(const QImage& screen, Box within);
+    static bool CheckBoxChecked(const QImage& screen, Point centre);
+    // The default push button (OK) of a dialog whose client area is `within`; empty when none shows.
+    static Box FindDefaultButton(const QImage& screen, Box within);
 
     // ---- Waiting -------------------------------------------------------------------------------
     // Polls until done() holds; at the deadline saves a screenshot and throws.
@@ -231,6 +250,11 @@ private:
     void StartWindowManager();
     std::vector<std::string> ProgramEnvironment() const;
     void SyncInput();
+    // Opens the menu of the menu bar by the keyboard; `closed` gets the pop-ups shown before. Returns
+    // the index of the menu's entry in the menu resource.
+    int OpenMenu(std::string_view menu, std::vector<Box>* closed);
+    // The picture of the newest pop-up when it is not one of `under`; null otherwise.
+    QImage NewestPopup(const std::vector<Box>& under);
     [[noreturn]] void Fail(const std::string& message);
 
     std::filesystem::path m_root;    // temporary folder of the journey

@@ -1,11 +1,16 @@
 #include "tests/journey/WindowReference.h"
 
+#include "maze/CVantrelDoc.h"
+#include "maze/setup/MazeSetupSheet.h"
 #include "platform/CDialog.h"
+#include "platform/CPropertySheet.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QImage>
 #include <QPainter>
+#include <QTabBar>
+#include <QTabWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -97,6 +102,25 @@ void Reference(const std::function<void()>& open, const std::function<void(CDial
     SetDialogRunner({});
     if (!opened)
         throw std::runtime_error("the reference dialog did not open");
+}
+
+void ReferenceMazeSetup(int page, const std::function<void(CPropertySheet&)>& look)
+{
+    InstallMazeSetupSheet();
+    CVantrelDoc doc;
+    doc.OnFileNew();
+    Reference([&] { doc.ShowSettings(0); }, [&](CDialog& d) {
+        auto& sheet = static_cast<CPropertySheet&>(d);
+        sheet.GetTabControl()->setCurrentIndex(page);
+        QCoreApplication::processEvents();
+        look(sheet);
+    });
+}
+
+QRect TabOf(CPropertySheet& sheet, int page)
+{
+    QTabBar* pBar = sheet.GetTabControl()->tabBar();
+    return pBar->tabRect(page).translated(pBar->mapTo(sheet.GetQDialog(), QPoint(0, 0)));
 }
 
 Box OnScreen(const Box& client, const QRect& r)

@@ -13,6 +13,7 @@
 #include <vector>
 
 class CDialog;
+class CPropertySheet;
 
 namespace journey {
 
@@ -38,6 +39,12 @@ QRect RectIn(QWidget* pWindow, QWidget* pWidget);
 // Runs open(), which opens a dialog offscreen as the program opens it, and lets look() read the dialog
 // before it closes.
 void Reference(const std::function<void()>& open, const std::function<void(CDialog&)>& look);
+
+// Opens the journey's own copy of Maze Setup as the program opens it over a new maze, showing the page,
+// and lets look() read it.
+void ReferenceMazeSetup(int page, const std::function<void(CPropertySheet&)>& look);
+// The tab of the sheet's page, in the sheet's logical pixels.
+QRect TabOf(CPropertySheet& sheet, int page);
 
 // A rectangle of the window (logical pixels) on the screen, where the window's client area is client.
 Box OnScreen(const Box& client, const QRect& r);
