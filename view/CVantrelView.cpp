@@ -62,6 +62,7 @@ BEGIN_MESSAGE_MAP(CVantrelView, CScrollView)
     ON_COMMAND(ID_MOVE_TO_BOTTOM, &CVantrelView::OnMoveToBottom)
     ON_UPDATE_COMMAND_UI(ID_MOVE_TO_BOTTOM, &CVantrelView::OnUpdateMoveToBottom)
     ON_EN_KILLFOCUS(IDC_TEXT_EDITOR, &CVantrelView::OnTextEditKillFocus)
+    ON_EN_CHANGE(IDC_TEXT_EDITOR, &CVantrelView::OnTextEditChange)
 END_MESSAGE_MAP()
 
 namespace {
@@ -70,7 +71,8 @@ bool g_bFirstSize = true;
 // The in-place text editor is made once per process.
 bool g_bEditorPending = true;
 constexpr DWORD kTextEditorStyle = 0x40810004;  // child, border, tab stop, multi-line; hidden
-constexpr DWORD kTextEditorEvents = 0x300;
+// The two bits every editor gets, and its changes: the edited object follows what is typed.
+constexpr DWORD kTextEditorEvents = 0x300 | ENM_CHANGE;
 }  // namespace
 
 CVantrelView::CVantrelView()

@@ -136,6 +136,10 @@ public:
     // ---- Layer objects (image and text layers) ----------------------------------------------------
     // Commits the in-place editor's text to the selected text object (EN_KILLFOCUS of the editor).
     void OnTextEditKillFocus();
+    // While the editor is open the selected text object holds what it shows (EN_CHANGE of the editor):
+    // a save or a print from a toolbar button or a menu opened with the mouse, which leave the focus
+    // in the editor, take the text as it is typed.
+    void OnTextEditChange();
     // Sizing and moving cursors over the active layer's objects; TRUE when one was set.
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     void OnDeleteObject();

@@ -324,6 +324,22 @@ void CVantrelView::OnTextEditKillFocus()
     pDoc->UpdateAllViews(nullptr);
 }
 
+void CVantrelView::OnTextEditChange()
+{
+    if (!m_textEditor.IsWindowVisible())
+        return;
+    CVantrelDoc* pDoc = GetDocument();
+    CString text;
+    m_textEditor.GetWindowText(text);
+    for (int i = 0; i < pDoc->m_objects.GetSize(); ++i) {
+        CLogicalRectTracker& object = pDoc->m_objects[i];
+        if (object.m_nSelectStyle == 2 && IsTextKind(object.m_nKind) && object.m_strText.str() != text.str()) {
+            object.m_strText = text;
+            pDoc->SetModifiedFlag(TRUE);
+        }
+    }
+}
+
 void CVantrelView::HideTextEditor()
 {
     if (m_textEditor.IsWindow())

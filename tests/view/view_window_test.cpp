@@ -81,6 +81,25 @@ protected:
         m_pView->UpdateWindow();
     }
 
+    // On a new maze's text layer, a text object made by a drag from (100, 100) to (300, 200) with the
+    // font the font dialog answers; the in-place editor opens on it. Returns the editor.
+    CRichEditCtrl& NewTextObject(int nPointSize, COLORREF colour, LONG nWeight = FW_NORMAL)
+    {
+        SetFontDialogHandler([=](CHOOSEFONTA& cf, LOGFONTA& lf) {
+            layerstest::AnswerFont(cf, lf, nPointSize, colour, nWeight);
+            return TRUE;
+        });
+        EXPECT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_NEW));
+        EXPECT_TRUE(m_pFrame->ExecuteCommand(ID_ACTIVE_LAYER_TEXT));
+        Paint();
+        QApplication::setActiveWindow(m_pFrame->GetWidget());
+        m_pView->SetFocus();
+        layerstest::PostDrag(m_pView, {CPoint(300, 200)});
+        layerstest::Press(m_pView, CPoint(100, 100));
+        EXPECT_EQ(m_pDoc->m_objects.GetSize(), 1);
+        return m_pView->m_textEditor;
+    }
+
     // A device pixel of the back buffer (which has no origin: its mapping mode is all it needs).
     COLORREF BufferPixel(int x, int y)
     {
@@ -403,19 +422,7 @@ void PressKey(int nKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 // object opens it again on the object's text.
 TEST_F(ViewWindowTest, TheTextEditorTakesTheKeysAndCommitsWhatWasTyped)
 {
-    SetFontDialogHandler([](CHOOSEFONTA& cf, LOGFONTA& lf) {
-        layerstest::AnswerFont(cf, lf, 140, RGB(0, 0, 160), FW_BOLD);
-        return TRUE;
-    });
-    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_FILE_NEW));
-    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_ACTIVE_LAYER_TEXT));
-    Paint();
-    QApplication::setActiveWindow(m_pFrame->GetWidget());
-    m_pView->SetFocus();
-    CRichEditCtrl& editor = m_pView->m_textEditor;
-
-    layerstest::PostDrag(m_pView, {CPoint(300, 200)});
-    layerstest::Press(m_pView, CPoint(100, 100));
+    CRichEditCtrl& editor = NewTextObject(140, RGB(0, 0, 160), FW_BOLD);
     ASSERT_EQ(m_pDoc->m_objects.GetSize(), 1);
     Paint();
     QCoreApplication::processEvents();
@@ -456,5 +463,51 @@ TEST_F(ViewWindowTest, TheTextEditorTakesTheKeysAndCommitsWhatWasTyped)
     EXPECT_EQ(CWnd::GetFocus(), m_pView);
     EXPECT_FALSE(editor.IsWindowVisible());
     EXPECT_STREQ(m_pDoc->m_objects[0].m_strText, "Maze one, two");
+    SetFontDialogHandler({});
+}
+
+// A save from a toolbar button or from a menu opened with the mouse leaves the focus in the open
+// editor, so its end does not commit the text: the edited object holds what the editor shows all
+// along, and the saved file has it. A command that hides the editor keeps it too.
+TEST_F(ViewWindowTest, TheOpenEditorsTextIsInTheObjectAndInASave)
+{
+    CRichEditCtrl& editor = NewTextObject(120, RGB(0, 0, 160));
+    ASSERT_EQ(m_pDoc->m_objects.GetSize(), 1);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(CWnd::GetFocus(), &editor);
+    m_pDoc->SetModifiedFlag(FALSE);
+    EXPECT_STREQ(m_pDoc->m_objects[0].m_strText, "");
+    EXPECT_FALSE(m_pDoc->IsModified()) << "opening the editor changed the document";
+
+    Type("Typed");
+    EXPECT_STREQ(m_pDoc->m_objects[0].m_strText, "Typed");
+    EXPECT_TRUE(m_pDoc->IsModified());
+    EXPECT_EQ(m_pDoc->m_objects[0].m_nSelectStyle, 2);
+    EXPECT_TRUE(editor.IsWindowVisible());
+
+    QTemporaryDir dir;
+    const CString path(dir.filePath("typed.mze").toStdString());
+    ASSERT_TRUE(m_pDoc->OnSaveDocument(path));
+    EXPECT_EQ(CWnd::GetFocus(), &editor);
+    {
+        CVantrelDoc saved;
+        ASSERT_TRUE(saved.OnOpenDocument(path));
+        ASSERT_EQ(saved.m_objects.GetSize(), 1);
+        EXPECT_STREQ(saved.m_objects[0].m_strText, "Typed");
+    }
+
+    // Reopened on its text, changed and brought to the top, which hides the editor without a commit.
+    m_pView->SetFocus();
+    QCoreApplication::processEvents();
+    layerstest::PostRelease(m_pView, CPoint(150, 150));
+    layerstest::Press(m_pView, CPoint(150, 150));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(editor.IsWindowVisible());
+    EXPECT_STREQ(m_pDoc->m_objects[0].m_strText, "Typed");
+    PressKey(Qt::Key_End, Qt::ControlModifier);
+    Type(" on");
+    ASSERT_TRUE(m_pFrame->ExecuteCommand(ID_BRING_TO_TOP));
+    EXPECT_FALSE(editor.IsWindowVisible());
+    EXPECT_STREQ(m_pDoc->m_objects[0].m_strText, "Typed on");
     SetFontDialogHandler({});
 }
