@@ -1090,6 +1090,21 @@ unsigned long Journey::ActiveWindow()
 
 std::string Journey::ActiveTitle() { return Title(ActiveWindow()); }
 
+namespace {
+// The window's parent; 0 when the window is gone.
+Window ParentOf(Display* x, Window w)
+{
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int n = 0;
+    if (!XQueryTree(x, w, &root, &parent, &children, &n))
+        return 0;
+    if (children)
+        XFree(children);
+    return parent;
+}
+} // namespace
+
 bool Journey::HoldsInputFocus(unsigned long window)
 {
     Window focus = 0;
@@ -1099,16 +1114,29 @@ bool Journey::HoldsInputFocus(unsigned long window)
     for (Window w = focus; w && w != PointerRoot && w != DefaultRootWindow(m_x);) {
         if (w == window)
             return true;
-        Window root = 0, parent = 0;
-        Window* children = nullptr;
-        unsigned int n = 0;
-        if (!XQueryTree(m_x, w, &root, &parent, &children, &n))
-            return false;
-        if (children)
-            XFree(children);
-        w = parent;
+        w = ParentOf(m_x, w);
     }
     return false;
+}
+
+std::string Journey::FocusHolder()
+{
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(m_x, &focus, &revert);
+    if (focus == None)
+        return "is nowhere";
+    if (focus == PointerRoot)
+        return "follows the pointer";
+    // Named by the nearest window up its tree that has a title.
+    for (Window w = focus; w && w != DefaultRootWindow(m_x);) {
+        if (const std::string title = Title(w); !title.empty())
+            return "is in the window titled '" + title + "'";
+        w = ParentOf(m_x, w);
+    }
+    char id[32];
+    std::snprintf(id, sizeof id, "0x%lx", static_cast<unsigned long>(focus));
+    return std::string("is on the untitled window ") + id;
 }
 
 unsigned long Journey::WaitForActive(std::string_view titlePart)
@@ -1128,7 +1156,8 @@ unsigned long Journey::WaitForActive(std::string_view titlePart)
     try {
         WaitUntil("a window titled '" + std::string(titlePart) + "' is active", active);
     } catch (const std::runtime_error& e) {
-        throw std::runtime_error(std::string(e.what()) + " (the active window is titled '" + ActiveTitle() + "')");
+        throw std::runtime_error(std::string(e.what()) + " (the active window is titled '" + ActiveTitle() +
+                                 "', the input focus " + FocusHolder() + ")");
     }
     return found;
 }
