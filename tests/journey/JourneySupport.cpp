@@ -623,18 +623,24 @@ void Journey::StartProgram(const fs::path& program, const std::vector<std::strin
             if (Title(w) == "FREEQuillmont")
                 Fail("the program shows a message box at start");
     };
+    // The main window: active, holding the keyboard, and this program's own. A program started
+    // before in the same journey may have had a window of the same id (the X server hands a new client
+    // the ids of one that has gone), which the window manager may still name as active.
+    const auto mainWindow = [&]() -> unsigned long {
+        const unsigned long w = ActiveWindow();
+        if (!w || Title(w).find("FREE Quillmont") == std::string::npos || !HoldsInputFocus(w) ||
+            ProcessOf(w) != m_program.Pid())
+            return 0;
+        return w;
+    };
     // The pointer rests where it opens no tool tip and covers no menu.
     MoveTo({kScreenWidth - 1, kScreenHeight - 1});
     WaitUntil("the main window is shown and active", [&] {
         if (!m_program.Running())
             Fail("the program ended at start (see " + (m_output / "program.log").string() + ")");
         noMessageBox();
-        const unsigned long w = ActiveWindow();
-        if (w && Title(w).find("FREE Quillmont") != std::string::npos) {
-            m_mainWindow = w;
-            return true;
-        }
-        return false;
+        m_mainWindow = mainWindow();
+        return m_mainWindow != 0;
     });
     // The program answers input once its window is drawn; a window made again at start (as for the
     // web pane's drawing surface) drops what was sent to the old one. So the journey knocks: it clicks
@@ -642,9 +648,9 @@ void Journey::StartProgram(const fs::path& program, const std::vector<std::strin
     const auto end = Clock::now() + kDeadline;
     for (;;) {
         if (Clock::now() > end)
-            Fail("the program does not answer a click on its menu bar");
-        const unsigned long w = ActiveWindow();
-        if (!w || Title(w).find("FREE Quillmont") == std::string::npos) {
+            Fail("the program does not answer a click on its menu bar (the input focus " + FocusHolder() + ")");
+        const unsigned long w = mainWindow();
+        if (!w) {
             std::this_thread::sleep_for(kPoll);
             continue;
         }
@@ -663,9 +669,9 @@ void Journey::StartProgram(const fs::path& program, const std::vector<std::strin
     Key("Escape");
     WaitUntil("the menu closes", [&] { return Popups().empty(); });
     MoveTo({kScreenWidth - 1, kScreenHeight - 1});
-    const unsigned long w = ActiveWindow();
-    if (Title(w).find("FREE Quillmont") == std::string::npos)
-        Fail("the main window is not active after start");
+    const unsigned long w = mainWindow();
+    if (!w)
+        Fail("the main window is not active after start (the input focus " + FocusHolder() + ")");
     m_mainWindow = w;
 }
 
@@ -1117,6 +1123,22 @@ bool Journey::HoldsInputFocus(unsigned long window)
         w = ParentOf(m_x, w);
     }
     return false;
+}
+
+int Journey::ProcessOf(unsigned long window)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char* data = nullptr;
+    int pid = -1;
+    if (XGetWindowProperty(m_x, window, XInternAtom(m_x, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL, &type,
+                           &format, &n, &after, &data) == Success &&
+        data && format == 32 && n == 1)
+        pid = int(*reinterpret_cast<const unsigned long*>(data));
+    if (data)
+        XFree(data);
+    return pid;
 }
 
 std::string Journey::FocusHolder()

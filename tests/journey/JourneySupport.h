@@ -198,6 +198,8 @@ protected:
     std::string ActiveTitle();
     // Whether the window (or one of its children) has the keyboard's input focus.
     bool HoldsInputFocus(unsigned long window);
+    // The process that made the window (its _NET_WM_PID); -1 when it does not say.
+    int ProcessOf(unsigned long window);
     // Where the keyboard's input focus is, in words (the title of the window that holds it).
     std::string FocusHolder();
     // Waits until the active window's title contains the text and the window has the input focus;
