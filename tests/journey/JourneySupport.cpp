@@ -274,6 +274,17 @@ int CountColour(const QImage& image, Box box, Rgb colour)
     return n;
 }
 
+int SamePixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return 0;
+    int same = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            same += a.pixel(x, y) == b.pixel(x, y);
+    return same;
+}
+
 Box BoxWhere(const QImage& image, Box within, const std::function<bool(QRgb)>& holds)
 {
     int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
@@ -783,6 +794,10 @@ void Journey::EnterFileName(const fs::path& file)
     const std::string name =
         file.has_parent_path() && file.parent_path() == m_programFolder ? file.filename().string() : file.string();
     const unsigned long dialog = ActiveWindow();
+    // Once the dialog has gone, the screen still shows its picture where it was until the window beneath
+    // paints that part again: its title bar, which the window manager draws, tells.
+    const Box titleBar = TitleBar(dialog);
+    const QImage titleLook = titleBar.Empty() ? QImage() : ShotOf(titleBar);
     constexpr int kTries = 3;
     for (int attempt = 1;; ++attempt) {
         Key("End shift+Home");
@@ -790,10 +805,15 @@ void Journey::EnterFileName(const fs::path& file)
         const auto retry = Clock::now() + (attempt < kTries ? 10s : kDeadline);
         while (Clock::now() < retry) {
             // Done once the window that follows the dialog holds the keyboard, so that keys sent next
-            // reach it.
+            // reach it, and the screen no longer shows the dialog, so that what it shows is judged.
             const unsigned long next = ActiveWindow();
-            if (next && next != dialog && HoldsInputFocus(next))
+            if (next && next != dialog && HoldsInputFocus(next)) {
+                if (!titleLook.isNull())
+                    WaitUntil("the screen no longer shows the file dialog", [&] {
+                        return SamePixels(ShotOf(titleBar), titleLook) * 2 < titleBar.w * titleBar.h;
+                    });
                 return;
+            }
             std::this_thread::sleep_for(kPoll);
         }
         if (attempt == kTries)
@@ -1212,6 +1232,18 @@ void Journey::WaitForNoWindow(std::string_view titlePart)
         }
         return true;
     });
+}
+
+Box Journey::TitleBar(unsigned long window)
+{
+    // The window manager's frame is the window's ancestor just below the root.
+    Window frame = window;
+    for (Window up = ParentOf(m_x, frame); up && up != DefaultRootWindow(m_x); up = ParentOf(m_x, up))
+        frame = up;
+    const Box outer = ClientBox(frame), client = ClientBox(window);
+    const int x0 = std::max(0, outer.x), y0 = std::max(0, outer.y);
+    const Box bar{x0, y0, std::min(kScreenWidth, outer.x + outer.w) - x0, std::min(kScreenHeight, client.y) - y0};
+    return bar.Empty() ? Box{} : bar;
 }
 
 Box Journey::ClientBox(unsigned long window)

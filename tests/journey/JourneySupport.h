@@ -88,6 +88,8 @@ Rgb PixelAt(const QImage& image, Point p);
 int CountColour(const QImage& image, Box box, Rgb colour);
 // The box around the pixels within `within` that have exactly the colour; empty when none has it.
 Box BoxOfColour(const QImage& image, Box within, Rgb colour);
+// How many pixels the two pictures have alike, place for place (none when their sizes differ).
+int SamePixels(const QImage& a, const QImage& b);
 // The box around the pixels within `within` for which `holds` is true; empty when there are none.
 Box BoxWhere(const QImage& image, Box within, const std::function<bool(QRgb)>& holds);
 
@@ -211,6 +213,8 @@ protected:
     void WaitForNoWindow(std::string_view titlePart);
     // The window's client area in screen coordinates.
     Box ClientBox(unsigned long window);
+    // The title bar the window manager draws above the window, on the screen; empty when it has none.
+    Box TitleBar(unsigned long window);
     // The pop-up windows (menus, tool tips) the program shows, top-most last.
     std::vector<Box> Popups();
 
