@@ -660,8 +660,10 @@ void Journey::StartProgram(const fs::path& program, const std::vector<std::strin
     for (;;) {
         if (Clock::now() > end)
             Fail("the program does not answer a click on its menu bar (the input focus " + FocusHolder() + ")");
+        // Clicked once the window manager has framed the window (a title bar above it): until then the
+        // window may still move, and a click meant for its menu bar may land on the frame's own menu.
         const unsigned long w = mainWindow();
-        if (!w) {
+        if (!w || TitleBar(w).Empty()) {
             std::this_thread::sleep_for(kPoll);
             continue;
         }
