@@ -7,6 +7,7 @@
 #include "resources/VantrelResources.h"
 
 #include <QSettings>
+#include <QSysInfo>
 
 #include <X11/Xatom.h>
 #include <X11/XKBlib.h>
@@ -18,6 +19,7 @@
 #include <climits>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -1325,10 +1327,21 @@ QImage Journey::ShotOf(Box box)
     if (!xi)
         throw std::runtime_error("cannot read the screen");
     QImage image(box.w, box.h, QImage::Format_RGB32);
+    // The screen's 24 bits in 32-bit pixels of this machine's byte order are the picture's own layout:
+    // rows are copied as they are (a pixel at a time takes long enough to matter on a loaded machine).
+    const int nativeOrder = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? LSBFirst : MSBFirst;
+    const bool sameLayout = xi->bits_per_pixel == 32 && xi->byte_order == nativeOrder && xi->red_mask == 0xFF0000 &&
+                            xi->green_mask == 0xFF00 && xi->blue_mask == 0xFF;
     for (int y = 0; y < box.h; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < box.w; ++x)
-            line[x] = QRgb(XGetPixel(xi, x, y)) | 0xFF000000u;
+        if (sameLayout) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(xi->data + std::ptrdiff_t(y) * xi->bytes_per_line);
+            for (int x = 0; x < box.w; ++x)
+                line[x] = row[x] | 0xFF000000u;
+        } else {
+            for (int x = 0; x < box.w; ++x)
+                line[x] = QRgb(XGetPixel(xi, x, y)) | 0xFF000000u;
+        }
     }
     XDestroyImage(xi);
     return image;
