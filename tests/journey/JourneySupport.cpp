@@ -301,6 +301,8 @@ Box BoxWhere(const QImage& image, Box within, const std::function<bool(QRgb)>& h
     return right < 0 ? Box{} : Box{left, top, right - left + 1, bottom - top + 1};
 }
 
+bool IsHighlight(QRgb c) { return qBlue(c) > 140 && qBlue(c) - qRed(c) > 90; }
+
 Box BoxOfColour(const QImage& image, Box within, Rgb colour)
 {
     const QRgb want = qRgb(colour.r, colour.g, colour.b) & 0xFFFFFF;
@@ -1480,7 +1482,7 @@ Box Journey::FindDefaultButton(const QImage& screen, Box within)
     // The style frames the default button in its highlight colour; the buttons sit in the window's
     // bottom band, below any focus frame of the controls above.
     const Box band{within.x, within.y + within.h - 60, within.w, 60};
-    return BoxWhere(screen, band, [](QRgb c) { return qBlue(c) > 140 && qBlue(c) - qRed(c) > 90; });
+    return BoxWhere(screen, band, IsHighlight);
 }
 
 // ---- Waiting -------------------------------------------------------------------------------------

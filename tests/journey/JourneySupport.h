@@ -88,6 +88,9 @@ Rgb PixelAt(const QImage& image, Point p);
 int CountColour(const QImage& image, Box box, Rgb colour);
 // The box around the pixels within `within` that have exactly the colour; empty when none has it.
 Box BoxOfColour(const QImage& image, Box within, Rgb colour);
+// Whether the colour is the style's highlight: the frame of a field with the focus, the ground of
+// selected text, the frame of a dialog's default button.
+bool IsHighlight(QRgb c);
 // How many pixels the two pictures have alike, place for place (none when their sizes differ).
 int SamePixels(const QImage& a, const QImage& b);
 // The box around the pixels within `within` for which `holds` is true; empty when there are none.

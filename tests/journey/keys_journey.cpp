@@ -8,23 +8,18 @@
 #include "platform/CPropertyPage.h"
 #include "platform/CPropertySheet.h"
 
-#include <climits>
-
 namespace {
 
 using namespace journey;
 
 constexpr int kDimensionsPage = 1;
 
-// The style's highlight: the frame of the field with the focus, and the ground of selected text.
-bool Highlight(QRgb c) { return qBlue(c) > 140 && qBlue(c) - qRed(c) > 90; }
-
 int HighlightIn(const QImage& screen, Box box)
 {
     int n = 0;
     for (int y = box.y; y < box.y + box.h; ++y)
         for (int x = box.x; x < box.x + box.w; ++x)
-            n += Highlight(screen.pixel(x, y));
+            n += IsHighlight(screen.pixel(x, y));
     return n;
 }
 
@@ -48,17 +43,8 @@ Box Inside(Box b) { return {b.x + 3, b.y + 3, b.w - 6, b.h - 6}; }
 // field there has no focus.
 Box FocusedField(const QImage& screen, Point at)
 {
-    int left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
-    for (int y = at.y - 20; y <= at.y + 20; ++y)
-        for (int x = at.x - 80; x <= at.x + 80; ++x)
-            if (Highlight(screen.pixel(x, y))) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-    const Box frame{left, top, right - left + 1, bottom - top + 1};
-    return right < 0 || frame.w < 40 || frame.h < 12 || !frame.Contains(at) ? Box{} : frame;
+    const Box frame = BoxWhere(screen, {at.x - 80, at.y - 20, 161, 41}, IsHighlight);
+    return frame.w < 40 || frame.h < 12 || !frame.Contains(at) ? Box{} : frame;
 }
 
 // Text of the field is selected: the highlight lies behind it.
