@@ -1,13 +1,3 @@
-# Each source folder keeps its build rules in *.cmake fragments, one per area of work, so that
-# separate pieces can be added side by side. vantrel_include_fragments pulls them in, in name order.
-macro(vantrel_include_fragments)
-  file(GLOB _vantrel_frags CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cmake)
-  list(SORT _vantrel_frags)
-  foreach(_vantrel_frag IN LISTS _vantrel_frags)
-    include(${_vantrel_frag})
-  endforeach()
-endmacro()
-
 # vantrel_test(NAME n LABEL area SOURCES ... LIBS ... [ENV k=v ...] [TIMEOUT s] [PROCESSORS n]
 #              [ASAN_OPTIONS o=v:o2=v2])
 # A GoogleTest program whose cases are discovered into CTest, labelled with its source folder.

@@ -15,9 +15,8 @@
 // GIF slot: the GIF codec provides the header "image/CRasterGif.h" declaring exactly
 //     bool DecodeGif(CRasterImage& image, CRasterFile* stream);
 //     bool EncodeGif(CRasterImage& image, CRasterFile* stream);
-// with its sources named image/CRasterGif*.cpp (or image/CRasterImageGIF*.cpp). image/image.cmake
-// adds those sources to vantrel_image by name, so the GIF files need no build fragment of their own,
-// and the dispatch lists GIF (id 2, fourth in detection order) as soon as that header exists.
+// with its sources listed in image/CMakeLists.txt beside the other codecs'; the dispatch lists GIF
+// (id 2, fourth in detection order) as soon as that header exists.
 #include "image/CRasterImage.h"
 
 class CRasterFile;
