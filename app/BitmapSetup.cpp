@@ -1,6 +1,6 @@
 #include "app/BitmapSetup.h"
 
-#include "platform/CDataExchange.h"
+#include "platform/ui/CDataExchange.h"
 #include "resources/resource.h"
 
 namespace {

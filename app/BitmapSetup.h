@@ -1,7 +1,7 @@
 #pragma once
 // The Bitmap Setup dialog (161): the size of a rendered bitmap (or the screen's resolution) and how
 // many mazes to render. Nothing in the program opens it yet; it is ready for a render command.
-#include "platform/CDialog.h"
+#include "platform/ui/CDialog.h"
 
 constexpr UINT IDC_SCREEN_RESOLUTION = 1037;
 constexpr UINT IDC_BITMAP_X = 1038;

@@ -2,7 +2,7 @@
 
 #include "app/CVantrelApp.h"
 #include "app/WebLinks.h"
-#include "platform/CDataExchange.h"
+#include "platform/ui/CDataExchange.h"
 #include "resources/resource.h"
 
 #include <QEvent>

@@ -1,7 +1,7 @@
 #pragma once
 // The About box (dialog 100): the version line, the picture and the home-page line, each of which
 // opens the home page when clicked; the dialog stays open.
-#include "platform/CDialog.h"
+#include "platform/ui/CDialog.h"
 
 class CAboutDlg : public CDialog {
 public:

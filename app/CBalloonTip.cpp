@@ -1,7 +1,7 @@
 #include "app/CBalloonTip.h"
 
-#include "platform/CDC.h"
-#include "platform/MessageBox.h"
+#include "platform/core/MessageBox.h"
+#include "platform/gdi/CDC.h"
 
 #include <QRegion>
 #include <QTimer>

@@ -2,9 +2,9 @@
 // A balloon tip: a pale-yellow rounded window with a pointer, showing a line of red text near a point
 // for a number of seconds. At most one exists at a time; it destroys itself when its time is up or
 // when it is clicked. Nothing in the program shows one yet; it is ready for a caller.
-#include "platform/CGdiObject.h"
-#include "platform/CWnd.h"
-#include "platform/WinFont.h"
+#include "platform/core/WinFont.h"
+#include "platform/gdi/CGdiObject.h"
+#include "platform/ui/CWnd.h"
 
 class CBalloonTip : public CWnd {
 public:

@@ -2,9 +2,9 @@
 // The main window: main and edit toolbars, status bar, and a two-row splitter with the maze view above
 // and the information pane below. SetAdPaneHeight is the one way the rows are sized.
 #include "app/CSplitterWndEx.h"
-#include "platform/CFrameWnd.h"
-#include "platform/CStatusBar.h"
-#include "platform/CToolBar.h"
+#include "platform/ui/CFrameWnd.h"
+#include "platform/ui/CStatusBar.h"
+#include "platform/ui/CToolBar.h"
 
 class CVantrelDoc;
 

@@ -1,6 +1,6 @@
 #include "app/CSplashWnd.h"
 
-#include "platform/Resource.h"
+#include "platform/core/Resource.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

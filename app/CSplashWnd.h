@@ -3,9 +3,9 @@
 // invisible window so that it has no task-bar button of its own. The user can drag it but not close
 // it; it closes when its owner thread sets allowClose and asks it to.
 #include "image/CRasterImage.h"
-#include "platform/CDC.h"
-#include "platform/CGdiObject.h"
-#include "platform/CWnd.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/CGdiObject.h"
+#include "platform/ui/CWnd.h"
 
 #include <functional>
 #include <vector>

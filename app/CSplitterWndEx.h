@@ -1,6 +1,6 @@
 #pragma once
 // The frame's splitter: knows when both of its panes exist.
-#include "platform/CSplitterWnd.h"
+#include "platform/ui/CSplitterWnd.h"
 
 class CSplitterWndEx : public CSplitterWnd {
 public:

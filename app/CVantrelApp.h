@@ -1,7 +1,7 @@
 #pragma once
 // The application object: names the program and its profile, reads the installation folder, registers
 // the document template, processes the command line and shows the main window maximised.
-#include "platform/CWinApp.h"
+#include "platform/ui/CWinApp.h"
 
 class CVantrelView;
 class CAdWindow;

@@ -1,7 +1,7 @@
 #pragma once
 // Where the program's data (the information pane's html folder and the Tiler folder) lives: the
 // default install path, whatever the working folder.
-#include "platform/CString.h"
+#include "platform/core/CString.h"
 
 // The first of these folders that holds "html/index.lst": the executable's own folder (a build tree
 // keeps the data beside the program), then the installed data folder relative to it

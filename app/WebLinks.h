@@ -1,7 +1,7 @@
 #pragma once
 // The maker's web addresses that the shell opens. The servers are settings of this build; the paths,
 // query keys and the edition code are fixed.
-#include "platform/CString.h"
+#include "platform/core/CString.h"
 
 inline constexpr const char* kHomePageSite = "http://www.quillmont.example";
 inline constexpr const char* kMainServer = "http://www.quillmont.example";

@@ -1,5 +1,5 @@
 #include "app/CVantrelApp.h"
-#include "platform/ResourceTables.h"
+#include "platform/core/ResourceTables.h"
 #include "resources/VantrelResources.h"
 #include "resources/periph/PeriphResources.h"
 

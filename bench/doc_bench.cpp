@@ -2,11 +2,11 @@
 // and over a file; opening a small file whose pictures would decode to gigabytes. Peak memory is read
 // from outside, e.g. /usr/bin/time -v doc_bench --benchmark_filter=HugePictures.
 #include "maze/CVantrelDoc.h"
-#include "platform/CArchive.h"
-#include "platform/CFile.h"
-#include "platform/CMemFile.h"
-#include "platform/MessageBox.h"
-#include "platform/Profile.h"
+#include "platform/core/CArchive.h"
+#include "platform/core/CFile.h"
+#include "platform/core/CMemFile.h"
+#include "platform/core/MessageBox.h"
+#include "platform/core/Profile.h"
 #include "tests/maze/doc_hostile_files.h"
 
 #include <benchmark/benchmark.h>

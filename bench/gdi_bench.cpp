@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/WinGdi.h"
+#include "platform/gdi/WinGdi.h"
 
 namespace {
 

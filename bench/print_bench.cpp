@@ -19,10 +19,10 @@
 
 #include <memory>
 
-#include "platform/CDialog.h"
-#include "platform/CPrintInfo.h"
-#include "platform/CPrintingView.h"
-#include "platform/PrinterDC.h"
+#include "platform/print/CPrintInfo.h"
+#include "platform/print/CPrintingView.h"
+#include "platform/print/PrinterDC.h"
+#include "platform/ui/CDialog.h"
 #include "resources/periph/PeriphResources.h"
 #include "tests/view/tools_support.h"
 

@@ -1,8 +1,8 @@
 // A full redraw of a grown 200 x 260 maze on the default page (7.5 x 9.5 inches at 96 dots per inch):
 // every cell's fill and walls drawn into a page-sized memory bitmap; and the page's watermark alone.
 #include "maze/CVantrelDoc.h"
-#include "platform/CDC.h"
-#include "platform/CGdiObject.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/CGdiObject.h"
 #include "resources/periph/PeriphResources.h"
 #include "view/CVantrelView.h"
 

@@ -3,7 +3,7 @@
 // frame header and the comment into an ExifData record, and writes the kept segments back around
 // newly encoded image data. Every offset and count taken from the file is checked against the
 // segment it lies in; directory nesting is bounded.
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 #include <cstddef>
 

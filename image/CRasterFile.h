@@ -1,7 +1,7 @@
 #pragma once
 // The one byte stream every codec reads and writes, so the same decoder serves files, resources and
 // memory. Failures show only in the results (0 items, false, -1); streams keep no error text.
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 class CRasterFile {
 public:

@@ -3,7 +3,7 @@
 // tested over plain byte and pixel interfaces: the LZW decoder, the LZW, plain-code and run-length
 // encoders, and the interlaced row order. All tables are fixed arrays inside the coder objects, so
 // no allocation happens per code.
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 #include <cstdint>
 

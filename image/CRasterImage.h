@@ -3,10 +3,10 @@
 // palette, bottom-up rows padded to 4 bytes) of 1, 4, 8 or 24 bits per pixel, with optional alpha and
 // selection planes, and an info block with the format id, codec options, transparency, resolution and
 // the text of the last error. Failures return false/null and leave a message in GetLastError().
-#include "platform/GdiHandles.h"
-#include "platform/Resource.h"
-#include "platform/WinBitmap.h"
-#include "platform/WinTypes.h"
+#include "platform/core/GdiHandles.h"
+#include "platform/core/Resource.h"
+#include "platform/core/WinBitmap.h"
+#include "platform/core/WinTypes.h"
 
 #include <cstdio>
 
@@ -317,7 +317,7 @@ public:
     // buffer must be null on entry; on success it receives a malloc'd block (free() it) of size bytes.
     bool Encode(BYTE*& buffer, LONG& size, DWORD type);
     bool Load(const char* filename, DWORD type = 0);
-    // Decodes a module resource found with FindResource (platform/Resource.h).
+    // Decodes a module resource found with FindResource (platform/core/Resource.h).
     bool LoadResource(HRSRC resource, DWORD type, HMODULE module = nullptr);
 
     // Runs one codec class the way dispatch does: decode on a temporary that took this image's info,

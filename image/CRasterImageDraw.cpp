@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/WinGdi.h"
+#include "platform/gdi/WinGdi.h"
 
 namespace {
 

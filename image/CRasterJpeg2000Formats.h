@@ -1,7 +1,7 @@
 #pragma once
 // The component model shared by the JPEG 2000 family's readers and writers: an image is a list of
 // planes of integer samples, each with its own size, precision and sign.
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 // Checked arithmetic and bounded readers for code that handles untrusted image data. Every size
 // taken from a file goes through these before it is used for an allocation, an offset or a loop.
 #include "image/CRasterFile.h"
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,9 +3,9 @@
 #include "image/CRasterImage.h"
 #include "maze/MzeArchive.h"
 #include "maze/StoredPicture.h"
-#include "platform/CArchive.h"
-#include "platform/CDC.h"
-#include "platform/CGdiObject.h"
+#include "platform/core/CArchive.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/CGdiObject.h"
 
 #include <memory>
 #include <utility>

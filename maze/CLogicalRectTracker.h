@@ -7,11 +7,11 @@
 // pointers, not what they point to; whoever copies an object out of a temporary calls
 // ReleaseOwnership() on the temporary before it is destroyed, so that exactly one object owns them.
 // Moving (as the document's array does when it grows or removes) hands the ownership over.
-#include "platform/CRect.h"
-#include "platform/CRectTracker.h"
-#include "platform/CString.h"
-#include "platform/WinFont.h"
-#include "platform/WinTypes.h"
+#include "platform/core/CRect.h"
+#include "platform/core/CString.h"
+#include "platform/core/WinFont.h"
+#include "platform/core/WinTypes.h"
+#include "platform/gdi/CRectTracker.h"
 
 class CArchive;
 class CDC;

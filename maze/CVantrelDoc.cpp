@@ -2,9 +2,9 @@
 
 #include "maze/IMazeCellDrawer.h"
 #include "maze/RingGrid.h"
-#include "platform/CView.h"
-#include "platform/MessageBox.h"
-#include "platform/Random.h"
+#include "platform/core/CView.h"
+#include "platform/core/MessageBox.h"
+#include "platform/core/Random.h"
 
 #include <algorithm>
 #include <chrono>

@@ -7,11 +7,11 @@
 #include "maze/MoveRecord.h"
 #include "maze/Object.h"
 #include "maze/StoredPicture.h"
-#include "platform/CArray.h"
-#include "platform/CCmdTarget.h"
-#include "platform/CDocument.h"
-#include "platform/CRect.h"
-#include "platform/CString.h"
+#include "platform/core/CArray.h"
+#include "platform/core/CCmdTarget.h"
+#include "platform/core/CDocument.h"
+#include "platform/core/CRect.h"
+#include "platform/core/CString.h"
 
 #include <functional>
 #include <memory>

@@ -8,11 +8,11 @@
 #include "maze/MzeArchive.h"
 #include "maze/StoredPicture.h"
 #include "maze/TemplateRules.h"
-#include "platform/CArchive.h"
-#include "platform/CAtomicFile.h"
-#include "platform/CFile.h"
-#include "platform/FileDialog.h"
-#include "platform/MessageBox.h"
+#include "platform/core/CArchive.h"
+#include "platform/core/CAtomicFile.h"
+#include "platform/core/CFile.h"
+#include "platform/core/FileDialog.h"
+#include "platform/core/MessageBox.h"
 
 #include <algorithm>
 #include <cmath>

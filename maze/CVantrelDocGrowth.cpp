@@ -7,7 +7,7 @@
 #include "maze/IMazeCellDrawer.h"
 #include "maze/MazeTopology.h"
 #include "maze/SideSets.h"
-#include "platform/Random.h"
+#include "platform/core/Random.h"
 
 #include <algorithm>
 #include <bit>

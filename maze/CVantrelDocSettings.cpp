@@ -3,9 +3,9 @@
 #include "maze/CVantrelDoc.h"
 
 #include "maze/TemplateRules.h"
-#include "platform/MessageBox.h"
-#include "platform/Profile.h"
-#include "platform/Random.h"
+#include "platform/core/MessageBox.h"
+#include "platform/core/Profile.h"
+#include "platform/core/Random.h"
 
 #include <algorithm>
 #include <charconv>

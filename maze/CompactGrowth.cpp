@@ -3,7 +3,7 @@
 #include "maze/CVantrelDoc.h"
 #include "maze/MazeTopology.h"
 #include "maze/SideSets.h"
-#include "platform/Random.h"
+#include "platform/core/Random.h"
 
 #include <bit>
 #include <new>

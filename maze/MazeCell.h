@@ -1,6 +1,6 @@
 #pragma once
 // One cell of a maze grid: a state word and a passage word, four bytes, stored row after row.
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 constexpr WORD CELL_FRONTIER = 0x0001;
 constexpr WORD CELL_BLACKENED = 0x0002;

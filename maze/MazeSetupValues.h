@@ -2,8 +2,8 @@
 // The values the Maze Setup sheet's five pages carry between the document and their controls. The
 // document fills them before the sheet is shown and takes them back after OK; the pages (a window
 // layer) exchange them with their controls. Field names follow the pages' own members.
-#include "platform/CString.h"
-#include "platform/WinTypes.h"
+#include "platform/core/CString.h"
+#include "platform/core/WinTypes.h"
 
 #include <functional>
 

@@ -2,8 +2,8 @@
 // Guarded reading of document files. Every count and size read from a file is checked against the
 // bytes the archive still holds and a hard limit before anything is allocated or looped over; a value
 // that cannot be right ends the load with the archive's own exception, as a short file does.
-#include "platform/CArchive.h"
-#include "platform/CException.h"
+#include "platform/core/CArchive.h"
+#include "platform/core/CException.h"
 
 #include <cmath>
 #include <cstdint>

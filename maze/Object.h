@@ -5,9 +5,9 @@
 #include "maze/MazeCell.h"
 #include "maze/MoveRecord.h"
 #include "maze/ShapeVertex.h"
-#include "platform/CObject.h"
-#include "platform/CRect.h"
-#include "platform/CString.h"
+#include "platform/core/CObject.h"
+#include "platform/core/CRect.h"
+#include "platform/core/CString.h"
 
 #include <cstdint>
 #include <memory>

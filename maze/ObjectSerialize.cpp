@@ -2,7 +2,7 @@
 #include "maze/Object.h"
 
 #include "maze/MzeArchive.h"
-#include "platform/CArchive.h"
+#include "platform/core/CArchive.h"
 
 #include <bit>
 #include <cmath>

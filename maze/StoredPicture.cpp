@@ -3,7 +3,7 @@
 #include "image/CRasterImage.h"
 #include "image/CheckedMath.h"
 #include "maze/MzeArchive.h"
-#include "platform/CArchive.h"
+#include "platform/core/CArchive.h"
 
 #include <cstring>
 

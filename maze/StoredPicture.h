@@ -7,8 +7,8 @@
 // the same picture, or for a lossy encoding to one of the same size); otherwise it is stored as PNG with
 // PNG's id. A picture that neither holds cannot be stored, and the save that asks for it is refused.
 #include "maze/MzeArchive.h"
-#include "platform/CString.h"
-#include "platform/WinTypes.h"
+#include "platform/core/CString.h"
+#include "platform/core/WinTypes.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 // types, but the grid builder knows two: Box (0, also drawn with a tile set) and CIRCULAR (40); Hex (1),
 // Octagon-Box (2), Triangular (3), Trapezoid-Box (4) and Quad-Triangle (5) have none. A square
 // template fitted to the page needs at least one row and one column.
-#include "platform/CString.h"
+#include "platform/core/CString.h"
 
 constexpr int BOX_TEMPLATE_TYPE = 0;
 

@@ -1,7 +1,7 @@
 #include "online/CAdList.h"
 
-#include "platform/CException.h"
-#include "platform/CStdioFile.h"
+#include "platform/core/CException.h"
+#include "platform/core/CStdioFile.h"
 #include "tiles/TileText.h"
 
 BOOL CAdList::ParseLine(const CString& line)

@@ -1,9 +1,9 @@
 #pragma once
 // One line of the installation's local page list "index.lst": fifteen '|'-separated fields, of which
 // the pane uses the page code (field 6), the location type (field 12) and the location (field 13).
-#include "platform/CArray.h"
-#include "platform/CObject.h"
-#include "platform/CString.h"
+#include "platform/core/CArray.h"
+#include "platform/core/CObject.h"
+#include "platform/core/CString.h"
 
 class CAdList : public CObject {
 public:

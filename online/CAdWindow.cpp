@@ -1,9 +1,9 @@
 #include "online/CAdWindow.h"
 
 #include "online/WebLinkScheme.h"
-#include "platform/MessageBox.h"
-#include "platform/Offline.h"
-#include "platform/Profile.h"
+#include "platform/core/MessageBox.h"
+#include "platform/core/Offline.h"
+#include "platform/core/Profile.h"
 #include "resources/resource.h"
 
 #include <cstdlib>

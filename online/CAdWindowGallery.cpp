@@ -3,8 +3,8 @@
 
 #include "image/CRasterImage.h"
 #include "online/Download.h"
-#include "platform/CFile.h"
-#include "platform/MessageBox.h"
+#include "platform/core/CFile.h"
+#include "platform/core/MessageBox.h"
 #include "tiles/CBMPTiler.h"
 
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 #include "online/CHtmlView.h"
 
-#include "platform/CFile.h"
-#include "platform/Offline.h"
+#include "platform/core/CFile.h"
+#include "platform/core/Offline.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

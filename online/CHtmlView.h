@@ -4,7 +4,7 @@
 // browser is made when the view first opens a page; until then the window shows its white background.
 // (The first browser moves its top-level window to OpenGL composition, for which the toolkit makes that
 // window anew, once.)
-#include "platform/CWndView.h"
+#include "platform/ui/CWndView.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #include "online/CIcmpPing.h"
 
-#include "platform/Offline.h"
+#include "platform/core/Offline.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

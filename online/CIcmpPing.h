@@ -2,8 +2,8 @@
 // ICMP echo: one request to an IPv4 host and the wait for its reply. Uses an unprivileged ICMP
 // datagram socket where the system allows one, else a raw socket (which needs root); with neither,
 // every ping fails.
-#include "platform/CString.h"
-#include "platform/WinTypes.h"
+#include "platform/core/CString.h"
+#include "platform/core/WinTypes.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "online/CWebGrab.h"
 
-#include "platform/Offline.h"
+#include "platform/core/Offline.h"
 
 #include <curl/curl.h>
 

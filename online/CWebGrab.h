@@ -1,8 +1,8 @@
 #pragma once
 // Whole-resource HTTP GET into memory, over libcurl's synchronous interface. CWebGrabSession is the
 // internet session with its status texts; CWebGrab keeps one session from its first fetch on.
-#include "platform/CObject.h"
-#include "platform/CString.h"
+#include "platform/core/CObject.h"
+#include "platform/core/CString.h"
 
 #include <cstddef>
 #include <cstdint>

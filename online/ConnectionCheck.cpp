@@ -1,7 +1,7 @@
 #include "online/ConnectionCheck.h"
 
 #include "online/CIcmpPing.h"
-#include "platform/Offline.h"
+#include "platform/core/Offline.h"
 
 #include <ifaddrs.h>
 #include <net/if.h>

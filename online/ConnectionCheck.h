@@ -2,8 +2,8 @@
 // Whether the internet is reachable: the system's connection state, then an ICMP echo to a fixed list
 // of public hosts. Once no host answered, ordinary checks report no connection without probing until
 // a re-check (after the user confirmed the connection prompt) probes again.
-#include "platform/CString.h"
-#include "platform/WinTypes.h"
+#include "platform/core/CString.h"
+#include "platform/core/WinTypes.h"
 
 #include <functional>
 #include <vector>

@@ -2,8 +2,8 @@
 
 #include "online/CWebGrab.h"
 #include "online/WebLinkScheme.h"
-#include "platform/CFile.h"
-#include "platform/MessageBox.h"
+#include "platform/core/CFile.h"
+#include "platform/core/MessageBox.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 // Downloading a resource to a file: the connection prompt, address canonicalisation, the fetch, and a
 // file that appears only when the whole download succeeded.
-#include "platform/CString.h"
+#include "platform/core/CString.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Gallery links: addresses "mz" + kind + ":" that gallery pages offer their items with. The pane never
 // follows them; it downloads the item from "HTTP" + the link from its first colon on.
-#include "platform/CString.h"
+#include "platform/core/CString.h"
 
 enum class GalleryLinkKind {
     None,     // not a gallery link: navigation goes on

@@ -1,7 +1,7 @@
 #pragma once
 // The parameters an information page gives the pane through its title:
 // "@mode#minutes#shown#expanded#expandSeconds#collapseSeconds[message]".
-#include "platform/CString.h"
+#include "platform/core/CString.h"
 
 struct CPageTitleParameters {
     int titleMode = 0;       // 2: show titleMessage when the page has loaded

@@ -2,7 +2,7 @@
 // The forms of the maker's web addresses, the user agent and the header of pane navigations, and the
 // version probe. The server is a setting of this build (app/WebLinks.h); paths and keys are fixed.
 #include "app/WebLinks.h"
-#include "platform/CString.h"
+#include "platform/core/CString.h"
 
 class CWebGrab;
 

@@ -1,7 +1,7 @@
 #pragma once
 // Resource and command ids of the program. The framework's standard ids (ID_FILE_NEW, ID_APP_ABOUT,
-// the indicators ...) come from platform/AfxRes.h.
-#include "platform/AfxRes.h"
+// the indicators ...) come from platform/core/AfxRes.h.
+#include "platform/core/AfxRes.h"
 
 // Resources.
 constexpr UINT IDD_ABOUTBOX = 100;

@@ -1,10 +1,10 @@
 #include "tiles/CBMPTiler.h"
 
-#include "platform/CDC.h"
-#include "platform/CFile.h"
-#include "platform/Random.h"
-#include "platform/Resource.h"
-#include "platform/WinGdi.h"
+#include "platform/core/CFile.h"
+#include "platform/core/Random.h"
+#include "platform/core/Resource.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/WinGdi.h"
 #include "resources/tiles/TileResources.h"
 #include "tiles/TileText.h"
 

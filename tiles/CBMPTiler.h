@@ -4,10 +4,10 @@
 // the tiles that may draw it. Loaded from a definition text (a file whose sheet lies in `dir`, or the
 // built-in resources) and drawn cell by cell with a weighted random choice that repeats after Reseed.
 #include "image/CRasterImage.h"
-#include "platform/CArray.h"
-#include "platform/CObject.h"
-#include "platform/CString.h"
-#include "platform/WinTypes.h"
+#include "platform/core/CArray.h"
+#include "platform/core/CObject.h"
+#include "platform/core/CString.h"
+#include "platform/core/WinTypes.h"
 #include "tiles/CTileGroupInfo.h"
 
 class CDC;

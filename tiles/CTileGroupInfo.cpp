@@ -1,6 +1,6 @@
 #include "tiles/CTileGroupInfo.h"
 
-#include "platform/Random.h"
+#include "platform/core/Random.h"
 #include "tiles/TileText.h"
 
 #include <algorithm>

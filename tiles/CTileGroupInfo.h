@@ -1,8 +1,8 @@
 #pragma once
 // The alternatives for one tile code, in the order of their definition lines.
-#include "platform/CArray.h"
-#include "platform/CObject.h"
-#include "platform/CString.h"
+#include "platform/core/CArray.h"
+#include "platform/core/CObject.h"
+#include "platform/core/CString.h"
 #include "tiles/CTileInfo.h"
 
 class CTileGroupInfo : public CObject {

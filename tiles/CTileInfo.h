@@ -2,9 +2,9 @@
 // One tile of a tile set: its name, its share in the weighted choice, the 1-based sheet cell it was
 // cut from and its picture. Copies are deep.
 #include "image/CRasterImage.h"
-#include "platform/CObject.h"
-#include "platform/CString.h"
-#include "platform/WinTypes.h"
+#include "platform/core/CObject.h"
+#include "platform/core/CString.h"
+#include "platform/core/WinTypes.h"
 
 class CTileInfo : public CObject {
 public:

@@ -1,6 +1,6 @@
 #pragma once
 // Reading numbers out of tile-definition text.
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 #include <climits>
 

@@ -1,9 +1,9 @@
 #include "view/CImageSettingsDialog.h"
 
-#include "platform/CDC.h"
-#include "platform/CDataExchange.h"
-#include "platform/CGdiObject.h"
-#include "platform/Resource.h"
+#include "platform/core/Resource.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/CGdiObject.h"
+#include "platform/ui/CDataExchange.h"
 #include "resources/resource.h"
 
 namespace {

@@ -3,10 +3,10 @@
 // with a slider while a 250 x 200 preview shows the image blended at that level over a backdrop. The
 // view prepares one for every picture it places but never shows it; nothing reads the level.
 #include "image/CRasterImage.h"
-#include "platform/CDialog.h"
-#include "platform/CObject.h"
-#include "platform/CPropertyPage.h"
-#include "platform/CSliderCtrl.h"
+#include "platform/core/CObject.h"
+#include "platform/ui/CDialog.h"
+#include "platform/ui/CPropertyPage.h"
+#include "platform/ui/CSliderCtrl.h"
 
 class CWnd;
 

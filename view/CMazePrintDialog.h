@@ -1,8 +1,8 @@
 #pragma once
 // The print options dialog: which page kinds to print (maze pages, solution pages), which layers each
 // kind shows, and how many mazes the job prints. The view owns one for its whole life.
-#include "platform/CDataExchange.h"
-#include "platform/CDialog.h"
+#include "platform/ui/CDataExchange.h"
+#include "platform/ui/CDialog.h"
 
 constexpr UINT IDD_MAZE_PRINT = 174;
 constexpr UINT IDC_PRINT_MAZE = 1064;

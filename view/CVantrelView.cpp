@@ -6,7 +6,7 @@
 #include "maze/CLogicalRectTracker.h"
 #include "maze/CVantrelDoc.h"
 #include "maze/Object.h"
-#include "platform/MessageBox.h"
+#include "platform/core/MessageBox.h"
 #include "resources/resource.h"
 
 IMPLEMENT_DYNCREATE(CVantrelView, CScrollView)

@@ -3,15 +3,15 @@
 // cells straight onto the window (animated growth and solving, the edit tools), maps window points to
 // cells, and carries the View menu's switches. Lengths are thousandths of an inch with y upwards.
 #include "maze/IMazeCellDrawer.h"
-#include "platform/CArray.h"
-#include "platform/CCmdTarget.h"
-#include "platform/CDC.h"
-#include "platform/CGdiObject.h"
-#include "platform/CRect.h"
-#include "platform/CRichEditCtrl.h"
-#include "platform/CScrollView.h"
+#include "platform/core/CArray.h"
+#include "platform/core/CCmdTarget.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/CGdiObject.h"
+#include "platform/core/CRect.h"
+#include "platform/ui/CRichEditCtrl.h"
+#include "platform/ui/CScrollView.h"
 #include "tiles/CBMPTiler.h"
-#include "platform/CPrintingView.h"
+#include "platform/print/CPrintingView.h"
 #include "view/CMazePrintDialog.h"
 
 #include <functional>

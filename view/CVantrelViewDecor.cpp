@@ -5,8 +5,8 @@
 #include "image/CRasterImage.h"
 #include "maze/CLogicalRectTracker.h"
 #include "maze/CVantrelDoc.h"
-#include "platform/Resource.h"
-#include "platform/WinFont.h"
+#include "platform/core/Resource.h"
+#include "platform/core/WinFont.h"
 #include "resources/periph/PeriphResources.h"
 
 namespace {

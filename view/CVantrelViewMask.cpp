@@ -6,7 +6,7 @@
 #include "maze/CVantrelDoc.h"
 #include "maze/MazeCell.h"
 #include "maze/Object.h"
-#include "platform/FileDialog.h"
+#include "platform/core/FileDialog.h"
 
 #include <algorithm>
 

@@ -6,10 +6,10 @@
 #include "image/CRasterImage.h"
 #include "maze/CLogicalRectTracker.h"
 #include "maze/CVantrelDoc.h"
-#include "platform/FileDialog.h"
-#include "platform/FontDialog.h"
-#include "platform/Profile.h"
-#include "platform/TrackerLoop.h"
+#include "platform/core/FileDialog.h"
+#include "platform/core/Profile.h"
+#include "platform/ui/FontDialog.h"
+#include "platform/ui/TrackerLoop.h"
 #include "view/CImageSettingsDialog.h"
 
 #include <memory>

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "maze/CVantrelDoc.h"
-#include "platform/Clipboard.h"
-#include "platform/Profile.h"
+#include "platform/core/Profile.h"
+#include "platform/ui/Clipboard.h"
 #include "resources/resource.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "maze/MazeCell.h"
 #include "maze/Object.h"
 #include "maze/setup/MazeSetupSheet.h"
-#include "platform/MessageBox.h"
+#include "platform/core/MessageBox.h"
 #include "view/TilerLoader.h"
 
 #include <sys/stat.h>

@@ -9,8 +9,8 @@
 #include "maze/CVantrelDoc.h"
 #include "maze/MazeCell.h"
 #include "maze/Object.h"
-#include "platform/CFrameWnd.h"
-#include "platform/CToolBar.h"
+#include "platform/ui/CFrameWnd.h"
+#include "platform/ui/CToolBar.h"
 #include "resources/resource.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // Resolves a tile-set reference string into a loaded tile set. The view calls it when the document asks
 // for its tile set to be reloaded; the settings sheet's Style page resolves the same references.
-#include "platform/CString.h"
+#include "platform/core/CString.h"
 
 class CBMPTiler;
 

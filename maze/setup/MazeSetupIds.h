@@ -1,7 +1,7 @@
 #pragma once
 // Control ids of the Maze Setup sheet's pages and the example bitmaps of the Style page. The page
 // templates themselves are IDD_PAGE_STYLE .. IDD_PAGE_GROWTH (resources/resource.h).
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 // Style page.
 constexpr UINT IDC_STYLE_BOX = 1032;

@@ -1,7 +1,7 @@
 #include "maze/setup/MazeSetupSheet.h"
 
 #include "maze/CVantrelDoc.h"
-#include "platform/CPropertySheet.h"
+#include "platform/ui/CPropertySheet.h"
 
 CMazeSetupPages::CMazeSetupPages() { m_dimensions.m_pStylePage = &m_style; }
 

@@ -5,9 +5,9 @@
 #include "maze/TemplateRules.h"
 #include "maze/setup/MazeSetupIds.h"
 #include "maze/setup/StyleExamples.h"
-#include "platform/CDataExchange.h"
-#include "platform/MessageBox.h"
-#include "platform/Resource.h"
+#include "platform/core/MessageBox.h"
+#include "platform/core/Resource.h"
+#include "platform/ui/CDataExchange.h"
 #include "resources/resource.h"
 
 #include <algorithm>

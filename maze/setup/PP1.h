@@ -3,7 +3,7 @@
 // set chosen from a list (the built-in set and the definition files of the installation's "Tiler"
 // folder), with a preview of the set. The page object outlives its window and also resolves tile-set
 // references for the view, which has it load the document's set.
-#include "platform/CPropertyPage.h"
+#include "platform/ui/CPropertyPage.h"
 #include "tiles/CBMPTiler.h"
 
 #include <vector>

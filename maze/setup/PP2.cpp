@@ -3,8 +3,8 @@
 #include "maze/TemplateRules.h"
 #include "maze/setup/MazeSetupIds.h"
 #include "maze/setup/PP1.h"
-#include "platform/CDataExchange.h"
-#include "platform/MessageBox.h"
+#include "platform/core/MessageBox.h"
+#include "platform/ui/CDataExchange.h"
 #include "resources/resource.h"
 
 IMPLEMENT_DYNCREATE(PP2, CPropertyPage)

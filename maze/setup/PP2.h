@@ -1,7 +1,7 @@
 #pragma once
 // The Dimensions page of the Maze Setup sheet: rows and columns of a square template, or the innermost
 // ring's cells and radius of a ring template, as the Style page's current choice asks.
-#include "platform/CPropertyPage.h"
+#include "platform/ui/CPropertyPage.h"
 
 class PP1;
 

@@ -1,7 +1,7 @@
 #pragma once
 // The Page page of the Maze Setup sheet: the maze's size and margins on the page in inches, and the
 // printer report switch.
-#include "platform/CPropertyPage.h"
+#include "platform/ui/CPropertyPage.h"
 
 class PP3 : public CPropertyPage {
     DECLARE_DYNCREATE(PP3)

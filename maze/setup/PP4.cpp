@@ -1,7 +1,7 @@
 #include "maze/setup/PP4.h"
 
 #include "maze/setup/MazeSetupIds.h"
-#include "platform/CDataExchange.h"
+#include "platform/ui/CDataExchange.h"
 #include "resources/resource.h"
 
 IMPLEMENT_DYNCREATE(PP4, CPropertyPage)

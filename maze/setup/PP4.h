@@ -1,7 +1,7 @@
 #pragma once
 // The Advanced page of the Maze Setup sheet: printing pen width, random seed, erased-cell display, the
 // information pane switch and animation.
-#include "platform/CPropertyPage.h"
+#include "platform/ui/CPropertyPage.h"
 
 class PP4 : public CPropertyPage {
     DECLARE_DYNCREATE(PP4)

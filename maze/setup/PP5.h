@@ -1,7 +1,7 @@
 #pragma once
 // The GROWTH page of the Maze Setup sheet: the eight compass weights of maze growth, the hidden centre
 // weight, and whether directions are taken relative to the current one.
-#include "platform/CPropertyPage.h"
+#include "platform/ui/CPropertyPage.h"
 
 class PP5 : public CPropertyPage {
     DECLARE_DYNCREATE(PP5)

@@ -3,11 +3,11 @@
 // the document as it was.
 #include "image/CRasterImage.h"
 #include "maze/CVantrelDoc.h"
-#include "platform/CArchive.h"
-#include "platform/CMemFile.h"
-#include "platform/FileDialog.h"
-#include "platform/MessageBox.h"
-#include "platform/Profile.h"
+#include "platform/core/CArchive.h"
+#include "platform/core/CMemFile.h"
+#include "platform/core/FileDialog.h"
+#include "platform/core/MessageBox.h"
+#include "platform/core/Profile.h"
 
 #include <cstdint>
 #include <cstdlib>

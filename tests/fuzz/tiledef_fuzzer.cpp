@@ -3,8 +3,8 @@
 // is read with, and inputs naming paths (a slash) are skipped so loads stay inside the folder.
 #include "tiles/CBMPTiler.h"
 
-#include "platform/CDC.h"
-#include "platform/WinGdi.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/WinGdi.h"
 
 #include <QGuiApplication>
 

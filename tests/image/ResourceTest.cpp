@@ -1,5 +1,5 @@
 // Module resources over the Qt resource system, and images decoded from them.
-#include "platform/Resource.h"
+#include "platform/core/Resource.h"
 
 #include "image/CRasterImage.h"
 

@@ -1,9 +1,9 @@
 #include "tests/journey/JourneySupport.h"
 
 #include "maze/CVantrelDoc.h"
-#include "platform/MessageBox.h"
-#include "platform/Profile.h"
-#include "platform/ResourceTables.h"
+#include "platform/core/MessageBox.h"
+#include "platform/core/Profile.h"
+#include "platform/core/ResourceTables.h"
 #include "resources/VantrelResources.h"
 
 #include <QSettings>

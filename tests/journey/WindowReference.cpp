@@ -2,8 +2,8 @@
 
 #include "maze/CVantrelDoc.h"
 #include "maze/setup/MazeSetupSheet.h"
-#include "platform/CDialog.h"
-#include "platform/CPropertySheet.h"
+#include "platform/ui/CDialog.h"
+#include "platform/ui/CPropertySheet.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -7,7 +7,7 @@
 #include "app/CAboutDlg.h"
 #include "maze/CVantrelDoc.h"
 #include "maze/setup/MazeSetupSheet.h"
-#include "platform/CPropertySheet.h"
+#include "platform/ui/CPropertySheet.h"
 #include "view/CMazePrintDialog.h"
 
 #include <QCoreApplication>

@@ -5,8 +5,8 @@
 #include "tests/journey/WindowReference.h"
 
 #include "maze/setup/MazeSetupIds.h"
-#include "platform/CPropertyPage.h"
-#include "platform/CPropertySheet.h"
+#include "platform/ui/CPropertyPage.h"
+#include "platform/ui/CPropertySheet.h"
 
 namespace {
 

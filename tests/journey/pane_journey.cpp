@@ -4,7 +4,7 @@
 #include "tests/journey/MazeJourney.h"
 #include "tests/journey/WindowReference.h"
 
-#include "platform/CPropertySheet.h"
+#include "platform/ui/CPropertySheet.h"
 
 #include <algorithm>
 #include <cstdlib>

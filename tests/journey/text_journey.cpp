@@ -5,7 +5,7 @@
 #include "tests/journey/MazeJourney.h"
 
 #include "maze/CVantrelDoc.h"
-#include "platform/WinFont.h"
+#include "platform/core/WinFont.h"
 
 #include <QByteArray>
 

@@ -3,7 +3,7 @@
 // implementation of growth and solving written straight from the rules, with a linear-search frontier,
 // column-order passes and no shortcuts, against which the document's results are compared cell by cell.
 #include "maze/CVantrelDoc.h"
-#include "platform/Random.h"
+#include "platform/core/Random.h"
 
 #include <memory>
 #include <queue>

@@ -44,8 +44,8 @@ public:
     std::size_t size() const { return bytes.size(); }
 };
 
-#include "platform/CArchive.h"
-#include "platform/CMemFile.h"
+#include "platform/core/CArchive.h"
+#include "platform/core/CMemFile.h"
 
 #include <functional>
 

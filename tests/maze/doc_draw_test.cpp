@@ -2,8 +2,8 @@
 #include "maze/CLogicalRectTracker.h"
 
 #include "image/CRasterImage.h"
-#include "platform/CDC.h"
-#include "platform/CGdiObject.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/CGdiObject.h"
 
 #include <QGuiApplication>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // back, and the files that must be refused without touching the document.
 #include "image/CRasterImage.h"
 #include "maze/CVantrelDoc.h"
-#include "platform/CView.h"
+#include "platform/core/CView.h"
 #include "tests/maze/doc_bytes.h"
 #include "tests/maze/doc_support.h"
 

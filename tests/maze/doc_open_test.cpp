@@ -4,7 +4,7 @@
 // leaves the document as it was. No picture is left out without a word.
 #include "maze/CVantrelDoc.h"
 #include "image/CRasterImage.h"
-#include "platform/CMemFile.h"
+#include "platform/core/CMemFile.h"
 #include "tests/maze/doc_bytes.h"
 #include "tests/maze/doc_hostile_files.h"
 #include "tests/maze/doc_support.h"

@@ -4,7 +4,7 @@
 #include "image/CRasterImage.h"
 #include "maze/CVantrelDoc.h"
 #include "maze/StoredPicture.h"
-#include "platform/CView.h"
+#include "platform/core/CView.h"
 #include "tests/maze/doc_bytes.h"
 #include "tests/maze/doc_support.h"
 

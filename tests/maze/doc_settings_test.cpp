@@ -1,8 +1,8 @@
 // The document's settings: profile defaults, the values the setup sheet carries, and what applying
 // it writes back.
 #include "maze/CVantrelDoc.h"
-#include "platform/CView.h"
-#include "platform/Random.h"
+#include "platform/core/CView.h"
+#include "platform/core/Random.h"
 #include "tests/maze/doc_bytes.h"
 #include "tests/maze/doc_support.h"
 

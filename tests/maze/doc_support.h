@@ -1,9 +1,9 @@
 #pragma once
 // A private settings folder, recorded message boxes and scripted file dialogs for document tests.
 #include "maze/CVantrelDoc.h"
-#include "platform/FileDialog.h"
-#include "platform/MessageBox.h"
-#include "platform/Profile.h"
+#include "platform/core/FileDialog.h"
+#include "platform/core/MessageBox.h"
+#include "platform/core/Profile.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 #include "maze/CLogicalRectTracker.h"
 
 #include "image/CRasterImage.h"
-#include "platform/CArray.h"
-#include "platform/CException.h"
+#include "platform/core/CArray.h"
+#include "platform/core/CException.h"
 #include "tests/maze/doc_bytes.h"
 
 #include <gtest/gtest.h>

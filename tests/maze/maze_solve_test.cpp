@@ -1,5 +1,5 @@
 #include "maze/IMazeCellDrawer.h"
-#include "platform/CView.h"
+#include "platform/core/CView.h"
 
 #include "MazeTestSupport.h"
 

@@ -4,8 +4,8 @@
 
 #include "image/CRasterImage.h"
 #include "maze/setup/StyleExamples.h"
-#include "platform/Resource.h"
-#include "platform/WinGdi.h"
+#include "platform/core/Resource.h"
+#include "platform/gdi/WinGdi.h"
 
 #include <gtest/gtest.h>
 

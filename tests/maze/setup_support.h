@@ -4,7 +4,7 @@
 #include "maze/CVantrelDoc.h"
 #include "maze/setup/MazeSetupIds.h"
 #include "maze/setup/MazeSetupSheet.h"
-#include "platform/CPropertySheet.h"
+#include "platform/ui/CPropertySheet.h"
 #include "tests/maze/doc_support.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // offline switch: which addresses it keeps the program from, and the echoes it stops.
 #include "online/CIcmpPing.h"
 #include "online/ConnectionCheck.h"
-#include "platform/Offline.h"
+#include "platform/core/Offline.h"
 #include "tests/online/OfflineScope.h"
 
 #include <gtest/gtest.h>

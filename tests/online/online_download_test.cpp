@@ -3,7 +3,7 @@
 #include "online/CWebGrab.h"
 #include "online/Download.h"
 #include "online/WebLinkScheme.h"
-#include "platform/MessageBox.h"
+#include "platform/core/MessageBox.h"
 #include "tests/online/LoopbackHttpServer.h"
 #include "tests/online/OfflineScope.h"
 

@@ -3,7 +3,7 @@
 #include "online/GalleryLink.h"
 #include "online/PageTitle.h"
 #include "online/WebLinkScheme.h"
-#include "platform/CFile.h"
+#include "platform/core/CFile.h"
 
 #include <gtest/gtest.h>
 

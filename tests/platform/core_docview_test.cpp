@@ -1,5 +1,5 @@
-#include "platform/CDocument.h"
-#include "platform/CView.h"
+#include "platform/core/CDocument.h"
+#include "platform/core/CView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/CString.h"
+#include "platform/core/CString.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "platform/CArray.h"
-#include "platform/CObject.h"
-#include "platform/CRect.h"
-#include "platform/Random.h"
+#include "platform/core/CArray.h"
+#include "platform/core/CObject.h"
+#include "platform/core/CRect.h"
+#include "platform/core/Random.h"
 
 #include <gtest/gtest.h>
 

@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/CDC.h"
+#include "platform/gdi/CDC.h"
 #include "tests/platform/dialog_pdf.h"
 #include "tests/platform/preview_pages.h"
-#include "platform/CPrintingView.h"
-#include "platform/FileDialog.h"
-#include "platform/MessageBox.h"
+#include "platform/print/CPrintingView.h"
+#include "platform/core/FileDialog.h"
+#include "platform/core/MessageBox.h"
 
 namespace {
 // Prints page n as a black bar n tenths of an inch wide at the printable area's top-left corner.

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/CDataExchange.h"
-#include "platform/CDialog.h"
-#include "platform/Clipboard.h"
+#include "platform/ui/CDataExchange.h"
+#include "platform/ui/CDialog.h"
+#include "platform/ui/Clipboard.h"
 
 namespace {
 constexpr UINT kTemplate = 9001;

@@ -12,7 +12,7 @@
 #include <cmath>
 #include <memory>
 
-#include "platform/CDC.h"
+#include "platform/gdi/CDC.h"
 
 namespace {
 

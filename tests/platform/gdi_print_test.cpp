@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/CDC.h"
-#include "platform/PrinterDC.h"
+#include "platform/gdi/CDC.h"
+#include "platform/print/PrinterDC.h"
 
 namespace {
 

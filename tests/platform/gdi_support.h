@@ -9,7 +9,7 @@
 #include <set>
 #include <utility>
 
-#include "platform/WinGdi.h"
+#include "platform/gdi/WinGdi.h"
 
 class GdiQtEnvironment : public ::testing::Environment {
 public:

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/CDC.h"
+#include "platform/gdi/CDC.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "platform/CArchive.h"
-#include "platform/CFile.h"
-#include "platform/CMemFile.h"
+#include "platform/core/CArchive.h"
+#include "platform/core/CFile.h"
+#include "platform/core/CMemFile.h"
 
 #include <gtest/gtest.h>
 

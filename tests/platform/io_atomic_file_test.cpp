@@ -1,6 +1,6 @@
 // A file that replaces its target only once it is whole: the target keeps its old bytes until Close,
 // and every failure or Abort leaves it as it was, with no temporary file behind.
-#include "platform/CAtomicFile.h"
+#include "platform/core/CAtomicFile.h"
 #include "tests/platform/io_file_support.h"
 #include "tests/platform/small_disk.h"
 

@@ -1,6 +1,6 @@
-#include "platform/CFile.h"
-#include "platform/CMemFile.h"
-#include "platform/CStdioFile.h"
+#include "platform/core/CFile.h"
+#include "platform/core/CMemFile.h"
+#include "platform/core/CStdioFile.h"
 #include "tests/platform/child_process.h"
 #include "tests/platform/io_file_support.h"
 

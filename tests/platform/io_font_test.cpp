@@ -1,4 +1,4 @@
-#include "platform/WinFont.h"
+#include "platform/core/WinFont.h"
 
 #include <gtest/gtest.h>
 

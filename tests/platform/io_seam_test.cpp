@@ -1,6 +1,6 @@
-#include "platform/CException.h"
-#include "platform/FileDialog.h"
-#include "platform/MessageBox.h"
+#include "platform/core/CException.h"
+#include "platform/core/FileDialog.h"
+#include "platform/core/MessageBox.h"
 
 #include <gtest/gtest.h>
 

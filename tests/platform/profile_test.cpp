@@ -1,5 +1,5 @@
-#include "platform/Profile.h"
-#include "platform/RecentFileList.h"
+#include "platform/core/Profile.h"
+#include "platform/core/RecentFileList.h"
 
 #include <gtest/gtest.h>
 

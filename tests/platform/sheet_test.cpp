@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/CDataExchange.h"
-#include "platform/CPropertyPage.h"
-#include "platform/CPropertySheet.h"
-#include "platform/WinGdi.h"
+#include "platform/gdi/WinGdi.h"
+#include "platform/ui/CDataExchange.h"
+#include "platform/ui/CPropertyPage.h"
+#include "platform/ui/CPropertySheet.h"
 
 namespace {
 constexpr UINT kFirstTemplate = 9101, kSecondTemplate = 9102;

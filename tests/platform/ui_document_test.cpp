@@ -1,13 +1,13 @@
 // The framework's file commands, and Print Setup: open and save through the document, the save prompt, recent files.
 #include "tests/platform/ui_test_support.h"
 
-#include "platform/CFrameWnd.h"
-#include "platform/CPrintingView.h"
-#include "platform/CSingleDocTemplate.h"
-#include "platform/CWinApp.h"
-#include "platform/CWndView.h"
-#include "platform/FileDialog.h"
-#include "platform/MessageBox.h"
+#include "platform/core/FileDialog.h"
+#include "platform/core/MessageBox.h"
+#include "platform/print/CPrintingView.h"
+#include "platform/ui/CFrameWnd.h"
+#include "platform/ui/CSingleDocTemplate.h"
+#include "platform/ui/CWinApp.h"
+#include "platform/ui/CWndView.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

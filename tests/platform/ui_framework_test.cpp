@@ -1,13 +1,13 @@
 // Command routing, update states, menus, toolbars and prompts of the window layer.
 #include "tests/platform/ui_test_support.h"
 
-#include "platform/CFrameWnd.h"
-#include "platform/CStatusBar.h"
-#include "platform/CToolBar.h"
-#include "platform/CWinApp.h"
-#include "platform/CWndView.h"
-#include "platform/KeyboardLocks.h"
-#include "platform/ResourceTables.h"
+#include "platform/core/ResourceTables.h"
+#include "platform/ui/CFrameWnd.h"
+#include "platform/ui/CStatusBar.h"
+#include "platform/ui/CToolBar.h"
+#include "platform/ui/CWinApp.h"
+#include "platform/ui/CWndView.h"
+#include "platform/ui/KeyboardLocks.h"
 #include "resources/VantrelResources.h"
 #include "resources/resource.h"
 

@@ -1,13 +1,13 @@
 // Windows: mouse messages, timers, painting, capture, the wait cursor and the scroll view.
 #include "tests/platform/ui_test_support.h"
 
-#include "platform/CDC.h"
-#include "platform/CDocument.h"
-#include "platform/CFrameWnd.h"
-#include "platform/CRichEditCtrl.h"
-#include "platform/CScrollView.h"
-#include "platform/CSplitterWnd.h"
-#include "platform/CWinApp.h"
+#include "platform/core/CDocument.h"
+#include "platform/gdi/CDC.h"
+#include "platform/ui/CFrameWnd.h"
+#include "platform/ui/CRichEditCtrl.h"
+#include "platform/ui/CScrollView.h"
+#include "platform/ui/CSplitterWnd.h"
+#include "platform/ui/CWinApp.h"
 
 #include <QAbstractScrollArea>
 #include <QElapsedTimer>

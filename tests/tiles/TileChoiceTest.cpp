@@ -2,8 +2,8 @@
 // that cannot be used as they stand, and stable choices after reseeding.
 #include "tiles/CBMPTiler.h"
 
-#include "platform/Random.h"
-#include "platform/WinGdi.h"
+#include "platform/core/Random.h"
+#include "platform/gdi/WinGdi.h"
 #include "tests/tiles/tile_test_support.h"
 
 #include <vector>

@@ -2,8 +2,8 @@
 // tiles, the missing-tile picture, and the 3 x 3 preview.
 #include "tiles/CBMPTiler.h"
 
-#include "platform/CDC.h"
-#include "platform/Random.h"
+#include "platform/core/Random.h"
+#include "platform/gdi/CDC.h"
 #include "tests/platform/gdi_support.h"
 #include "tests/tiles/tile_test_support.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "image/CRasterImage.h"
-#include "platform/WinTypes.h"
+#include "platform/core/WinTypes.h"
 
 namespace tiletest {
 

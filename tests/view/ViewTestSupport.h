@@ -3,8 +3,8 @@
 // mapping mode, and pixel reads in device units.
 #include "maze/CVantrelDoc.h"
 #include "maze/Object.h"
-#include "platform/CDC.h"
-#include "platform/CGdiObject.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/CGdiObject.h"
 #include "tests/platform/ui_test_support.h"
 #include "view/CVantrelView.h"
 

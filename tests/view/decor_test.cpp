@@ -7,9 +7,9 @@
 #include "app/CMainFrame.h"
 #include "app/CVantrelApp.h"
 #include "image/CRasterImage.h"
-#include "platform/MessageBox.h"
-#include "platform/Resource.h"
-#include "platform/ResourceTables.h"
+#include "platform/core/MessageBox.h"
+#include "platform/core/Resource.h"
+#include "platform/core/ResourceTables.h"
 #include "resources/VantrelResources.h"
 #include "resources/periph/PeriphResources.h"
 

@@ -8,8 +8,8 @@
 
 #include <cstring>
 
-#include "platform/FontDialog.h"
-#include "platform/MessageBox.h"
+#include "platform/core/MessageBox.h"
+#include "platform/ui/FontDialog.h"
 #include "tests/platform/ui_test_support.h"
 
 namespace {

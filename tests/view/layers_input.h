@@ -12,9 +12,9 @@
 #include <initializer_list>
 #include <vector>
 
-#include "platform/CRect.h"
-#include "platform/CWnd.h"
-#include "platform/WinGdi.h"
+#include "platform/core/CRect.h"
+#include "platform/gdi/WinGdi.h"
+#include "platform/ui/CWnd.h"
 
 namespace layerstest {
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "maze/CLogicalRectTracker.h"
-#include "platform/CRectTracker.h"
-#include "platform/CWnd.h"
-#include "platform/TrackerLoop.h"
+#include "platform/gdi/CRectTracker.h"
+#include "platform/ui/CWnd.h"
+#include "platform/ui/TrackerLoop.h"
 #include "tests/platform/ui_test_support.h"
 #include "tests/view/layers_input.h"
 

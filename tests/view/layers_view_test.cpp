@@ -15,10 +15,10 @@
 
 #include "image/CRasterImage.h"
 #include "maze/CLogicalRectTracker.h"
-#include "platform/FileDialog.h"
-#include "platform/FontDialog.h"
-#include "platform/Profile.h"
-#include "platform/TrackerLoop.h"
+#include "platform/core/FileDialog.h"
+#include "platform/core/Profile.h"
+#include "platform/ui/FontDialog.h"
+#include "platform/ui/TrackerLoop.h"
 #include "tests/view/layers_input.h"
 #include "tests/view/tools_support.h"
 

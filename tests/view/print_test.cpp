@@ -22,12 +22,12 @@
 #include <vector>
 
 #include "maze/MazeCell.h"
-#include "platform/CDialog.h"
-#include "platform/CPrintingView.h"
-#include "platform/Clipboard.h"
-#include "platform/FileDialog.h"
-#include "platform/PrinterDC.h"
-#include "platform/Profile.h"
+#include "platform/core/FileDialog.h"
+#include "platform/core/Profile.h"
+#include "platform/print/CPrintingView.h"
+#include "platform/print/PrinterDC.h"
+#include "platform/ui/CDialog.h"
+#include "platform/ui/Clipboard.h"
 #include "tests/platform/dialog_pdf.h"
 #include "tests/platform/preview_pages.h"
 #include "tests/view/tools_support.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "maze/MazeCell.h"
-#include "platform/CCmdTarget.h"
+#include "platform/core/CCmdTarget.h"
 #include "tests/view/tools_support.h"
 
 using tooltest::MazeWindow;

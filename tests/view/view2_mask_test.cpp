@@ -6,7 +6,7 @@
 
 #include "image/CRasterImage.h"
 #include "maze/MazeCell.h"
-#include "platform/FileDialog.h"
+#include "platform/core/FileDialog.h"
 
 #include <gtest/gtest.h>
 

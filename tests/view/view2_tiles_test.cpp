@@ -5,8 +5,8 @@
 #include "tests/tiles/tile_test_support.h"
 
 #include "maze/MazeCell.h"
-#include "platform/MessageBox.h"
-#include "platform/Random.h"
+#include "platform/core/MessageBox.h"
+#include "platform/core/Random.h"
 #include "view/TilerLoader.h"
 
 #include <gtest/gtest.h>

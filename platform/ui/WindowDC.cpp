@@ -1,0 +1,32 @@
+#include "platform/ui/WindowDC.h"
+
+#ifdef VANTREL_HAVE_GDI
+#include "platform/gdi/CDC.h"
+
+CDC* AfxNewWindowDC(QImage* pImage, std::function<void(const RECT&)> onFlush)
+{
+    HDC hDC = CreateImageDC(pImage, onFlush ? GdiFlushHandler(std::move(onFlush)) : GdiFlushHandler());
+    if (!hDC)
+        return nullptr;
+    auto* pDC = new CDC;
+    pDC->Attach(hDC);
+    return pDC;
+}
+
+// The CDC deletes the context it holds.
+void AfxDeleteWindowDC(CDC* pDC) { delete pDC; }
+
+void AfxPrepareScrollDC(CDC* pDC, int nMapMode, POINT ptViewportOrg, bool bPrinting)
+{
+    if (!pDC)
+        return;
+    pDC->SetMapMode(nMapMode);
+    if (!bPrinting)
+        pDC->SetViewportOrg(ptViewportOrg.x, ptViewportOrg.y);
+}
+#else
+// Without the device-context layer windows paint no DC.
+CDC* AfxNewWindowDC(QImage*, std::function<void(const RECT&)>) { return nullptr; }
+void AfxDeleteWindowDC(CDC*) {}
+void AfxPrepareScrollDC(CDC*, int, POINT, bool) {}
+#endif
