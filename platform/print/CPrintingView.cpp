@@ -17,6 +17,7 @@
 #include "platform/gdi/CDC.h"
 #include "platform/print/PreviewPageAverager.h"
 #include "platform/print/PrinterDC.h"
+#include "platform/ui/CWinApp.h"
 
 namespace {
 constexpr int kPdfResolution = 600;
@@ -137,6 +138,10 @@ QPrinter& AfxGetPrinterSetup()
 }
 
 BOOL AfxDoPrintSetup() { return SetupHandler()(AfxGetPrinterSetup()) == IDOK; }
+
+// Any program that prints links this file (its views derive from CPrintingView), and so offers Print
+// Setup through the application's command.
+[[maybe_unused]] static const bool g_printSetupOffered = (AfxSetPrintSetupCommand(AfxDoPrintSetup), true);
 
 PrintDialogHandler SetPrintDialogHandler(PrintDialogHandler handler)
 {

@@ -4,12 +4,7 @@
 // and the scroll origin on a DC.
 #include "platform/ui/CWndView.h"
 
-#if __has_include("platform/gdi/WinGdi.h")
 #include "platform/gdi/WinGdi.h"
-#else
-constexpr int MM_TEXT = 1;
-constexpr int MM_HIENGLISH = 5;
-#endif
 
 class QAbstractScrollArea;
 

@@ -6,7 +6,6 @@
 #include "platform/core/Profile.h"
 #include "platform/core/RecentFileList.h"
 #include "platform/core/ResourceTables.h"
-#include "platform/print/CPrintingView.h"
 #include "platform/ui/CFrameWnd.h"
 #include "platform/ui/CSingleDocTemplate.h"
 #include "platform/ui/QtText.h"
@@ -412,7 +411,17 @@ void CWinApp::OnOpenRecentFile(UINT nID)
         m_pRecentFileList->Remove(i);
 }
 
-void CWinApp::OnFilePrintSetup() { AfxDoPrintSetup(); }
+namespace {
+PrintSetupCommand g_printSetupCommand = nullptr;
+} // namespace
+
+void AfxSetPrintSetupCommand(PrintSetupCommand command) { g_printSetupCommand = command; }
+
+void CWinApp::OnFilePrintSetup()
+{
+    if (g_printSetupCommand)
+        g_printSetupCommand();
+}
 
 void AfxInstallWindowHandlers()
 {

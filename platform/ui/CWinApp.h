@@ -98,6 +98,10 @@ private:
 
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
+// What the File menu's Print Setup command runs. Printing is a layer above this one (platform/print),
+// which installs its command here when a program links it; until then the command does nothing.
+using PrintSetupCommand = BOOL (*)();
+void AfxSetPrintSetupCommand(PrintSetupCommand command);
 // The framework's entry: makes the Qt application, installs the layer's handlers, runs InitInstance and
 // the message loop of the one CWinApp object. Returns the exit code.
 int AfxWinMain(int argc, char** argv);

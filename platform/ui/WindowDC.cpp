@@ -1,6 +1,5 @@
 #include "platform/ui/WindowDC.h"
 
-#ifdef VANTREL_HAVE_GDI
 #include "platform/gdi/CDC.h"
 
 CDC* AfxNewWindowDC(QImage* pImage, std::function<void(const RECT&)> onFlush)
@@ -24,9 +23,3 @@ void AfxPrepareScrollDC(CDC* pDC, int nMapMode, POINT ptViewportOrg, bool bPrint
     if (!bPrinting)
         pDC->SetViewportOrg(ptViewportOrg.x, ptViewportOrg.y);
 }
-#else
-// Without the device-context layer windows paint no DC.
-CDC* AfxNewWindowDC(QImage*, std::function<void(const RECT&)>) { return nullptr; }
-void AfxDeleteWindowDC(CDC*) {}
-void AfxPrepareScrollDC(CDC*, int, POINT, bool) {}
-#endif

@@ -1,6 +1,7 @@
 // What a person sees of printing and of the About box: Print Preview shows the maze and its solution
-// side by side, centred and whole at the zoom the toolbar chooses, and its fit buttons fit them; the
-// About box shows its picture; a tiled maze shows its START and STOP corners with their tiles.
+// side by side, centred and whole at the zoom the toolbar chooses, and its fit buttons fit them; Print
+// Setup opens from the File menu; the About box shows its picture; a tiled maze shows its START and STOP
+// corners with their tiles.
 #include "tests/journey/MazeJourney.h"
 #include "tests/journey/WindowReference.h"
 #include "tests/platform/preview_pages.h"
@@ -213,6 +214,17 @@ TEST_F(PrintJourney, AboutBoxShowsItsPicture)
     Shot("about");
     Key("Escape");
     WaitForNoWindow("About FREE Quillmont");
+}
+
+// Print Setup comes from the printing layer, which offers it to the application's File menu.
+TEST_F(PrintJourney, PrintSetupOpensFromTheFileMenu)
+{
+    Start();
+    ChooseMenu("File", "Print Setup...");
+    WaitForActive("Page Setup");
+    Shot("print-setup");
+    Key("Escape");
+    WaitForNoWindow("Page Setup");
 }
 
 TEST_F(PrintJourney, TiledMazeShowsItsStartAndStopTiles)
