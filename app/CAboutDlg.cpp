@@ -1,7 +1,7 @@
 #include "app/CAboutDlg.h"
 
 #include "app/CVantrelApp.h"
-#include "app/WebLinks.h"
+#include "online/WebLinks.h"
 #include "platform/ui/CDataExchange.h"
 #include "resources/resource.h"
 

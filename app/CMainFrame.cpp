@@ -2,7 +2,7 @@
 
 #include "app/CVantrelApp.h"
 #include "maze/CVantrelDoc.h"
-#include "online/CAdWindow.h"
+#include "online/pane/CAdWindow.h"
 #include "resources/resource.h"
 
 IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)

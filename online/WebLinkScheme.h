@@ -1,7 +1,7 @@
 #pragma once
 // The forms of the maker's web addresses, the user agent and the header of pane navigations, and the
-// version probe. The server is a setting of this build (app/WebLinks.h); paths and keys are fixed.
-#include "app/WebLinks.h"
+// version probe. The server is a setting of this build (online/WebLinks.h); paths and keys are fixed.
+#include "online/WebLinks.h"
 #include "platform/core/CString.h"
 
 class CWebGrab;

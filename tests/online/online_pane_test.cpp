@@ -4,9 +4,9 @@
 #include "tests/platform/ui_test_support.h"
 
 #include "image/CRasterImage.h"
-#include "online/CAdWindow.h"
 #include "online/Download.h"
 #include "online/WebLinkScheme.h"
+#include "online/pane/CAdWindow.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/Profile.h"
 #include "resources/resource.h"

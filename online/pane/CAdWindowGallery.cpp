@@ -1,5 +1,5 @@
 // The pane's handling of gallery item links: ask, download, then apply or store the item.
-#include "online/CAdWindow.h"
+#include "online/pane/CAdWindow.h"
 
 #include "image/CRasterImage.h"
 #include "online/Download.h"

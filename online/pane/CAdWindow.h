@@ -4,10 +4,10 @@
 // three one-shot timers, sized by each page's title; it also carries the version probe, the online
 // galleries with their "mz...:" item links, and the update pages.
 #include "online/CAdList.h"
-#include "online/CHtmlView.h"
 #include "online/CWebGrab.h"
 #include "online/GalleryLink.h"
 #include "online/PageTitle.h"
+#include "online/pane/CHtmlView.h"
 
 #include <functional>
 

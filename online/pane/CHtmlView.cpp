@@ -1,4 +1,4 @@
-#include "online/CHtmlView.h"
+#include "online/pane/CHtmlView.h"
 
 #include "platform/core/CFile.h"
 #include "platform/core/Offline.h"

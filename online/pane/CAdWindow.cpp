@@ -1,4 +1,4 @@
-#include "online/CAdWindow.h"
+#include "online/pane/CAdWindow.h"
 
 #include "online/WebLinkScheme.h"
 #include "platform/core/MessageBox.h"
