@@ -241,3 +241,20 @@ CWnd* CVantrelApp::GetInfoPane() const
 {
     return adWindow;
 }
+
+void CVantrelApp::CollapseInfoPane(CFrameWnd* pViewFrame)
+{
+    if (auto* pFrame = dynamic_cast<CMainFrame*>(pViewFrame))
+        pFrame->SetAdPaneHeight(0, 0);
+}
+
+void CVantrelApp::OnMazeViewReady(CVantrelView* pView)
+{
+    // The view's first update closes the splash screen.
+    if (splashShown) {
+        if (splashThread)
+            splashThread->HideSplash();
+        splashShown = FALSE;
+    }
+    mazeView = pView;
+}

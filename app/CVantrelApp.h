@@ -2,12 +2,13 @@
 // The application object: names the program and its profile, reads the installation folder, registers
 // the document template, processes the command line and shows the main window maximised.
 #include "platform/ui/CWinApp.h"
+#include "view/IViewHost.h"
 
 class CVantrelView;
 class CAdWindow;
 class CSplashThread;
 
-class CVantrelApp : public CWinApp {
+class CVantrelApp : public CWinApp, public IViewHost {
 public:
     CVantrelApp();
     ~CVantrelApp() override;
@@ -33,10 +34,15 @@ public:
 
     // Switches the information pane on or off. Switching it on starts its page rotation at once;
     // switching it off collapses it.
-    void SwitchInfoPane(BOOL bVisible);
+    void SwitchInfoPane(BOOL bVisible) override;
 
     // The information pane as a window and command target, or null before the frame made it.
-    CWnd* GetInfoPane() const;
+    CWnd* GetInfoPane() const override;
+
+    // What the maze view asks of the application (IViewHost).
+    BOOL IsInfoPaneOn() const override { return infoPaneVisible; }
+    void CollapseInfoPane(CFrameWnd* pViewFrame) override;
+    void OnMazeViewReady(CVantrelView* pView) override;
 
     CString installPath;             // the installation folder, ending with a separator
     BOOL infoPaneVisible = FALSE;    // the information pane is switched on; off at every start

@@ -2,7 +2,6 @@
 // mapping mode, and the View menu's switches.
 #include "view/CVantrelView.h"
 
-#include "app/CVantrelApp.h"
 #include "maze/CLogicalRectTracker.h"
 #include "maze/CVantrelDoc.h"
 #include "maze/Object.h"
@@ -327,8 +326,7 @@ BOOL CVantrelView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINF
     BOOL bPane = FALSE;
     if (nID == ID_MASK_GALLERY || nID == ID_TEMPLATE_GALLERY || nID == ID_CHECK_FOR_UPDATES ||
         nID == ID_TILER_GALLERY) {
-        auto* pApp = dynamic_cast<CVantrelApp*>(AfxGetApp());
-        if (CWnd* pPane = pApp ? pApp->GetInfoPane() : nullptr) {
+        if (CWnd* pPane = GetInfoPane()) {
             if (nCode == CN_COMMAND && !pHandlerInfo)
                 pPane->SetFocus();
             bPane = pPane->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);

@@ -269,6 +269,8 @@ private:
     void AnnounceToApplication();
     bool IsInfoPaneVisible() const;
     void SetInfoPaneVisible(bool bVisible);
+    // The information pane, or null when there is none.
+    CWnd* GetInfoPane() const;
 
     // The client rectangle in logical units of pDC: the width and the (negative) height.
     CSize ClientLogicalSize(CDC* pDC) const;

@@ -1,12 +1,11 @@
-// The view's links to the application object and the main frame.
+// The view's links to the application around it, through the host interface the application implements.
 #include "view/CVantrelView.h"
 
-#include "app/CMainFrame.h"
-#include "app/CSplashThread.h"
-#include "app/CVantrelApp.h"
+#include "platform/ui/CWinApp.h"
+#include "view/IViewHost.h"
 
 namespace {
-CVantrelApp* VantrelApp() { return dynamic_cast<CVantrelApp*>(AfxGetApp()); }
+IViewHost* Host() { return dynamic_cast<IViewHost*>(AfxGetApp()); }
 }  // namespace
 
 void CVantrelView::CollapseInfoPane()
@@ -16,32 +15,30 @@ void CVantrelView::CollapseInfoPane()
     // through the document, and switching the pane off hides it through the application.
     if (IsInfoPaneVisible())
         return;
-    if (auto* pFrame = dynamic_cast<CMainFrame*>(GetParentFrame()))
-        pFrame->SetAdPaneHeight(0, 0);
+    if (IViewHost* pHost = Host())
+        pHost->CollapseInfoPane(GetParentFrame());
 }
 
 void CVantrelView::AnnounceToApplication()
 {
-    CVantrelApp* pApp = VantrelApp();
-    if (!pApp)
-        return;
-    // The view's first update closes the splash screen.
-    if (pApp->splashShown) {
-        if (pApp->splashThread)
-            pApp->splashThread->HideSplash();
-        pApp->splashShown = FALSE;
-    }
-    pApp->mazeView = this;
+    if (IViewHost* pHost = Host())
+        pHost->OnMazeViewReady(this);
 }
 
 bool CVantrelView::IsInfoPaneVisible() const
 {
-    CVantrelApp* pApp = VantrelApp();
-    return pApp && pApp->infoPaneVisible;
+    IViewHost* pHost = Host();
+    return pHost && pHost->IsInfoPaneOn();
 }
 
 void CVantrelView::SetInfoPaneVisible(bool bVisible)
 {
-    if (CVantrelApp* pApp = VantrelApp())
-        pApp->SwitchInfoPane(bVisible ? TRUE : FALSE);
+    if (IViewHost* pHost = Host())
+        pHost->SwitchInfoPane(bVisible ? TRUE : FALSE);
+}
+
+CWnd* CVantrelView::GetInfoPane() const
+{
+    IViewHost* pHost = Host();
+    return pHost ? pHost->GetInfoPane() : nullptr;
 }
