@@ -7,7 +7,7 @@
 #include "platform/core/CMemFile.h"
 #include "platform/core/MessageBox.h"
 #include "platform/core/Profile.h"
-#include "tests/maze/doc_hostile_files.h"
+#include "tests/support/HostileMzeFiles.h"
 
 #include <benchmark/benchmark.h>
 

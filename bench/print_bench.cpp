@@ -24,7 +24,7 @@
 #include "platform/print/PrinterDC.h"
 #include "platform/ui/CDialog.h"
 #include "resources/periph/PeriphResources.h"
-#include "tests/view/tools_support.h"
+#include "tests/support/ToolsTestSupport.h"
 
 namespace {
 constexpr int kDpi = 600;

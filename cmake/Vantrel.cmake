@@ -4,10 +4,10 @@
 # ASAN_OPTIONS are the program's own AddressSanitizer defaults in sanitizer builds.
 function(vantrel_test)
   cmake_parse_arguments(T "" "NAME;LABEL;TIMEOUT;PROCESSORS;ASAN_OPTIONS" "SOURCES;LIBS;ENV" ${ARGN})
-  add_executable(${T_NAME} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/TestMain.cpp)
+  add_executable(${T_NAME} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/TestMain.cpp)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
   target_compile_definitions(${T_NAME} PRIVATE VANTREL_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
-  # The test's own environment is set by its main (tests/TestMain.cpp), not by CTest, so a test
+  # The test's own environment is set by its main (tests/support/TestMain.cpp), not by CTest, so a test
   # program run by hand behaves as under CTest.
   list(JOIN T_ENV "|" _env)
   target_compile_definitions(${T_NAME} PRIVATE VANTREL_TEST_ENV="${_env}")

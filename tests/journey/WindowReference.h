@@ -3,7 +3,7 @@
 // journey's process by the same code, with the same fonts and at the same scale as the program's. They
 // tell where each control lies in the program's window and how each text looks when it shows whole.
 #include "tests/journey/JourneySupport.h"
-#include "tests/platform/dialog_text_fit.h"
+#include "tests/support/DialogTextFit.h"
 
 #include <QFont>
 #include <QRect>

@@ -4,7 +4,7 @@
 
 #include "platform/core/Random.h"
 #include "platform/gdi/WinGdi.h"
-#include "tests/tiles/tile_test_support.h"
+#include "tests/support/TileTestSupport.h"
 
 #include <vector>
 

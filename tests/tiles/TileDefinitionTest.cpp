@@ -2,7 +2,7 @@
 // sheet beside a definition file, the read limit, and the built-in resources.
 #include "tiles/CBMPTiler.h"
 
-#include "tests/tiles/tile_test_support.h"
+#include "tests/support/TileTestSupport.h"
 
 #include <string>
 

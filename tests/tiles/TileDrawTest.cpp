@@ -4,8 +4,8 @@
 
 #include "platform/core/Random.h"
 #include "platform/gdi/CDC.h"
-#include "tests/platform/gdi_support.h"
-#include "tests/tiles/tile_test_support.h"
+#include "tests/support/GdiTestSupport.h"
+#include "tests/support/TileTestSupport.h"
 
 using tiletest::CellColour;
 using tiletest::ScratchDir;

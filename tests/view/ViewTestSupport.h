@@ -5,7 +5,7 @@
 #include "maze/Object.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CGdiObject.h"
-#include "tests/platform/ui_test_support.h"
+#include "tests/support/UiTestSupport.h"
 #include "view/CVantrelView.h"
 
 #include <cstdlib>
