@@ -7,6 +7,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
+
+#include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
 
 #include <sys/mman.h>
 
@@ -118,15 +123,56 @@ void WritePixel(BYTE* row, int x, int bpp, QRgb c, Nearest* nearest)
     }
 }
 
+constexpr size_t kHuge = size_t(2) << 20;
+
+// Whether a picture of this many bytes is mapped on its own (NewPicture) and worth keeping for reuse.
+bool LargePicture(size_t bytes) { return bytes >= 4 * kHuge; }
+
+// The pixels of the last large bitmap deleted, for the next one of the same size. Pages are rendered
+// one after another into bitmaps of one size, and the system clears every byte of fresh memory before
+// the page is filled: as long as drawing the maze. Let go a few seconds after it was put by, so a
+// finished print job does not hold a page's memory.
+struct Spare {
+    QImage image;
+    unsigned generation = 0;
+};
+
+Spare& SparePicture()
+{
+    static Spare spare;
+    return spare;
+}
+
+// Puts a deleted bitmap's pixels by, on the thread that draws (the one with the event loop).
+void KeepPicture(QImage&& image)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread() || !image.isDetached() ||
+        image.format() != QImage::Format_RGB32 || !LargePicture(size_t(image.sizeInBytes())))
+        return;
+    Spare& spare = SparePicture();
+    spare.image = std::move(image);
+    const unsigned generation = ++spare.generation;
+    QTimer::singleShot(3000, app, [generation] {
+        Spare& kept = SparePicture();
+        if (kept.generation == generation)
+            kept.image = QImage();
+    });
+}
+
 // A w x h RGB32 picture. Pages for the printer run to a hundred megabytes: pictures that large are
 // mapped in huge pages where the system offers them, which the first writes fill hundreds of times
-// faster than small ones.
+// faster than small ones. Its pixels are undefined until written.
 QImage NewPicture(int w, int h)
 {
-    constexpr size_t kHuge = size_t(2) << 20;
     const size_t bytes = size_t(w) * 4 * size_t(h);
-    if (bytes < 4 * kHuge)
+    if (!LargePicture(bytes))
         return QImage(w, h, QImage::Format_RGB32);
+    Spare& spare = SparePicture();
+    if (spare.image.width() == w && spare.image.height() == h && spare.image.bytesPerLine() == qsizetype(w) * 4) {
+        ++spare.generation;
+        return std::exchange(spare.image, QImage());
+    }
     const size_t length = (bytes + kHuge - 1) / kHuge * kHuge + kHuge;  // room to align the start
     void* mapped = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED)
@@ -248,7 +294,11 @@ QRgb DibReader::packedPixel(const BYTE* r, int x) const
     }
 }
 
-Bitmap::~Bitmap() { std::free(bits); }
+Bitmap::~Bitmap()
+{
+    std::free(bits);
+    KeepPicture(std::move(image));
+}
 
 namespace {
 

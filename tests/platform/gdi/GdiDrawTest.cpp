@@ -419,6 +419,46 @@ TEST(GdiBitmaps, CompatibleBitmapsRefuseEmptyAndAbsurdSizes)
     EXPECT_FALSE(DeleteObject(ok));  // a deleted handle is refused, not followed
 }
 
+// Pages are rendered one after another into bitmaps of one size, whose memory is used again: what was
+// drawn on a deleted page never shows on the next one or on a DIB section of its size.
+TEST(GdiBitmaps, APageBitmapStartsAfreshAfterOneOfItsSizeIsDeleted)
+{
+    constexpr int w = 2550, h = 3300;  // a letter page at 300 dpi
+    const POINT spots[] = {{0, 0}, {w - 1, 0}, {w / 2, h / 2}, {0, h - 1}, {w - 1, h - 1}};
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (int page = 0; page < 3; ++page) {
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, w, h);
+        ASSERT_NE(bitmap, nullptr);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        for (const POINT& p : spots)
+            EXPECT_EQ(GetPixel(dc, p.x, p.y), kBlack) << "page " << page;  // a new bitmap is black
+        ASSERT_TRUE(PatBlt(dc, 0, 0, w, h, WHITENESS));
+        for (const POINT& p : spots)
+            EXPECT_EQ(GetPixel(dc, p.x, p.y), kWhite) << "page " << page;
+        for (const POINT& p : spots)
+            SetPixel(dc, p.x, p.y, kRed);
+        SelectObject(dc, old);
+        EXPECT_TRUE(DeleteObject(bitmap));
+    }
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = w;
+    info.biHeight = h;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
+                                       nullptr, 0);
+    ASSERT_NE(section, nullptr);
+    HGDIOBJ old = SelectObject(dc, section);
+    for (const POINT& p : spots)
+        EXPECT_EQ(GetPixel(dc, p.x, p.y), kBlack);  // a section's bits start zeroed
+    SelectObject(dc, old);
+    DeleteObject(section);
+    DeleteDC(dc);
+}
+
 TEST(GdiClip, ClipRegionsLimitDrawingAndSaveDCRestoresThem)
 {
     Canvas c(20, 20);
