@@ -324,7 +324,12 @@ void Bitmap::sync()
     if (dib) {
         pull();
     } else if (solid) {
-        image.fill(*solid);
+        // White, the colour of every new page, has one byte value throughout: memset fills a page
+        // without reading it into the cache first.
+        if (*solid == 0xFFFFFFFFu && image.bytesPerLine() == qsizetype(image.width()) * 4)
+            std::memset(image.bits(), 0xFF, size_t(image.sizeInBytes()));
+        else
+            image.fill(*solid);
         solid.reset();
     }
 }
