@@ -477,8 +477,8 @@ void CVantrelDoc::OnGenerateMaze()
     m_bTemplateOnly = 0;
     m_bGenerated = 1;
 
-    bool anyCarved = false;
-    WORD marks = 0;
+    // The passages and the flags of all cells, ORed: a loop without a branch, which the compiler widens.
+    unsigned passages = 0, marks = 0;
     for (int g = 0; g < m_nGrids; ++g) {
         Object* grid = GetGrid(g);
         if (!grid || !grid->cells)
@@ -486,11 +486,13 @@ void CVantrelDoc::OnGenerateMaze()
         MazeCell* cells = grid->cells.get();
         const std::int64_t count = grid->GetCellCount();
         for (std::int64_t i = 0; i < count; ++i) {
-            cells[i].flags &= CELL_KEEP_ON_CLEAR;
-            anyCarved |= cells[i].passages != 0;
-            marks |= cells[i].flags;
+            const WORD flags = WORD(cells[i].flags & CELL_KEEP_ON_CLEAR);
+            cells[i].flags = flags;
+            passages |= cells[i].passages;
+            marks |= flags;
         }
     }
+    const bool anyCarved = passages != 0;
 
     // Default START and STOP marks, hidden, unless the user placed marks of that kind. A placed-mark
     // bit whose mark no cell carries any more (a later grid, or a tool that overwrote the cell) counts

@@ -10,7 +10,9 @@ using namespace maze_test;
 
 TEST(CompactGridTest, CopiesCellsWithABlockedBorderAndWritesGrowthBack)
 {
-    for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 9}, std::pair{9, 1}, std::pair{7, 5}}) {
+    // Rows wider than the copies' widest vector steps too, with a tail after them.
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 9}, std::pair{9, 1}, std::pair{7, 5}, std::pair{71, 3},
+                        std::pair{129, 2}}) {
         TestRng rng{unsigned(w * 31 + h)};
         Object grid;
         ASSERT_TRUE(grid.AllocCells(w, h));
