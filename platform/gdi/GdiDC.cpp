@@ -6,9 +6,11 @@
 #include <QPagedPaintDevice>
 #include <QPageLayout>
 
+#include <array>
 #include <climits>
 #include <cmath>
 #include <numbers>
+#include <span>
 
 namespace gdi {
 
@@ -135,6 +137,14 @@ QImage* DC::surface()
     QImage* img = target();
     if (img && !external)
         s.bitmap->sync();
+    return img;
+}
+
+QImage* DC::surfaceBeside(const QRegion& overwritten)
+{
+    QImage* img = target();
+    if (img && !external)
+        s.bitmap->syncBeside(overwritten);
     return img;
 }
 
@@ -503,9 +513,13 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ h)
     case OBJ_PEN:
     case OBJ_BRUSH:
     case OBJ_FONT: {
-        HGDIOBJ old = GetCurrentObject(hdc, o->type);
-        Select(dc->s, o);
-        return old;
+        Object* const old = o->type == OBJ_PEN ? static_cast<Object*>(dc->s.pen)
+                            : o->type == OBJ_BRUSH ? static_cast<Object*>(dc->s.brush)
+                                                   : static_cast<Object*>(dc->s.font);
+        // Drawing puts the same pen back again and again: nothing changes.
+        if (old != o)
+            Select(dc->s, o);
+        return Handle(old);
     }
     case OBJ_BITMAP: {
         auto* b = static_cast<Bitmap*>(o);
@@ -761,7 +775,7 @@ QPen VectorPen(const DC* dc)
     return pen;
 }
 
-QRect Bounds(const std::vector<QPoint>& pts, int margin)
+QRect Bounds(std::span<const QPoint> pts, int margin)
 {
     if (pts.empty())
         return QRect();
@@ -775,19 +789,35 @@ QRect Bounds(const std::vector<QPoint>& pts, int margin)
     return QRect(QPoint(x0, y0), QPoint(x1, y1)).adjusted(-margin, -margin, margin, margin);
 }
 
-std::vector<QPoint> ToDevice(const DC* dc, const POINT* pts, int n)
-{
-    std::vector<QPoint> out;
-    out.reserve(size_t(n));
-    for (int i = 0; i < n; ++i) {
-        POINT d = dc->toDevice(pts[i].x, pts[i].y);
-        out.emplace_back(d.x, d.y);
+// A call's points in device units. A page of walls draws hundreds of thousands of short lines, whose
+// few points are kept without taking memory from the heap.
+class DevicePoints {
+public:
+    DevicePoints(const DC* dc, const POINT* pts, int n) : m_size(size_t(n))
+    {
+        if (m_size > m_inline.size())
+            m_heap.resize(m_size);
+        QPoint* out = data();
+        for (size_t i = 0; i < m_size; ++i) {
+            const POINT d = dc->toDevice(pts[i].x, pts[i].y);
+            out[i] = QPoint(d.x, d.y);
+        }
     }
-    return out;
-}
+    QPoint* data() { return m_heap.empty() ? m_inline.data() : m_heap.data(); }
+    std::span<const QPoint> span() const
+    {
+        return {m_heap.empty() ? m_inline.data() : m_heap.data(), m_size};
+    }
+    operator std::span<const QPoint>() const { return span(); }
+
+private:
+    size_t m_size;
+    std::array<QPoint, 8> m_inline;
+    std::vector<QPoint> m_heap;
+};
 
 // Whether all the points lie on one line.
-bool Collinear(const std::vector<QPoint>& pts)
+bool Collinear(std::span<const QPoint> pts)
 {
     const auto from0 = [&](size_t i) {
         return std::pair<__int128, __int128>((long long)pts[i].x() - pts[0].x(), (long long)pts[i].y() - pts[0].y());
@@ -807,7 +837,7 @@ bool Collinear(const std::vector<QPoint>& pts)
 }
 
 // Strokes the path through pts (closing it when asked) with the current pen, which it gives back.
-PenUse Stroke(DC* dc, QImage* img, const std::vector<QPoint>& pts, bool closed)
+PenUse Stroke(DC* dc, QImage* img, std::span<const QPoint> pts, bool closed)
 {
     PenUse u = CurrentPen(dc);
     if (u.none || pts.size() < 2)
@@ -861,7 +891,7 @@ BOOL Polyline(HDC hdc, const POINT* points, int count)
     QImage* img = dc->surface();
     if (!img && !dc->vector())
         return FALSE;
-    std::vector<QPoint> pts = ToDevice(dc, points, count);
+    const DevicePoints pts(dc, points, count);
     const PenUse pen = Stroke(dc, img, pts, false);
     dc->changed(Bounds(pts, pen.width));
     return TRUE;
@@ -875,16 +905,18 @@ BOOL Polygon(HDC hdc, const POINT* points, int count)
     QImage* img = dc->surface();
     if (!img && !dc->vector())
         return FALSE;
-    std::vector<QPoint> pts = ToDevice(dc, points, count);
+    const DevicePoints pts(dc, points, count);
+    const std::span<const QPoint> corners = pts;
     if (std::optional<QRgb> fill = BrushColor(dc->s.brush)) {
         if (QPainter* p = dc->vector()) {
             PrepareVector(dc, *p);
             p->setPen(Qt::NoPen);
             p->setBrush(QColor(*fill));
-            p->drawPolygon(pts.data(), int(pts.size()), dc->s.fillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-        } else if (!Collinear(pts)) {
+            p->drawPolygon(corners.data(), count, dc->s.fillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+        } else if (!Collinear(corners)) {
             // Corners on one line enclose no pixel: the edges cross every row in pairs at one point.
-            FillSpans(*img, ClipFor(dc, *img), {pts}, dc->s.fillMode == WINDING, *fill);
+            FillSpans(*img, ClipFor(dc, *img), {std::vector<QPoint>(corners.begin(), corners.end())},
+                      dc->s.fillMode == WINDING, *fill);
         }
     }
     const PenUse pen = Stroke(dc, img, pts, true);
@@ -1111,6 +1143,25 @@ bool FillsWholeBitmap(DC* dc, const QRect& deviceRect)
     return deviceRect.contains(all) && (!dc->s.clip || QRegion(all).subtracted(*dc->s.clip).isEmpty());
 }
 
+// Whether a blit writes every pixel of its clipped destination whatever it held: a fill without a
+// source, or a copy whose source rectangle lies within the source (Blit skips pixels beyond it).
+bool OverwritesWhatItCovers(BYTE code, const QImage* src, const QRect& srcRect)
+{
+    if (!src)
+        return code == 0x00 || code == 0xFF || code == 0xF0;
+    return code == 0xCC && src->rect().contains(srcRect);
+}
+
+// The device pixels of rect that a drawing call on dc reaches: within its bitmap and its clip region.
+QRegion Covered(DC* dc, const QRect& rect)
+{
+    const QImage* img = dc->target();
+    QRegion area(img ? rect.intersected(img->rect()) : QRect());
+    if (dc->s.clip)
+        area &= *dc->s.clip;
+    return area;
+}
+
 }  // namespace
 
 BOOL BlitTo(DC* dst, POINT d0, POINT d1, const QImage* src, QPoint s0, QPoint s1, BYTE code)
@@ -1134,10 +1185,11 @@ BOOL BlitTo(DC* dst, POINT d0, POINT d1, const QImage* src, QPoint s0, QPoint s1
     const Brush* brush = dst->s.brush;
     const QRgb pattern = brush && brush->style != BS_NULL ? ToRgb(brush->color) : 0xFF000000u;
     if (!src && (code == 0x00 || code == 0xFF || code == 0xF0) && FillsWholeBitmap(dst, dstRect)) {
-        dst->s.bitmap->solid = Rop3(code, pattern, 0, 0);
+        dst->s.bitmap->fillWith(Rop3(code, pattern, 0, 0));
         return TRUE;
     }
-    QImage* img = dst->surface();
+    QImage* img = OverwritesWhatItCovers(code, src, srcRect) ? dst->surfaceBeside(Covered(dst, dstRect))
+                                                             : dst->surface();
     if (QPainter* p = dst->vector()) {
         PrepareVector(dst, *p);
         switch (code) {

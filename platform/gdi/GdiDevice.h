@@ -82,8 +82,11 @@ struct Bitmap : Object {
     int bitsPixel = 32; // depth reported by GetObject
     DC* selectedInto = nullptr;
     // A bitmap whose every pixel is one colour has that colour here and its image not yet written:
-    // pages are filled whole once or twice before anything is drawn on them.
+    // pages are filled whole once or twice before anything is drawn on them. While it is set, the
+    // pixels of placed already hold what was copied over the colour (the tiles of a watermark), so the
+    // fill leaves them out.
     std::optional<QRgb> solid;
+    QRegion placed;
     // DIB section: the caller's view of the pixels, kept in step with image around each drawing call.
     bool dib = false;
     BITMAPINFOHEADER header{};
@@ -93,6 +96,15 @@ struct Bitmap : Object {
     // Brings image up to date before its pixels are read or written: from a DIB section's bits, or
     // with the one colour of all its pixels.
     void sync();
+    // Every pixel becomes colour, to be written when first needed.
+    void fillWith(QRgb colour)
+    {
+        solid = colour;
+        placed = QRegion();
+    }
+    // As sync, for a call that is about to write every pixel of overwritten whatever it holds: a
+    // pending fill leaves them out.
+    void syncBeside(const QRegion& overwritten);
     void pull();  // bits -> image
     void push();  // image -> bits
 };
@@ -182,6 +194,8 @@ struct DC {
     // The image drawing calls write to (null for printers and empty memory contexts), brought up to
     // date first (Bitmap::sync).
     QImage* surface();
+    // The same, for a call that writes every pixel of overwritten (device pixels) whatever they hold.
+    QImage* surfaceBeside(const QRegion& overwritten);
     // The same image as it stands, for calls that replace every pixel or need only its size.
     QImage* target();
     // After a drawing call: writes a DIB section back and tells a window what changed.

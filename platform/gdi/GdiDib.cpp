@@ -319,19 +319,55 @@ InfoBuffer DibInfo(const Bitmap& b)
 
 }  // namespace
 
+namespace {
+
+// Rectangles a pending fill keeps apart before it is written out: a page's watermark tiles, not a
+// maze of copied tiles, whose region would cost more to keep than the fill it saves.
+constexpr int kMostPlaced = 256;
+
+// Fills rect of image with colour. White, the colour of every new page, has one byte value
+// throughout: memset fills it without reading it into the cache first, whole rows in one call.
+void FillArea(QImage& image, const QRect& rect, QRgb colour)
+{
+    const qsizetype bytesPerLine = image.bytesPerLine();
+    uchar* first = image.bits() + rect.top() * bytesPerLine + qsizetype(rect.left()) * 4;
+    if (colour == 0xFFFFFFFFu && rect.width() == image.width() && bytesPerLine == qsizetype(image.width()) * 4) {
+        std::memset(first, 0xFF, size_t(rect.height()) * size_t(bytesPerLine));
+        return;
+    }
+    for (int y = 0; y < rect.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(first + y * bytesPerLine);
+        if (colour == 0xFFFFFFFFu)
+            std::memset(row, 0xFF, size_t(rect.width()) * 4);
+        else
+            std::fill(row, row + rect.width(), colour);
+    }
+}
+
+}  // namespace
+
 void Bitmap::sync()
 {
     if (dib) {
         pull();
     } else if (solid) {
-        // White, the colour of every new page, has one byte value throughout: memset fills a page
-        // without reading it into the cache first.
-        if (*solid == 0xFFFFFFFFu && image.bytesPerLine() == qsizetype(image.width()) * 4)
-            std::memset(image.bits(), 0xFF, size_t(image.sizeInBytes()));
-        else
-            image.fill(*solid);
+        if (placed.isEmpty()) {
+            FillArea(image, image.rect(), *solid);
+        } else {
+            for (const QRect& rect : QRegion(image.rect()).subtracted(placed))
+                FillArea(image, rect, *solid);
+        }
         solid.reset();
+        placed = QRegion();
     }
+}
+
+void Bitmap::syncBeside(const QRegion& overwritten)
+{
+    if (solid && !dib && placed.rectCount() + overwritten.rectCount() <= kMostPlaced)
+        placed += overwritten;
+    else
+        sync();
 }
 
 void Bitmap::pull()
@@ -380,7 +416,7 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int cx, int cy)
     b->image = NewPicture(cx, cy);
     if (b->image.isNull())
         return nullptr;
-    b->solid = 0xFF000000u;  // black
+    b->fillWith(0xFF000000u);  // black
     return static_cast<HBITMAP>(Handle(Register(std::move(b))));
 }
 

@@ -182,6 +182,14 @@ void DrawWide(Canvas& c, QPoint a, QPoint b, int width, bool polygon)
     DeleteObject(pen);
 }
 
+// Every pixel of the canvas a different colour, to copy from.
+void PaintGradient(Canvas& c)
+{
+    for (int y = 0; y < c.h; ++y)
+        for (int x = 0; x < c.w; ++x)
+            SetPixel(c.dc, x, y, RGB(x * 6, y * 6, (x * y) & 0xFF));
+}
+
 // A GDI region of the same pixels.
 HRGN RegionOf(const QRegion& region)
 {
@@ -537,9 +545,7 @@ TEST(GdiReference, StretchesOfTheSameWidthMatchTheFormerCopy)
 {
     constexpr int kSize = 40;
     Canvas source(kSize, kSize);
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x)
-            SetPixel(source.dc, x, y, RGB(x * 6, y * 6, (x * y) & 0xFF));
+    PaintGradient(source);
     const QImage sourcePicture = source.picture();
     QRegion region = QRegion(0, 0, kSize, kSize) - QRegion(10, 12, 7, 9);
     HRGN clip = RegionOf(region);
@@ -568,5 +574,75 @@ TEST(GdiReference, StretchesOfTheSameWidthMatchTheFormerCopy)
             }
         ASSERT_EQ(c.picture(), want) << "case " << i;
     }
+    DeleteObject(clip);
+}
+
+// Copies and fills onto a bitmap whose fill of the whole has not been written out yet leave that fill
+// wherever they do not reach: copies from sources partly beyond their bitmap, under a clip region,
+// beside the bitmap, hundreds of small ones, and drawing after them. The reference bitmap has its fill
+// written at once.
+TEST(GdiReference, CopiesOntoAFreshFillLeaveTheFillWhereTheyDoNotReach)
+{
+    constexpr int kSize = 40;
+    Canvas source(kSize, kSize);
+    PaintGradient(source);
+    // A 24-bit picture of 5 x 3 pixels for StretchDIBits, bottom-up.
+    BITMAPINFO dibInfo{};
+    dibInfo.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    dibInfo.bmiHeader.biWidth = 5;
+    dibInfo.bmiHeader.biHeight = 3;
+    dibInfo.bmiHeader.biPlanes = 1;
+    dibInfo.bmiHeader.biBitCount = 24;
+    dibInfo.bmiHeader.biCompression = BI_RGB;
+    std::vector<BYTE> dib(3 * 16);
+    for (size_t i = 0; i < dib.size(); ++i)
+        dib[i] = BYTE(i * 37 + 11);
+    HRGN clip = RegionOf(QRegion(0, 0, kSize, kSize) - QRegion(10, 12, 7, 9));
+    HBRUSH ink = CreateSolidBrush(kInkRef);
+    HPEN pen = CreatePen(PS_SOLID, 3, RGB(200, 10, 10));
+    Sequence seq;
+    for (int i = 0; i < 90; ++i) {
+        Canvas fresh(kSize, kSize), settled(kSize, kSize);
+        const DWORD fill = i % 3 == 0 ? BLACKNESS : i % 3 == 1 ? WHITENESS : PATCOPY;
+        for (Canvas* c : {&fresh, &settled}) {
+            SelectObject(c->dc, ink);
+            PatBlt(c->dc, 0, 0, kSize, kSize, fill);
+        }
+        SetPixel(settled.dc, 0, 0, GetPixel(settled.dc, 0, 0));
+        const int calls = i % 10 == 9 ? 400 : seq.next(1, 8);
+        for (int k = 0; k < calls; ++k) {
+            const int kind = seq.next(0, 3), clipped = seq.next(0, 2) == 0;
+            const int small = calls > 100 ? 3 : 30;
+            const int w = seq.next(1, small), h = seq.next(1, small), sw = seq.next(1, small), sh = seq.next(1, small);
+            const int xd = seq.next(-5, kSize + 2), yd = seq.next(-5, kSize + 2);
+            const int xs = seq.next(-5, kSize), ys = seq.next(-5, kSize);
+            for (Canvas* c : {&fresh, &settled}) {
+                SelectClipRgn(c->dc, clipped ? clip : nullptr);
+                switch (kind) {
+                case 0: StretchBlt(c->dc, xd, yd, w, h, source.dc, xs, ys, k % 2 ? w : sw, sh, SRCCOPY); break;
+                case 1:
+                    StretchDIBits(c->dc, xd, yd, w, h, xs % 6, ys % 4, 5 - std::abs(xs % 6) + (k % 3), 3, dib.data(),
+                                  &dibInfo, DIB_RGB_COLORS, SRCCOPY);
+                    break;
+                case 2: PatBlt(c->dc, xd, yd, w, h, k % 2 ? BLACKNESS : PATCOPY); break;
+                default: BitBlt(c->dc, -60, -60, 50, 50, source.dc, 0, 0, SRCCOPY); break;
+                }
+                SelectClipRgn(c->dc, nullptr);
+            }
+        }
+        if (i % 2) {
+            for (Canvas* c : {&fresh, &settled}) {
+                SelectObject(c->dc, pen);
+                MoveToEx(c->dc, 2, kSize - 3, nullptr);
+                LineTo(c->dc, kSize - 4, 5);
+                SelectObject(c->dc, GetStockObject(BLACK_PEN));
+            }
+        }
+        for (Canvas* c : {&fresh, &settled})
+            SelectObject(c->dc, GetStockObject(WHITE_BRUSH));
+        ASSERT_EQ(fresh.picture(), settled.picture()) << "case " << i;
+    }
+    DeleteObject(pen);
+    DeleteObject(ink);
     DeleteObject(clip);
 }
