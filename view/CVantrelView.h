@@ -15,6 +15,8 @@
 #include "view/CMazePrintDialog.h"
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 class CVantrelDoc;
 struct MazeCell;
@@ -231,6 +233,17 @@ public:
     int m_nCachedCellHeight = 0;
     int m_nCachedCellWidth = 0;
     CPen m_wallPen;
+    // Set during a pass of walls on paper over polygon grids, which draws every wall with the wall
+    // pen and nothing else: a wall two cells share is then drawn once.
+    bool m_bWallsOnce = false;
+    // For that pass, each grid's sides that are also a side of the cell before: of the cell to the
+    // left (before 0) or above (before 1), or of neither (-1). The same for every cell of a grid, as
+    // cell outlines are one shape moved by whole cells.
+    struct SharedSide {
+        int before = -1;
+        int side = 0;
+    };
+    std::vector<std::pair<const Object*, std::vector<SharedSide>>> m_sharedSides;
     CBMPTiler m_tiler;  // the tile set that draws tiled cells
     int m_bScreen = 1;
     CDC* m_windowDC = nullptr;
@@ -286,6 +299,9 @@ private:
     int BuildCellOutline(const Object& grid, int nColumn, int nRow);
     // Draws one polygon cell with the pass rules; pDC is never null here.
     void PaintPolygonCell(CDC* pDC, const Object& grid, int x, int y, int pass);
+    // Whether the cell left of or above (x, y), drawn before it in a pass of walls on paper, drew the
+    // wall of side k of (x, y) already.
+    bool WallDrawnBefore(const Object& grid, int x, int y, int k) const;
     // The fill step of a cell drawer: nFill points filled, or an outline through nOutline points.
     void PaintCellFill(CDC* pDC, const MazeCell& cell, const POINT* pts, int nFill, int nOutline, int pass, bool bRing);
     // Selects the dotted grey pen for a hidden START/STOP mark on screen; returns whether it did.

@@ -99,13 +99,71 @@ int CVantrelView::DrawMazeFills(CDC* pDC)
 
 int CVantrelView::DrawMazeWalls(CDC* pDC)
 {
+    // On a paper page (a bitmap) every polygon cell strokes its closed sides with the wall pen and
+    // draws nothing else (hidden marks and erased cells are left out, and with them their dotted
+    // pens): the pixels are those of all the walls together, whichever cell draws a shared one.
+    CVantrelDoc* pDoc = GetDocument();
+    bool bPolygonsOnly = true;
+    for (int g = 0; g < pDoc->m_nGrids; ++g)
+        if (const Object* pGrid = pDoc->GetGrid(g); pGrid && pGrid->kind == 2)
+            bPolygonsOnly = false;
+    struct WallsOnce {
+        CVantrelView& view;
+        ~WallsOnce()
+        {
+            view.m_bWallsOnce = false;
+            view.m_sharedSides.clear();
+        }
+    } once{*this};
+    m_bWallsOnce = !m_bScreen && !pDC->IsPrinting() && bPolygonsOnly;
+    if (m_bWallsOnce) {
+        const CSize size(m_nCachedCellWidth, m_nCachedCellHeight);
+        for (int g = 0; g < pDoc->m_nGrids; ++g) {
+            const Object* pGrid = pDoc->GetGrid(g);
+            if (!pGrid)
+                continue;
+            const int n = pGrid->sides;
+            std::vector<CPoint> corner(size_t(n) + 1);
+            for (int k = 0; k <= n; ++k)
+                corner[size_t(k)] = pGrid->GetVertex(k, size, CPoint(0, 0));
+            std::vector<SharedSide> shared(size_t(n) + 1);
+            const CPoint before[2] = {CPoint(-size.cx, 0), CPoint(0, -size.cy)};
+            for (int k = 1; k <= n; ++k)
+                for (int b = 0; b < 2 && shared[size_t(k)].before < 0; ++b)
+                    for (int j = 1; j <= n; ++j) {
+                        const CPoint p = before[b] + corner[size_t(j) - 1], q = before[b] + corner[size_t(j)];
+                        const CPoint a = corner[size_t(k) - 1], c = corner[size_t(k)];
+                        if ((p == a && q == c) || (p == c && q == a)) {
+                            shared[size_t(k)] = {b, j};
+                            break;
+                        }
+                    }
+            m_sharedSides.emplace_back(pGrid, std::move(shared));
+        }
+    }
     ForEachCell([&](int x, int y, int g) {
-        if (GetDocument()->GetGrid(g)->kind == 2)
+        if (pDoc->GetGrid(g)->kind == 2)
             DrawCircularCell(pDC, x, y, g, DRAW_PASS_WALLS);
         else
             DrawCell(pDC, x, y, g, DRAW_PASS_WALLS);
     });
     return 1;
+}
+
+bool CVantrelView::WallDrawnBefore(const Object& grid, int x, int y, int k) const
+{
+    for (const auto& [pGrid, shared] : m_sharedSides) {
+        if (pGrid != &grid)
+            continue;
+        const SharedSide side = k < int(shared.size()) ? shared[size_t(k)] : SharedSide{};
+        const int bx = side.before == 0 ? x - 1 : x, by = side.before == 1 ? y - 1 : y;
+        if (side.before < 0 || !grid.InBounds(bx, by))
+            return false;
+        // A cell drawn on paper strokes its closed sides when it has a passage.
+        const MazeCell& cell = grid.GetCell(bx, by);
+        return !(cell.flags & (CELL_ERASED | CELL_HIDDEN)) && cell.passages && !cell.HasPassage(side.side);
+    }
+    return false;
 }
 
 void CVantrelView::DrawCell(CDC* pDC, int x, int y, int g, int pass)
@@ -142,7 +200,7 @@ void CVantrelView::PaintPolygonCell(CDC* pDC, const Object& grid, int x, int y, 
         const bool bDotted = SelectHiddenMarkPen(pDC, cell, dottedPen);
         if (cell.passages || bDotted) {
             for (int k = 1; k <= n; ++k)
-                if (!cell.HasPassage(k))
+                if (!cell.HasPassage(k) && !(m_bWallsOnce && WallDrawnBefore(grid, x, y, k)))
                     pDC->Polygon(pts + k - 1, 2);
         }
         pDC->SelectObject(&m_wallPen);

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/gdi/WinGdi.h"
+#include "tests/support/TopDownDib.h"
 
 class GdiQtEnvironment : public ::testing::Environment {
 public:
@@ -33,18 +34,6 @@ constexpr COLORREF kRed = 0x0000FF;
 constexpr COLORREF kBlue = 0xFF0000;
 constexpr COLORREF kGreen = 0x00FF00;
 
-// The header of a top-down 32-bit DIB of w x h pixels, rows in the order of a picture's.
-inline BITMAPINFO TopDown32(int w, int h)
-{
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
 
 // A memory context with a w x h bitmap, filled with one colour.
 struct Canvas {

@@ -328,3 +328,51 @@ TEST_F(GrownMaze, TiledFlagOtherTypesDrawPolygonCellsAndTheLoadRequestClears)
         walls += SideMiddle(x, 0, 1) == kBlack;
     EXPECT_EQ(walls, 9) << "the top border, but for the hidden START";
 }
+
+// On paper a wall that two cells share is drawn by one of them; the page is the same as when every
+// cell strokes all its closed sides. Grown mazes and arbitrary passages (open on one side only too),
+// with thin and wide pens, blackened, erased and hidden cells and visible marks.
+TEST(ViewPaperWalls, SharedWallsDrawnOnceGiveTheSamePage)
+{
+    constexpr int kW = 700, kH = 620;
+    for (int variant = 0; variant < 6; ++variant) {
+        SCOPED_TRACE(variant);
+        CVantrelDoc doc;
+        viewtest::MakeGrid(doc, 13, 11, 500);  // 48-pixel cells
+        DetachedView view(&doc);
+        doc.m_nPenWidth = variant % 2 ? 1 : 70;
+        Object& grid = *doc.GetGrid(0);
+        if (variant < 2) {
+            for (int y = 0; y < grid.height; ++y)
+                for (int x = 0; x < grid.width; ++x)
+                    grid.GetCell(x, y).passages = WORD((x * 7 + y * 5 + x * y) % 16);
+        } else {
+            doc.m_nSeed = 4242 + variant;
+            doc.OnGenerateMaze();
+        }
+        if (variant >= 4) {
+            grid.GetCell(4, 0).flags |= CELL_START;
+            grid.GetCell(6, 6).flags = CELL_ERASED;
+            grid.GetCell(7, 6).flags |= CELL_HIDDEN | CELL_STOP;
+            grid.GetCell(8, 3).passages = 0;
+            grid.GetCell(8, 3).flags = CELL_BLACKENED;
+            grid.GetCell(2, 9).passages ^= 0x2;  // the east side now differs from its neighbour's west side
+        }
+        MemoryPage scratch(kW, kH), once(kW, kH), every(kW, kH);
+        view.m_bScreen = 0;
+        view.OnDraw(scratch.dc());  // takes the cell size and the wall pen of a paper page
+        view.m_bScreen = 0;
+        view.DrawMazeWalls(once.dc());
+        for (int y = 0; y < grid.height; ++y)
+            for (int x = 0; x < grid.width; ++x)
+                view.DrawCell(every.dc(), x, y, 0, DRAW_PASS_WALLS);
+        view.m_bScreen = 1;
+        const QImage drawn = once.Picture();
+        ASSERT_EQ(drawn, every.Picture());
+        int black = 0;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                black += drawn.pixel(x, y) == 0xFF000000u;
+        EXPECT_GT(black, 2000);
+    }
+}

@@ -5,8 +5,11 @@
 #include "maze/Object.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CGdiObject.h"
+#include "tests/support/TopDownDib.h"
 #include "tests/support/UiTestSupport.h"
 #include "view/CVantrelView.h"
+
+#include <QImage>
 
 #include <cstdlib>
 #include <string>
@@ -46,6 +49,15 @@ public:
         POINT p{x, y};
         dc.DPtoLP(&p);
         return dc.GetPixel(p.x, p.y);
+    }
+    // The whole page, pixel for pixel.
+    QImage Picture()
+    {
+        QImage image(m_w, m_h, QImage::Format_RGB32);
+        BITMAPINFO info = TopDown32(m_w, m_h);
+        ::GetDIBits(m_dc.GetSafeHdc(), HBITMAP(m_bitmap.GetSafeHandle()), 0, UINT(m_h), image.bits(), &info,
+                    DIB_RGB_COLORS);
+        return image;
     }
     CPoint ToDevice(int x, int y) const
     {
