@@ -233,8 +233,8 @@ public:
     int m_nCachedCellHeight = 0;
     int m_nCachedCellWidth = 0;
     CPen m_wallPen;
-    // Set during a pass of walls on paper over polygon grids, which draws every wall with the wall
-    // pen and nothing else: a wall two cells share is then drawn once.
+    // Set during a pass of walls over polygon grids on a bitmap, which draws walls and nothing else:
+    // a wall two cells share is then drawn once where no dotted wall can come in between.
     bool m_bWallsOnce = false;
     // For that pass, each grid's sides that are also a side of the cell before: of the cell to the
     // left (before 0) or above (before 1), or of neither (-1). The same for every cell of a grid, as
@@ -244,6 +244,8 @@ public:
         int side = 0;
     };
     std::vector<std::pair<const Object*, std::vector<SharedSide>>> m_sharedSides;
+    // On screen, the rows that hold a cell drawn with a dotted pen, in any grid.
+    std::vector<bool> m_dottedRows;
     CBMPTiler m_tiler;  // the tile set that draws tiled cells
     int m_bScreen = 1;
     CDC* m_windowDC = nullptr;
@@ -299,8 +301,8 @@ private:
     int BuildCellOutline(const Object& grid, int nColumn, int nRow);
     // Draws one polygon cell with the pass rules; pDC is never null here.
     void PaintPolygonCell(CDC* pDC, const Object& grid, int x, int y, int pass);
-    // Whether the cell left of or above (x, y), drawn before it in a pass of walls on paper, drew the
-    // wall of side k of (x, y) already.
+    // Whether the cell left of or above (x, y), drawn before it in a pass of walls, drew the wall of
+    // side k of (x, y) already, with nothing but the wall pen drawn since.
     bool WallDrawnBefore(const Object& grid, int x, int y, int k) const;
     // The fill step of a cell drawer: nFill points filled, or an outline through nOutline points.
     void PaintCellFill(CDC* pDC, const MazeCell& cell, const POINT* pts, int nFill, int nOutline, int pass, bool bRing);

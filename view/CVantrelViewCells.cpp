@@ -32,6 +32,12 @@ void CandidateRange(int nLogical, int nCellSize, int nCount, int& nFirst, int& n
     nFirst = std::max(0, q - 1);
     nEnd = std::min(q + 2, nCount);
 }
+
+// A cell whose walls the screen draws with the dotted pen of a hidden mark.
+bool DrawsDotted(const MazeCell& cell)
+{
+    return (cell.flags & (CELL_START | CELL_STOP)) && (cell.flags & CELL_HIDDEN);
+}
 }  // namespace
 
 COLORREF CVantrelView::CellFillColour(const MazeCell& cell, BOOL bErasedVisible, BOOL bTemplateOnly, bool bRing)
@@ -99,9 +105,10 @@ int CVantrelView::DrawMazeFills(CDC* pDC)
 
 int CVantrelView::DrawMazeWalls(CDC* pDC)
 {
-    // On a paper page (a bitmap) every polygon cell strokes its closed sides with the wall pen and
-    // draws nothing else (hidden marks and erased cells are left out, and with them their dotted
-    // pens): the pixels are those of all the walls together, whichever cell draws a shared one.
+    // Every polygon cell strokes its closed sides and draws nothing else: with the wall pen, or on
+    // screen with the dotted pen of a hidden mark (paper leaves hidden marks and erased cells out).
+    // Where everything drawn from one cell's stroke of a shared wall to the other's is drawn with the
+    // wall pen, the pixels are the same whichever cell draws it: the cell drawn later leaves it out.
     CVantrelDoc* pDoc = GetDocument();
     bool bPolygonsOnly = true;
     for (int g = 0; g < pDoc->m_nGrids; ++g)
@@ -113,9 +120,10 @@ int CVantrelView::DrawMazeWalls(CDC* pDC)
         {
             view.m_bWallsOnce = false;
             view.m_sharedSides.clear();
+            view.m_dottedRows.clear();
         }
     } once{*this};
-    m_bWallsOnce = !m_bScreen && !pDC->IsPrinting() && bPolygonsOnly;
+    m_bWallsOnce = !pDC->IsPrinting() && bPolygonsOnly;
     if (m_bWallsOnce) {
         const CSize size(m_nCachedCellWidth, m_nCachedCellHeight);
         for (int g = 0; g < pDoc->m_nGrids; ++g) {
@@ -139,6 +147,13 @@ int CVantrelView::DrawMazeWalls(CDC* pDC)
                         }
                     }
             m_sharedSides.emplace_back(pGrid, std::move(shared));
+            if (m_bScreen && pGrid->cells) {
+                m_dottedRows.resize(std::max(m_dottedRows.size(), size_t(pGrid->height)));
+                for (int y = 0; y < pGrid->height; ++y)
+                    for (int x = 0; x < pGrid->width; ++x)
+                        if (DrawsDotted(pGrid->GetCell(x, y)))
+                            m_dottedRows[size_t(y)] = true;
+            }
         }
     }
     ForEachCell([&](int x, int y, int g) {
@@ -152,6 +167,7 @@ int CVantrelView::DrawMazeWalls(CDC* pDC)
 
 bool CVantrelView::WallDrawnBefore(const Object& grid, int x, int y, int k) const
 {
+    const auto dottedRow = [&](int row) { return size_t(row) < m_dottedRows.size() && m_dottedRows[size_t(row)]; };
     for (const auto& [pGrid, shared] : m_sharedSides) {
         if (pGrid != &grid)
             continue;
@@ -159,9 +175,16 @@ bool CVantrelView::WallDrawnBefore(const Object& grid, int x, int y, int k) cons
         const int bx = side.before == 0 ? x - 1 : x, by = side.before == 1 ? y - 1 : y;
         if (side.before < 0 || !grid.InBounds(bx, by))
             return false;
-        // A cell drawn on paper strokes its closed sides when it has a passage.
+        // On screen a dotted wall may be drawn in between: the cell to the left is drawn just before
+        // this one when there is one grid, the cell above a row before.
+        const bool between = side.before == 1 ? dottedRow(by) || dottedRow(y)
+                                              : GetDocument()->m_nGrids > 1 && dottedRow(y);
+        if (m_bScreen && between)
+            return false;
+        // That cell stroked the side with the wall pen when it was drawn at all and has a passage.
         const MazeCell& cell = grid.GetCell(bx, by);
-        return !(cell.flags & (CELL_ERASED | CELL_HIDDEN)) && cell.passages && !cell.HasPassage(side.side);
+        const bool drawn = m_bScreen || !(cell.flags & (CELL_ERASED | CELL_HIDDEN));
+        return drawn && !DrawsDotted(cell) && cell.passages && !cell.HasPassage(side.side);
     }
     return false;
 }
@@ -200,7 +223,7 @@ void CVantrelView::PaintPolygonCell(CDC* pDC, const Object& grid, int x, int y, 
         const bool bDotted = SelectHiddenMarkPen(pDC, cell, dottedPen);
         if (cell.passages || bDotted) {
             for (int k = 1; k <= n; ++k)
-                if (!cell.HasPassage(k) && !(m_bWallsOnce && WallDrawnBefore(grid, x, y, k)))
+                if (!cell.HasPassage(k) && !(m_bWallsOnce && !bDotted && WallDrawnBefore(grid, x, y, k)))
                     pDC->Polygon(pts + k - 1, 2);
         }
         pDC->SelectObject(&m_wallPen);
@@ -244,8 +267,7 @@ void CVantrelView::PaintCellFill(CDC* pDC, const MazeCell& cell, const POINT* pt
 
 bool CVantrelView::SelectHiddenMarkPen(CDC* pDC, const MazeCell& cell, CPen& dottedPen)
 {
-    const WORD flags = cell.flags;
-    if (!((flags & (CELL_START | CELL_STOP)) && (flags & CELL_HIDDEN) && !pDC->IsPrinting()))
+    if (!DrawsDotted(cell) || pDC->IsPrinting())
         return false;
     dottedPen.CreatePen(PS_DOT, 0, kColourHiddenWall);
     pDC->SelectObject(&dottedPen);
