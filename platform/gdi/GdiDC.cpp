@@ -797,23 +797,21 @@ public:
     {
         if (m_size > m_inline.size())
             m_heap.resize(m_size);
-        QPoint* out = data();
+        m_points = m_heap.empty() ? m_inline.data() : m_heap.data();
         for (size_t i = 0; i < m_size; ++i) {
             const POINT d = dc->toDevice(pts[i].x, pts[i].y);
-            out[i] = QPoint(d.x, d.y);
+            m_points[i] = QPoint(d.x, d.y);
         }
     }
-    QPoint* data() { return m_heap.empty() ? m_inline.data() : m_heap.data(); }
-    std::span<const QPoint> span() const
-    {
-        return {m_heap.empty() ? m_inline.data() : m_heap.data(), m_size};
-    }
-    operator std::span<const QPoint>() const { return span(); }
+    DevicePoints(const DevicePoints&) = delete;
+    DevicePoints& operator=(const DevicePoints&) = delete;
+    operator std::span<const QPoint>() const { return {m_points, m_size}; }
 
 private:
     size_t m_size;
     std::array<QPoint, 8> m_inline;
     std::vector<QPoint> m_heap;
+    QPoint* m_points;
 };
 
 // Whether all the points lie on one line.

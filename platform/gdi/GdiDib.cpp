@@ -351,12 +351,8 @@ void Bitmap::sync()
     if (dib) {
         pull();
     } else if (solid) {
-        if (placed.isEmpty()) {
-            FillArea(image, image.rect(), *solid);
-        } else {
-            for (const QRect& rect : QRegion(image.rect()).subtracted(placed))
-                FillArea(image, rect, *solid);
-        }
+        for (const QRect& rect : QRegion(image.rect()).subtracted(placed))
+            FillArea(image, rect, *solid);
         solid.reset();
         placed = QRegion();
     }
